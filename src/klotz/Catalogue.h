@@ -1,0 +1,47 @@
+// The klotz catalogue: the types named in "tumbalon_all.cfg", in file order,
+// each with its mesh. A type is identified everywhere by its index.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "klotz/Mesh.h"
+
+namespace klotz {
+
+constexpr const char* CATALOGUE_FILE = "tumbalon_all.cfg";
+constexpr std::size_t MAX_NAME_LENGTH = 99;
+
+struct KlotzType {
+    std::string name;  // base path of the mesh files, without extension
+    Mesh mesh;
+};
+
+struct KlotzCatalogue {
+    std::vector<std::string> catalogueNames;
+    std::vector<KlotzType> klotzTypes;
+    // Display list id of each type in the main window's GL context; 0 where
+    // no GL is present (the headless simulator, the tests).
+    std::vector<int> typeDisplayLists;
+
+    int typeCount() const { return static_cast<int>(klotzTypes.size()); }
+    bool validType(int t) const { return t >= 0 && t < typeCount(); }
+    // Index of the first type whose display list is id, or -1.
+    int typeOfDisplayList(int id) const;
+};
+
+// Reads the catalogue list file (in the working directory) into
+// catalogueNames. A missing file or one naming no type is reported once on
+// out and leaves the list empty; over-long names are refused with a message.
+void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path = CATALOGUE_FILE);
+
+// Builds every type of catalogueNames in order: its mesh from the ".klotz"
+// cache, or from the ".obj" file followed by writing the cache. Display
+// lists are the GL layer's; this leaves typeDisplayLists at 0 per type.
+void loadKloetze(KlotzCatalogue& catalogue, std::ostream& out);
+
+// A new type with its mesh loaded (cache first, else OBJ and cache written).
+KlotzType constructKlotzType(const std::string& name, std::ostream& out);
+
+}  // namespace klotz

@@ -1,0 +1,109 @@
+// The physics interface of the program: one world with static planes,
+// static triangle meshes and dynamic spheres, stepped in fixed 0.01 s steps.
+// Bullet stays behind this header; nothing outside physics/ includes it.
+// World units: one grid cell is 50 units, y points up; times in seconds.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+namespace physics {
+
+class ErrorReporter;
+
+// Actor handles are never reused, so a stale handle is detected and reported
+// instead of touching another actor.
+using ActorHandle = std::int32_t;
+constexpr ActorHandle NO_ACTOR = -1;
+
+// A triangle mesh registered with the world; several actors may share one.
+using MeshHandle = std::int32_t;
+constexpr MeshHandle NO_MESH = -1;
+
+// A rigid pose: rotation row-major (rotation[3 * i + j] is row i, column j)
+// and translation.
+struct Pose {
+    std::array<float, 9> rotation{1, 0, 0, 0, 1, 0, 0, 0, 1};
+    glm::vec3 translation{0.0f};
+};
+
+struct RayHit {
+    glm::vec3 point{0.0f};
+    glm::vec3 normal{0.0f};  // world impact normal, unit length
+    float distance = 0.0f;
+};
+
+// Counters for tests and benchmarks.
+struct WorldStats {
+    int staticActors = 0;   // planes and klotz meshes
+    int dynamicActors = 0;  // balls
+    int planeActors = 0;
+    long long stepsTaken = 0;  // fixed 0.01 s steps since creation
+};
+
+class PhysicsWorld {
+public:
+    // Creates the world: gravity, material, timing and the five boundary
+    // planes ("initPhysics"). The reporter receives every error report and
+    // must outlive the world; nullptr prints reports to standard output.
+    explicit PhysicsWorld(ErrorReporter* reporter = nullptr);
+    ~PhysicsWorld();
+    PhysicsWorld(const PhysicsWorld&) = delete;
+    PhysicsWorld& operator=(const PhysicsWorld&) = delete;
+
+    // Static plane: points p with normal . p = distance are the surface; the
+    // side the normal points to is free.
+    ActorHandle createPlaneActor(glm::vec3 normal, float distance);
+
+    // vertices: 3 floats per vertex; faces: 3 indices per triangle, wound
+    // counter-clockwise seen from outside. The data is copied.
+    MeshHandle createTriangleMesh(const float* vertices, int vertexCount, const std::int32_t* faces,
+                                  int faceCount);
+    // Static actor at the identity pose holding the mesh.
+    ActorHandle createMeshActor(MeshHandle mesh);
+    // Dynamic sphere at the origin, mass from density * volume, at rest.
+    ActorHandle createSphereActor(float radius, float density);
+    // The actor leaves the simulation at once.
+    void releaseActor(ActorHandle actor);
+    bool isActor(ActorHandle actor) const;
+
+    // Teleports; a following get returns the new value.
+    void setGlobalPose(ActorHandle actor, const Pose& pose);
+    void setGlobalPosition(ActorHandle actor, glm::vec3 position);
+    void setGlobalOrientationQuat(ActorHandle actor, glm::quat orientation);
+    Pose getGlobalPose(ActorHandle actor) const;
+    glm::vec3 getGlobalPosition(ActorHandle actor) const;
+    glm::quat getGlobalOrientationQuat(ActorHandle actor) const;
+
+    void setLinearVelocity(ActorHandle actor, glm::vec3 velocity);
+    void setAngularVelocity(ActorHandle actor, glm::vec3 velocity);
+    glm::vec3 getLinearVelocity(ActorHandle actor) const;
+    glm::vec3 getAngularVelocity(ActorHandle actor) const;
+    void setAngularDamping(ActorHandle actor, float damping);
+    void setMaxAngularVelocity(ActorHandle actor, float maxVelocity);
+
+    // Advances the world by elapsed seconds in fixed 0.01 s steps, at most
+    // 1000 per call; the remainder below 0.01 s is carried to the next call.
+    // Afterwards every pose and velocity is that at the end of the last step.
+    void simulate(float elapsed);
+
+    // Closest hit along origin + t * direction (direction unit length) for
+    // t in 0..maxDistance, against every shape.
+    bool raycastClosest(glm::vec3 origin, glm::vec3 direction, float maxDistance, RayHit* hit) const;
+
+    WorldStats stats() const;
+    ErrorReporter& reporter() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace physics

@@ -1,0 +1,41 @@
+// The free-flying camera: eye position, unit view direction and the
+// horizontal right vector (single precision, world units). Plain arithmetic;
+// loading it into GL is CameraGl.cpp's.
+#pragma once
+
+#include <glm/glm.hpp>
+
+namespace render {
+
+constexpr float CAMERA_FOV_DEGREES = 60.0f;
+constexpr float CAMERA_NEAR = 2.0f;
+constexpr float CAMERA_FAR = 5000.0f;
+constexpr int FOLLOW_SMOOTHING = 10;
+constexpr float LOOK_HALF_ANGLE_PER_PIXEL = 0.0029088820f;  // pi/1080: one third of a degree per pixel
+constexpr float MOVE_STEP = 8.0f;                            // world units per key press
+
+struct Camera {
+    glm::vec3 position{400.0f, 250.0f, -250.0f};
+    glm::vec3 direction{0.0f, 0.0f, -1.0f};  // unit length
+    glm::vec3 right{1.0f, 0.0f, 0.0f};       // direction x (0, 1, 0), normalised
+    float aspectRatio = 1.0f;
+    int lookAnchorX = 0;
+    int lookAnchorY = 0;
+
+    // The start pose: at (400, 250, -250) looking along normalise(0.2, -0.6, -0.5).
+    void setStartPose();
+    void recomputeRight();
+    void setLookAnchor(int x, int y);
+    void lookAround(int x, int y);
+    void moveForward(int sign);
+    void moveSideways(int sign);
+    void moveUp(int sign);
+    void zoom(int sign);
+    // Eye into the ball, looking along its velocity (or almost straight down
+    // when it is at rest).
+    void snapToBall(glm::vec3 ballPosition, glm::vec3 ballVelocity);
+    // One ride-along step towards a ball at ballPosition.
+    void rideAlong(glm::vec3 ballPosition);
+};
+
+}  // namespace render
