@@ -19,6 +19,7 @@ void clearScene(SceneModel& model, app::AppState& state, physics::PhysicsWorld& 
     std::vector<physics::ActorHandle>().swap(model.ballActors);
     for (auto& stack : model.cellStack) std::vector<int>().swap(stack);
     std::vector<int>().swap(model.placedDisplayLists);
+    std::vector<int>().swap(model.placedTypes);
     std::vector<PoseMatrix>().swap(model.placedPoses);
     for (physics::ActorHandle klotz : model.placedActors) world.releaseActor(klotz);
     std::vector<physics::ActorHandle>().swap(model.placedActors);
@@ -51,7 +52,8 @@ std::string checkInvariants(const SceneModel& model, const app::AppState& state)
         if (seenBall[b] != 1) err << "ball start " << b << " is named by " << seenBall[b] << " cells; ";
 
     const int n = model.placedCount();
-    if (static_cast<int>(model.placedDisplayLists.size()) != n || static_cast<int>(model.placedActors.size()) != n)
+    if (static_cast<int>(model.placedDisplayLists.size()) != n || static_cast<int>(model.placedActors.size()) != n ||
+        static_cast<int>(model.placedTypes.size()) != n)
         err << "placed-klotz lists differ in length; ";
     std::vector<int> seenKlotz(n, 0);
     for (int cell = 0; cell < CELL_COUNT; ++cell) {

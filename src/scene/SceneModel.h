@@ -37,6 +37,10 @@ struct SceneModel {
     std::vector<int> placedDisplayLists;
     std::vector<PoseMatrix> placedPoses;
     std::vector<physics::ActorHandle> placedActors;
+    // Catalogue index of each placed klotz, parallel to the lists above. The
+    // display list ids alone cannot name the type where several types share
+    // an id (0 everywhere without GL), so saving and F2 go by this list.
+    std::vector<int> placedTypes;
 
     // Ball starting points and their balls: parallel lists.
     std::vector<BallStart> ballStarts;

@@ -1,0 +1,34 @@
+#include "app/Help.h"
+
+#include <ostream>
+
+namespace app {
+
+void printHelp(std::ostream& out) {
+    out << "\n\ntumbalon 1.0b\n"
+        << "=============\n"
+        << "esc:\t\t exit (!!use this instead of closing the window!!)\n"
+        << "l:\t\t start/stop simulation\n"
+        << "p:\t\t pause simulation\n"
+        << "m:\t\t toggle wireframe\n"
+        << "ENTER:\t\t insert klotz\n"
+        << "SPACE:\t\t select/unselect klotz. shoot ball during simulation.\n"
+        << "BACKSPACE:\t delete selected klotz\n"
+        << "ARROWS:\t\t move selected grid-cell/klotz\n"
+        << "z,u,i,h,j,k:\t rotate/roll selected klotz\n"
+        << "o:\t\t set/unset current cell as ball-starting-point\n"
+        << "0-9:\t\t toggle camera following ball specified\n"
+        << "x:\t\t toggle particle system in build mode\n"
+        << "t:\t\t move particle system to next ball\n"
+        << "w,a,s,d,r,f:\t translate camera\n"
+        << "q,e:\t\t zoom camera\n"
+        << "LR-mousemotion:  lookaround\n"
+        << "PG_UP,PG_DWN:\t switch to previous/next klotz-row\n"
+        << "M-mouseclick:\t open pop-up-menu\n"
+        << "F2:\t\t toggle smooth shading\n"
+        << "F1:\t\t help\n"
+        << "F5-F8:\t\t load a demo alley"
+        << "\n\n";
+}
+
+}  // namespace app

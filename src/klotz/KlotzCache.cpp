@@ -1,0 +1,198 @@
+#include "klotz/KlotzCache.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <ostream>
+#include <vector>
+
+#include "klotz/ObjLoader.h"
+#include "klotz/TextInput.h"
+
+namespace klotz {
+
+namespace {
+
+void appendInt(std::string& text, long long value) {
+    char buf[32];
+    int n = std::snprintf(buf, sizeof buf, "%lld ", value);
+    text.append(buf, static_cast<std::size_t>(n));
+}
+
+void appendReals(std::string& text, const std::vector<float>& values, std::size_t count) {
+    char buf[64];
+    for (std::size_t i = 0; i < count; ++i) {
+        int n = std::snprintf(buf, sizeof buf, "%.13e ", static_cast<double>(values[i]));
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+// Parsing state: the scanner plus the first error met.
+class CacheReader {
+public:
+    explicit CacheReader(const std::string& text) : scanner_(text) {}
+
+    bool failed() const { return !error_.empty(); }
+    const std::string& error() const { return error_; }
+
+    // A block count; bounded so that 3 * count numbers (each at least one
+    // character and one separator) fit in what is left of the text.
+    bool readCount(const char* block, int& count) {
+        Word w = scanner_.next();
+        if (w.empty()) return fail(std::string("the file ends before the ") + block + " count");
+        long long value = 0;
+        if (!parseInteger(w, value)) return fail(std::string("the ") + block + " count \"" + w.str() + "\" is not a whole number");
+        if (value < 0) return fail(std::string("the ") + block + " count " + w.str() + " is negative");
+        const unsigned long long maxNumbers = (scanner_.remainingBytes() + 1) / 2;
+        if (static_cast<unsigned long long>(value) > maxNumbers / 3 ||
+            value > std::numeric_limits<std::int32_t>::max() / 3)
+            return fail(std::string("the ") + block + " count " + w.str() + " is more than the file can hold");
+        count = static_cast<int>(value);
+        return true;
+    }
+
+    bool readReals(const char* block, std::size_t n, std::vector<float>& values) {
+        values.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            Word w = scanner_.next();
+            if (w.empty()) return fail(std::string("the file ends inside the ") + block);
+            if (!parseFiniteFloat(w, values[i]))
+                return fail("\"" + w.str() + "\" in the " + block + " is not a finite number");
+        }
+        return true;
+    }
+
+    bool readIndices(std::size_t n, int vertexCount, std::vector<std::int32_t>& values) {
+        values.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            Word w = scanner_.next();
+            if (w.empty()) return fail("the file ends inside the faces");
+            long long value = 0;
+            if (!parseInteger(w, value)) return fail("face index \"" + w.str() + "\" is not a whole number");
+            if (value < 0 || value >= vertexCount)
+                return fail("face index " + w.str() + " is outside the " + std::to_string(vertexCount) + " vertices");
+            values[i] = static_cast<std::int32_t>(value);
+        }
+        return true;
+    }
+
+    bool expectEnd() {
+        Word w = scanner_.next();
+        if (!w.empty()) return fail("unexpected \"" + w.str() + "\" after the face normals");
+        return true;
+    }
+
+    bool fail(const std::string& what) {
+        if (error_.empty()) error_ = what;
+        return false;
+    }
+
+private:
+    // "%d" syntax: optional sign, digits only.
+    static bool parseInteger(const Word& w, long long& value) {
+        const char* b = w.begin;
+        if (b != w.end && *b == '+') ++b;
+        if (b == w.end || (*b == '-' && b + 1 == w.end)) return false;
+        auto [stop, ec] = std::from_chars(b, w.end, value);
+        if (ec == std::errc::result_out_of_range) {
+            value = *b == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+            return stop == w.end;
+        }
+        return ec == std::errc() && stop == w.end;
+    }
+
+    WordScanner scanner_;
+    std::string error_;
+};
+
+}  // namespace
+
+std::string formatKlotzCache(const Mesh& mesh) {
+    std::string text;
+    text.reserve(64 + 21 * (mesh.vertices.size() + mesh.cornerNormals.size() + mesh.faceNormals.size()) +
+                 8 * mesh.faces.size());
+    appendInt(text, mesh.vertexCount);
+    appendReals(text, mesh.vertices, 3 * static_cast<std::size_t>(mesh.vertexCount));
+    text += '\n';
+    appendInt(text, mesh.cornerNormalCount);
+    appendReals(text, mesh.cornerNormals, 3 * static_cast<std::size_t>(mesh.cornerNormalCount));
+    text += '\n';
+    appendInt(text, mesh.faceCount);
+    for (std::size_t i = 0; i < 3 * static_cast<std::size_t>(mesh.faceCount); ++i) appendInt(text, mesh.faces[i]);
+    text += '\n';
+    appendInt(text, mesh.faceNormalCount);
+    appendReals(text, mesh.faceNormals, 3 * static_cast<std::size_t>(mesh.faceNormalCount));
+    text += '\n';
+    return text;
+}
+
+CacheParseResult parseKlotzCache(const std::string& text) {
+    CacheParseResult result;
+    Mesh& mesh = result.mesh;
+    CacheReader reader(text);
+    // Each step runs only while the ones before succeeded.
+    bool ok = reader.readCount("vertex", mesh.vertexCount) &&
+              reader.readReals("vertices", 3 * static_cast<std::size_t>(mesh.vertexCount), mesh.vertices) &&
+              reader.readCount("corner-normal", mesh.cornerNormalCount) &&
+              reader.readReals("corner normals", 3 * static_cast<std::size_t>(mesh.cornerNormalCount),
+                               mesh.cornerNormals) &&
+              reader.readCount("face", mesh.faceCount);
+    if (ok && mesh.cornerNormalCount != 3 * mesh.faceCount)
+        ok = reader.fail("the corner-normal count " + std::to_string(mesh.cornerNormalCount) +
+                         " is not 3 times the face count " + std::to_string(mesh.faceCount));
+    ok = ok && reader.readIndices(3 * static_cast<std::size_t>(mesh.faceCount), mesh.vertexCount, mesh.faces) &&
+         reader.readCount("face-normal", mesh.faceNormalCount);
+    if (ok && mesh.faceNormalCount != mesh.faceCount)
+        ok = reader.fail("the face-normal count " + std::to_string(mesh.faceNormalCount) +
+                         " differs from the face count " + std::to_string(mesh.faceCount));
+    ok = ok &&
+         reader.readReals("face normals", 3 * static_cast<std::size_t>(mesh.faceNormalCount), mesh.faceNormals) &&
+         reader.expectEnd();
+    if (!ok) {
+        result.error = reader.error();
+        result.mesh = Mesh();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+CacheStatus readKlotzCache(const std::string& name, Mesh& mesh, std::ostream& out) {
+    const std::string path = name + ".klotz";
+    std::string text;
+    if (!readTextFile(path, text)) return CacheStatus::Missing;
+    out << "\nloading .klotz-file " << path << "\n";
+    CacheParseResult parsed = parseKlotzCache(text);
+    if (!parsed.ok) {
+        out << "\nWARNING: .klotz-file \"" << path << "\" is damaged (" << parsed.error << "); reading \"" << name
+            << ".obj\" instead\n";
+        return CacheStatus::Malformed;
+    }
+    mesh = std::move(parsed.mesh);
+    printMeshCounts(mesh, out);
+    return CacheStatus::Loaded;
+}
+
+bool writeKlotzCache(const std::string& name, const Mesh& mesh, std::ostream& out) {
+    const std::string path = name + ".klotz";
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        out << "can not save to .klotz file \"" << path << "\" !\n";
+        return false;
+    }
+    out << "\ngenerating .klotz-file " << path << "\n";
+    const std::string text = formatKlotzCache(mesh);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (file.fail()) {
+        // A half-written cache would only be refused at the next start.
+        std::remove(path.c_str());
+        out << "can not save to .klotz file \"" << path << "\" !\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace klotz

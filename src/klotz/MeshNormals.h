@@ -1,0 +1,30 @@
+// Face and corner normals of a triangle mesh. Corner normals smooth across
+// triangles that share a vertex index and meet at less than 45 degrees.
+#pragma once
+
+#include <iosfwd>
+
+#include "klotz/Mesh.h"
+
+namespace klotz {
+
+constexpr float SMOOTHING_ANGLE = 45.0f;  // degrees
+
+// Fills faceNormals (unit length) and faceNormalCount from vertices and
+// faces. A triangle whose cross product is shorter than 1e-10 gets (1, 0, 0)
+// and one warning line on out. Every face index must lie in the vertex list.
+void computeFaceNormals(Mesh& mesh, std::ostream& out);
+
+// Fills cornerNormals and cornerNormalCount from faces and faceNormals:
+// corner q's normal is its face normal plus, for each other corner m using
+// the same vertex (in increasing m), that corner's face normal when it lies
+// within SMOOTHING_ANGLE of q's own face normal; normalised. Uses a
+// vertex-to-corners table, so the cost grows with the corners per vertex,
+// not with the square of the triangle count.
+void computeCornerNormals(Mesh& mesh);
+
+// The same rule, comparing every corner with every corner. Quadratic; kept
+// as the reference the fast version must match bit for bit.
+void computeCornerNormalsAllPairs(Mesh& mesh);
+
+}  // namespace klotz

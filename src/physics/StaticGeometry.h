@@ -1,0 +1,56 @@
+// Private to physics/: all placed klotz triangles merged into one static
+// Bullet mesh in world space, with welded vertices. A sphere touching a
+// triangle edge or corner gets a contact normal from that feature to its
+// centre; where the feature lies inside a flat surface (the seam between two
+// floor triangles, also between two kloetze) that tilted normal makes a
+// rolling ball brake and hop. Each edge and corner therefore records the
+// flat surface it lies in, and the contact callback turns such contacts to
+// that surface's normal. Convex edges keep their true normal.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include <btBulletCollisionCommon.h>
+
+namespace physics {
+
+struct MeshData;
+
+struct PlacedMesh {
+    const MeshData* mesh;
+    btTransform pose;
+};
+
+class StaticGeometry {
+public:
+    StaticGeometry();
+    ~StaticGeometry();
+    StaticGeometry(const StaticGeometry&) = delete;
+    StaticGeometry& operator=(const StaticGeometry&) = delete;
+
+    // Replaces the merged mesh with the triangles of placed, each at its
+    // pose. The collision object is nullptr when there are no triangles.
+    void rebuild(const std::vector<PlacedMesh>& placed, btScalar friction, btScalar restitution);
+    btCollisionObject* object() const { return object_.get(); }
+    int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
+
+private:
+    std::vector<btVector3> vertices_;
+    std::vector<int> indices_;
+    // Per triangle: for edges 0..2 (vertex k to k+1) and corners 0..2, the
+    // index of a triangle whose plane is the flat surface the feature lies
+    // in, or -1.
+    std::vector<std::array<int, 6>> flatSurface_;
+    friend struct EdgeContactFixer;
+    std::unique_ptr<btTriangleIndexVertexArray> array_;
+    std::unique_ptr<btTriangleInfoMap> edgeInfo_;
+    std::unique_ptr<btBvhTriangleMeshShape> shape_;
+    std::unique_ptr<btCollisionObject> object_;
+};
+
+// Installs the contact-added callback that applies the edge map.
+void installInternalEdgeCallback();
+
+}  // namespace physics

@@ -1,0 +1,28 @@
+// The main window: creation, callbacks, pop-up menu and fixed GL state.
+#pragma once
+
+namespace render {
+
+constexpr const char* WINDOW_TITLE = "tumbalon 1.0b      press F1 for help";
+
+// Menu entries and the values the menu passes for them.
+enum MenuValue { MENU_SAVE = 0, MENU_LOAD = 1, MENU_CLEAR = 2, MENU_TOGGLE_WIREFRAME = 3 };
+
+struct MainWindowCallbacks {
+    void (*idle)();
+    void (*display)();
+    void (*reshape)(int, int);
+    void (*keyboard)(unsigned char, int, int);
+    void (*special)(int, int, int);
+    void (*mouse)(int, int, int, int);
+    void (*motion)(int, int);
+    void (*menu)(int);
+};
+
+// glutInit, the window of width x height pixels with its title, the
+// callbacks, the middle-button menu, the clear colour, GL state and the two
+// lights. Returns the window id.
+int initGraphics(int* argc, char** argv, int width, int height, bool smoothShading,
+                 const MainWindowCallbacks& callbacks);
+
+}  // namespace render

@@ -1,0 +1,41 @@
+// The fixed render resources of the main window that are not klotz meshes:
+// colours, the ball texture, the shared quadric and the marker display list.
+// All GL objects belong to the main window's context.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "render/Camera.h"
+#include "render/Colours.h"
+
+class GLUquadric;  // GLU's opaque quadric; only the Gl units look inside
+
+namespace render {
+
+constexpr const char* BALL_TEXTURE_FILE = "some01.bmp";
+constexpr float BALL_DRAW_RADIUS = 8.0f;  // world units
+constexpr int BALL_SLICES = 50;
+constexpr int BALL_STACKS = 50;
+
+struct RenderResources {
+    RenderColours colours;
+    unsigned ballTexture = 0;  // 0 when the image could not be read
+    unsigned markerList = 0;
+    GLUquadric* quadric = nullptr;
+};
+
+// Loads a texture by file name (compress: S3TC upload); returns the GL
+// texture name or 0. The texture registry owns what it returns.
+using TextureLoader = std::function<unsigned(const std::string& file, bool compress)>;
+
+// With the main window's context current: the camera's start pose, the
+// colours, the ball texture (requested compressed), the quadric (created here
+// if absent) and its style, and the marker display list.
+void buildPrimitives(RenderResources& res, Camera& camera, TextureLoader loadTexture);
+
+// Deletes the marker list and the quadric. The texture stays with the
+// texture registry.
+void releaseResources(RenderResources& res);
+
+}  // namespace render

@@ -1,0 +1,53 @@
+#include <GL/glu.h>
+
+#include "render/Marker.h"
+#include "render/Resources.h"
+
+namespace render {
+
+namespace {
+
+unsigned compileMarker() {
+    GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glBegin(GL_TRIANGLES);
+    // A normal is given only where it changes; it holds for the following
+    // triangles as in the table.
+    bool first = true;
+    glm::vec3 current(0.0f);
+    for (const MarkerTriangle& t : MARKER_TRIANGLES) {
+        if (first || t.normal != current) {
+            glNormal3f(t.normal.x, t.normal.y, t.normal.z);
+            current = t.normal;
+            first = false;
+        }
+        for (const glm::vec3& c : t.corners) glVertex3f(c.x, c.y, c.z);
+    }
+    glEnd();
+    glEndList();
+    return list;
+}
+
+}  // namespace
+
+void buildPrimitives(RenderResources& res, Camera& camera, TextureLoader loadTexture) {
+    camera.setStartPose();
+    res.colours = RenderColours{};
+    res.ballTexture = loadTexture ? loadTexture(BALL_TEXTURE_FILE, true) : 0u;
+    if (res.quadric == nullptr) res.quadric = gluNewQuadric();
+    if (res.quadric != nullptr) {
+        gluQuadricTexture(res.quadric, GL_TRUE);  // texture coordinates for the balls
+        gluQuadricDrawStyle(res.quadric, GLU_FILL);
+        gluQuadricNormals(res.quadric, GLU_SMOOTH);
+    }
+    res.markerList = compileMarker();
+}
+
+void releaseResources(RenderResources& res) {
+    if (res.markerList != 0) glDeleteLists(res.markerList, 1);
+    res.markerList = 0;
+    if (res.quadric != nullptr) gluDeleteQuadric(res.quadric);
+    res.quadric = nullptr;
+}
+
+}  // namespace render

@@ -1,0 +1,44 @@
+#include "render/SceneLayout.h"
+
+#include <cmath>
+
+#include <glm/gtc/quaternion.hpp>
+
+namespace render {
+
+namespace {
+constexpr float DEGREES_PER_RANDOM_STEP = 0.010986663f;  // 360 / 32767
+constexpr float HALF_RADIANS_PER_DEGREE = 0.0087266462f; // pi / 360
+}  // namespace
+
+int stackHeight(const scene::SceneModel& model, int row, int column) {
+    if (!scene::onGrid(row, column)) return 0;
+    return static_cast<int>(model.cellStack[scene::cellIndex(row, column)].size());
+}
+
+int highlightedKlotz(const app::AppState& state, const scene::SceneModel& model) {
+    if (!state.klotzSelected || !scene::onGrid(state.selectedRow, state.selectedColumn)) return -1;
+    const std::vector<int>& stack = model.cellStack[scene::cellIndex(state.selectedRow, state.selectedColumn)];
+    return stack.empty() ? -1 : stack.back();
+}
+
+glm::vec3 ringCentre(int row, int column, int stackHeight) {
+    return {static_cast<float>(row * 50 + 25), static_cast<float>(stackHeight * 50 + 25),
+            static_cast<float>(-(column * 50) - 25)};
+}
+
+glm::vec3 ringEmissionPoint(glm::vec3 centre, int r) {
+    float half = static_cast<float>(r) * DEGREES_PER_RANDOM_STEP * HALF_RADIANS_PER_DEGREE;
+    glm::quat q(std::cos(half), 0.0f, std::sin(half), 0.0f);
+    glm::quat p = q * glm::quat(0.0f, RING_OUTER_RADIUS, 0.0f, 0.0f) * glm::conjugate(q);
+    return centre + glm::vec3(p.x, p.y, p.z);
+}
+
+bool ballHidden(const app::AppState& state, int ball) { return state.followBall && ball == state.followedBall; }
+
+bool particlesDrawn(const app::AppState& state) {
+    if (!state.particlesOn) return false;
+    return !(state.simulationRunning && state.followBall && state.followedBall == state.particleBall);
+}
+
+}  // namespace render

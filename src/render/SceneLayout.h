@@ -1,0 +1,51 @@
+// Where the scene picture puts things, and which of them it shows: the
+// plain decisions behind the main window's frame, kept apart from GL.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include "app/AppState.h"
+#include "scene/SceneModel.h"
+
+namespace render {
+
+constexpr float RING_INNER_RADIUS = 5.0f;  // world units, the torus tube
+constexpr float RING_OUTER_RADIUS = 15.625f;
+constexpr int RING_SIDES = 20;
+constexpr int RING_RINGS = 20;
+constexpr int RANDOM_MAX = 32767;  // the process-wide generator yields 0..32767
+
+// The particle update a ball-start ring asks for in building mode: a thin
+// upward fountain from one point of the ring.
+struct RingEmission {
+    float timeStep = 0.025f;  // seconds; one drawn frame
+    glm::vec3 position{0.0f};
+    glm::vec3 velocity{0.0f, 1.0f, 0.0f};
+    float minSpeed = 0.0f;
+    float maxSpeed = 18.0f;
+    float minAngle = 0.0f;  // degrees
+    float maxAngle = 5.0f;
+};
+
+// Kloetze on a cell; 0 off the grid.
+int stackHeight(const scene::SceneModel& model, int row, int column);
+
+// The klotz drawn highlighted: the top of the selected cell's stack while
+// klotzSelected is set, else -1 (also when the stack is unexpectedly empty).
+int highlightedKlotz(const app::AppState& state, const scene::SceneModel& model);
+
+// Centre of the flat ring over a ball start with stackHeight kloetze below.
+glm::vec3 ringCentre(int row, int column, int stackHeight);
+
+// The emission point for random number r (0..32767): the ring centre plus
+// (15.625, 0, 0) turned about y by r * 360 / 32767 degrees.
+glm::vec3 ringEmissionPoint(glm::vec3 centre, int r);
+
+// Ball i of the ball actors is hidden while the camera rides inside it.
+bool ballHidden(const app::AppState& state, int ball);
+
+// Particles are drawn while on, except when the riding camera sits in their
+// source ball during the simulation.
+bool particlesDrawn(const app::AppState& state);
+
+}  // namespace render

@@ -1,0 +1,39 @@
+// One frame of the main window: the grid, then either the building picture
+// (marker or highlighted klotz, kloetze, ball-start rings) or the simulation
+// picture (kloetze and textured balls), then the particles; ends with the
+// buffer swap.
+#pragma once
+
+#include <functional>
+
+#include "app/AppState.h"
+#include "physics/Physics.h"
+#include "render/Marker.h"
+#include "render/Resources.h"
+#include "render/SceneLayout.h"
+#include "scene/SceneModel.h"
+
+namespace render {
+
+struct SceneView {
+    const app::AppState& state;
+    const scene::SceneModel& model;
+    const physics::PhysicsWorld& world;
+    const RenderResources& resources;
+    MarkerAnimation& marker;  // advanced while the marker is drawn
+    double now;               // frame clock, seconds
+    // Draws the particle system; empty: no particles.
+    std::function<void()> drawParticles;
+    // Feeds the particle system from a ball-start ring in building mode;
+    // empty: no emission.
+    std::function<void(const RingEmission&)> emitRing;
+    // The process-wide generator, 0..32767; empty: std::rand() reduced to
+    // that range.
+    std::function<int()> nextRandom;
+};
+
+// Precondition: the main window is current and updateCamera has loaded the
+// projection matrix.
+void renderScene(const SceneView& view);
+
+}  // namespace render

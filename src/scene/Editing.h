@@ -1,0 +1,62 @@
+// The operations that change the scene model while building: inserting,
+// deleting, turning and moving kloetze, moving the selection, and the ball
+// starting points. Callers check the mode and klotzSelected first; each
+// operation keeps the klotz's or ball's physics actor in step with its entry,
+// and a klotz's render matrix is always read back from its actor.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include "scene/Commands.h"
+
+namespace scene {
+
+// GLUT's arrow key codes.
+constexpr int KEY_LEFT = 100;
+constexpr int KEY_UP = 101;
+constexpr int KEY_RIGHT = 102;
+constexpr int KEY_DOWN = 103;
+
+// Sign with 0 counted as +1, so an exactly vertical view still picks an axis
+// direction (the camera normally keeps a small horizontal part).
+inline int signOf(float v) { return v < 0.0f ? -1 : 1; }
+
+// One screen-relative step of an arrow from (row, column), without clamping:
+// along the grid axis nearest to the view's heading; a tie (|d.z| = |d.x|,
+// also the exactly vertical view) goes along z.
+void screenStep(glm::vec3 viewDirection, int arrow, int& row, int& column);
+
+// World axes nearest to the view (V) and to the camera's right (S); a tie
+// (also the exactly vertical view) picks the x axis for V.
+glm::vec3 viewAxis(glm::vec3 viewDirection);
+glm::vec3 sideAxis(glm::vec3 viewDirection);
+
+// A klotz of type palette.selectedType on top of the selected cell. Does
+// nothing when that names no type of the catalogue. Returns whether a klotz
+// was placed.
+bool insertKlotz(CommandContext& ctx);
+// Removes the top klotz of the selected cell (if any) and renumbers every
+// stack so the indices stay dense.
+void deleteTopKlotz(CommandContext& ctx);
+// Turns the top klotz of the selected cell by direction * 90 degrees about
+// the world axis (right-hand rule).
+void rotateTopKlotz(CommandContext& ctx, glm::vec3 axis, int direction);
+// Moves the selected cell one step, clamped to the grid.
+void moveSelection(CommandContext& ctx, int arrow);
+// Moves the top klotz onto the neighbouring cell and the selection with it;
+// refused (false) at the grid's edge or on an empty cell.
+bool moveTopKlotz(CommandContext& ctx, int arrow);
+// The selected cell becomes a ball starting point with a new ball at the
+// origin (placed at the next simulation start). Ignored on a start cell.
+void setBallStart(CommandContext& ctx);
+// Removes the selected cell's ball starting point and its ball, renumbering
+// cellBallStart, followedBall and particleBall.
+void unsetBallStart(CommandContext& ctx);
+
+// Collision mesh of type t, registered with the world on first use.
+physics::MeshHandle typeMesh(SceneModel& model, const klotz::KlotzCatalogue& catalogue,
+                             physics::PhysicsWorld& world, int type);
+// Render matrix of klotz i := its actor's global pose.
+void refreshPose(SceneModel& model, const physics::PhysicsWorld& world, int i);
+
+}  // namespace scene

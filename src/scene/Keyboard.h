@@ -1,0 +1,22 @@
+// The ASCII key commands of both windows (the GLUT keyboard callback).
+#pragma once
+
+#include "scene/Commands.h"
+
+namespace scene {
+
+constexpr unsigned char KEY_BACKSPACE = 8;
+constexpr unsigned char KEY_ENTER = 13;
+constexpr unsigned char KEY_ESCAPE = 27;
+constexpr unsigned char KEY_SPACE = 32;
+
+// One key event. Keys are exact and case-sensitive; a command key that does
+// not apply in the current mode or selection does nothing and prints
+// nothing. Keys without a command are echoed to ctx.out and choose the ball
+// to follow (code - 48).
+void handleKey(CommandContext& ctx, unsigned char key);
+
+// Flips wireframe and applies the polygon mode (key m and the menu entry).
+void toggleWireframe(CommandContext& ctx);
+
+}  // namespace scene

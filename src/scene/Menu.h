@@ -1,0 +1,17 @@
+// The pop-up menu's callback and its console dialogue: file names and the
+// save question are asked on ctx.out and read one word at a time from
+// ctx.in. The end of the input cancels the command that waits for it.
+#pragma once
+
+#include "scene/Commands.h"
+
+namespace scene {
+
+constexpr int MENU_SAVE = 0;
+constexpr int MENU_LOAD = 1;
+constexpr int MENU_CLEAR = 2;
+constexpr int MENU_TOGGLE_WIREFRAME = 3;
+
+void handleMenu(CommandContext& ctx, int value);
+
+}  // namespace scene

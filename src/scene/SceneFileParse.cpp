@@ -1,0 +1,239 @@
+// Reading and checking a scene file's text (parseScene of SceneFile.h).
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <string_view>
+
+#include "scene/SceneFile.h"
+
+namespace scene {
+
+namespace {
+
+const char* const SECTION_TITLES[] = {"", "ball start per cell", "ball starting points", "cell stacks",
+                                      "klotz types", "klotz poses", "selection"};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Plain decimal integer, optional sign.
+bool parseInt(std::string_view token, int& value) {
+    std::size_t start = (!token.empty() && token[0] == '+') ? 1 : 0;
+    if (start == 1 && token.size() > 1 && token[1] == '-') return false;
+    const char* first = token.data() + start;
+    const char* last = token.data() + token.size();
+    if (first == last) return false;
+    long long v = 0;
+    auto [end, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || end != last) return false;
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+// Decimal floating-point number (any exponent width) that fits a float.
+bool parseFloat(std::string_view token, float& value) {
+    std::size_t start = (!token.empty() && token[0] == '+') ? 1 : 0;
+    if (start == 1 && token.size() > 1 && token[1] == '-') return false;
+    const char* first = token.data() + start;
+    const char* last = token.data() + token.size();
+    // from_chars would also take "inf", "nan" and hexadecimal digits.
+    bool digit = false;
+    for (const char* p = first; p != last; ++p) {
+        if (isDigit(*p)) digit = true;
+        else if (*p != '.' && *p != 'e' && *p != 'E' && *p != '-' && *p != '+') return false;
+    }
+    if (!digit) return false;
+    double v = 0.0;
+    auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    if (ec != std::errc() || end != last || !std::isfinite(v)) return false;
+    if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) return false;
+    value = static_cast<float>(v);
+    return true;
+}
+
+class Parser {
+public:
+    Parser(const std::string& text, std::string& error) : text_(text), error_(error) {}
+
+    void section(int s) { section_ = s; }
+    int number() const { return number_; }  // of the number read last, from 1
+
+    bool fail(int atNumber, const std::string& what) {
+        std::ostringstream msg;
+        msg << "section " << section_ << " (" << SECTION_TITLES[section_] << "), number " << atNumber << ": "
+            << what;
+        error_ = msg.str();
+        return false;
+    }
+
+    bool readInt(int& value, const char* what) {
+        std::string_view token;
+        if (!next(token)) return fail(number_ + 1, std::string("the file ends before ") + what);
+        if (!parseInt(token, value))
+            return fail(number_, "\"" + std::string(token.substr(0, 40)) + "\" is not an integer (" + what + ")");
+        return true;
+    }
+
+    bool readFloat(float& value) {
+        std::string_view token;
+        if (!next(token)) return fail(number_ + 1, "the file ends before a pose element");
+        if (!parseFloat(token, value))
+            return fail(number_, "\"" + std::string(token.substr(0, 40)) + "\" is not a finite number");
+        return true;
+    }
+
+    // At most this many numbers can still follow: each needs a character and
+    // a separator. Bounds every count before anything is allocated for it.
+    long long numbersLeft() const { return (static_cast<long long>(text_.size() - pos_) + 1) / 2; }
+
+private:
+    bool next(std::string_view& token) {
+        while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
+        if (pos_ >= text_.size()) return false;
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && !isSpace(text_[pos_])) ++pos_;
+        token = std::string_view(text_).substr(start, pos_ - start);
+        ++number_;
+        return true;
+    }
+
+    const std::string& text_;
+    std::string& error_;
+    std::size_t pos_ = 0;
+    int number_ = 0;
+    int section_ = 1;
+};
+
+bool rigid(const PoseMatrix& m) {
+    const float tolerance = 1e-4f;  // float rounding of a turned pose is ~1e-7
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) {
+            float dot = 0.0f;
+            for (int i = 0; i < 3; ++i) dot += m[4 * a + i] * m[4 * b + i];
+            if (std::fabs(dot - (a == b ? 1.0f : 0.0f)) > tolerance) return false;
+        }
+    const float det = m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
+                      m[8] * (m[1] * m[6] - m[5] * m[2]);
+    return det > 0.0f && std::fabs(m[3]) <= tolerance && std::fabs(m[7]) <= tolerance &&
+           std::fabs(m[11]) <= tolerance && std::fabs(m[15] - 1.0f) <= tolerance;
+}
+
+}  // namespace
+
+bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std::string& error) {
+    data = SceneFileData();
+    Parser p(text, error);
+
+    p.section(1);
+    for (int cell = 0; cell < CELL_COUNT; ++cell)
+        if (!p.readInt(data.cellBallStart[cell], "the ball start of every cell")) return false;
+
+    p.section(2);
+    int balls = 0;
+    if (!p.readInt(balls, "the number of ball starting points")) return false;
+    const int ballCountNumber = p.number();
+    if (balls < 0 || balls > CELL_COUNT)
+        return p.fail(ballCountNumber, std::to_string(balls) + " ball starting points, expected 0 to 400");
+    data.ballStarts.resize(balls);
+    for (int b = 0; b < balls; ++b) {
+        BallStart& s = data.ballStarts[b];
+        if (!p.readInt(s.row, "a ball start's row") || !p.readInt(s.column, "a ball start's column")) return false;
+        if (!onGrid(s.row, s.column))
+            return p.fail(p.number() - 1, "ball start " + std::to_string(b) + " at row " + std::to_string(s.row) +
+                                              ", column " + std::to_string(s.column) + " is off the grid");
+    }
+
+    p.section(3);
+    std::vector<int> entryNumbers;  // number of each stack entry, for the checks below
+    for (int cell = 0; cell < CELL_COUNT; ++cell) {
+        int k = 0;
+        if (!p.readInt(k, "a cell's stack size")) return false;
+        if (k < 0 || k > p.numbersLeft())
+            return p.fail(p.number(), "cell " + std::to_string(cell) + " claims " + std::to_string(k) +
+                                          " kloetze, more than the file can hold");
+        data.cellStack[cell].resize(k);
+        for (int& entry : data.cellStack[cell]) {
+            if (!p.readInt(entry, "a klotz index of a stack")) return false;
+            entryNumbers.push_back(p.number());
+        }
+    }
+
+    p.section(4);
+    int placed = 0;
+    if (!p.readInt(placed, "the number of kloetze")) return false;
+    const int placedCountNumber = p.number();
+    // Each klotz needs its type and 16 pose elements.
+    if (placed < 0 || placed > p.numbersLeft() / 17)
+        return p.fail(placedCountNumber, std::to_string(placed) + " kloetze, more than the file can hold");
+    data.klotzTypes.resize(placed);
+    for (int j = 0; j < placed; ++j) {
+        int& t = data.klotzTypes[j];
+        if (!p.readInt(t, "a klotz type")) return false;
+        if (t < 0 || t >= typeCount)
+            return p.fail(p.number(), "klotz " + std::to_string(j) + " has type " + std::to_string(t) +
+                                          ", the catalogue has " + std::to_string(typeCount) + " types");
+    }
+
+    p.section(5);
+    data.poses.resize(placed);
+    for (int j = 0; j < placed; ++j) {
+        for (float& element : data.poses[j])
+            if (!p.readFloat(element)) return false;
+        if (!rigid(data.poses[j]))
+            return p.fail(p.number() - 15, "the pose of klotz " + std::to_string(j) + " is not a rigid transform");
+    }
+
+    p.section(6);
+    if (!p.readInt(data.selectedRow, "the selected row") || !p.readInt(data.selectedColumn, "the selected column"))
+        return false;
+    if (!onGrid(data.selectedRow, data.selectedColumn))
+        return p.fail(p.number() - 1, "the selected cell (" + std::to_string(data.selectedRow) + ", " +
+                                          std::to_string(data.selectedColumn) + ") is off the grid");
+    // Numbers after the selection are ignored.
+
+    // Sections 1 and 2 must describe the same ball starts: every start on
+    // exactly its own cell.
+    p.section(1);
+    for (int cell = 0; cell < CELL_COUNT; ++cell) {
+        const int b = data.cellBallStart[cell];
+        if (b == -1) continue;
+        if (b < 0 || b >= balls)
+            return p.fail(cell + 1, "cell " + std::to_string(cell) + " names ball start " + std::to_string(b) +
+                                        ", but there are " + std::to_string(balls));
+        const BallStart& s = data.ballStarts[b];
+        if (cellIndex(s.row, s.column) != cell)
+            return p.fail(cell + 1, "cell " + std::to_string(cell) + " names ball start " + std::to_string(b) +
+                                        ", which starts on cell " + std::to_string(cellIndex(s.row, s.column)));
+    }
+    p.section(2);
+    for (int b = 0; b < balls; ++b) {
+        const BallStart& s = data.ballStarts[b];
+        if (data.cellBallStart[cellIndex(s.row, s.column)] != b)
+            return p.fail(ballCountNumber + 1 + 2 * b, "ball start " + std::to_string(b) + " on cell " +
+                                                           std::to_string(cellIndex(s.row, s.column)) +
+                                                           " is not named by that cell in section 1");
+    }
+
+    // Section 3: every klotz 0..M-1 stands exactly once.
+    p.section(3);
+    std::vector<char> seen(placed, 0);
+    std::size_t e = 0;
+    for (int cell = 0; cell < CELL_COUNT; ++cell)
+        for (int i : data.cellStack[cell]) {
+            const int at = entryNumbers[e++];
+            if (i < 0 || i >= placed)
+                return p.fail(at, "cell " + std::to_string(cell) + " stacks klotz " + std::to_string(i) +
+                                      ", but there are " + std::to_string(placed));
+            if (seen[i]) return p.fail(at, "klotz " + std::to_string(i) + " stands in two places");
+            seen[i] = 1;
+        }
+    p.section(4);
+    for (int i = 0; i < placed; ++i)
+        if (!seen[i])
+            return p.fail(placedCountNumber, "klotz " + std::to_string(i) + " stands in no stack of section 3");
+    return true;
+}
+
+}  // namespace scene

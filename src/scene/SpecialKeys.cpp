@@ -1,0 +1,84 @@
+#include "scene/SpecialKeys.h"
+
+#include <ostream>
+
+#include "scene/Editing.h"
+#include "scene/SceneFile.h"
+
+namespace scene {
+
+namespace {
+
+struct DemoScene {
+    const char* file;
+    const char* message;  // names another file than the one loaded, as it always has
+};
+
+const DemoScene DEMO_SCENES[] = {
+    {"demo1.tumbalon", "tried loading jollyride.tumbalon\n"},
+    {"demo2.tumbalon", "tried loading twotowers.tumbalon\n"},
+    {"demo3.tumbalon", "tried loading tarlo1.tumbalon\n"},
+    {"demo4.tumbalon", "tried loading quib7.tumbalon\n"},
+};
+
+}  // namespace
+
+void clearSceneAndDisplay(CommandContext& ctx) {
+    clearScene(ctx.model, ctx.state, ctx.world);
+    ctx.ui.applyPolygonMode(false);
+}
+
+void rebuildTypeDisplayLists(CommandContext& ctx) {
+    app::AppState& state = ctx.state;
+    klotz::KlotzCatalogue& catalogue = ctx.catalogue;
+    state.smoothShading = !state.smoothShading;
+    ctx.ui.applyShadeModel(state.smoothShading);
+    if (catalogue.typeDisplayLists.size() < catalogue.klotzTypes.size())
+        catalogue.typeDisplayLists.resize(catalogue.klotzTypes.size(), 0);
+    for (int t = 0; t < catalogue.typeCount(); ++t) {
+        const int oldList = catalogue.typeDisplayLists[t];
+        catalogue.typeDisplayLists[t] = ctx.ui.replaceTypeDisplayList(t, oldList, state.smoothShading);
+    }
+    // By type rather than by old id: ids are not unique without GL.
+    SceneModel& model = ctx.model;
+    for (int i = 0; i < model.placedCount(); ++i) {
+        const int t = model.placedTypes[i];
+        if (catalogue.validType(t)) model.placedDisplayLists[i] = catalogue.typeDisplayLists[t];
+    }
+}
+
+void handleSpecialKey(CommandContext& ctx, int key) {
+    const bool building = !ctx.state.simulationRunning;
+    switch (key) {
+        case KEY_F1: ctx.ui.printHelp(); return;
+        case KEY_F2: rebuildTypeDisplayLists(ctx); return;
+        case KEY_PAGE_UP: ctx.palette.previousRow(); return;
+        case KEY_PAGE_DOWN: ctx.palette.nextRow(); return;
+        case KEY_LEFT:
+        case KEY_UP:
+        case KEY_RIGHT:
+        case KEY_DOWN:
+            if (!building) return;
+            if (ctx.state.klotzSelected)
+                moveTopKlotz(ctx, key);
+            else
+                moveSelection(ctx, key);
+            return;
+        default: break;
+    }
+    if (key >= KEY_F5 && key <= KEY_F8 && building) {
+        const DemoScene& demo = DEMO_SCENES[key - KEY_F5];
+        clearSceneAndDisplay(ctx);
+        loadScene(ctx, demo.file);
+        ctx.out << demo.message;
+        ctx.out.flush();
+    }
+}
+
+void handleMouseButton(CommandContext& ctx, int /*button*/, int /*state*/, int x, int y) {
+    ctx.camera.setLookAnchor(x, y);
+}
+
+void handleMouseMotion(CommandContext& ctx, int x, int y) { ctx.camera.lookAround(x, y); }
+
+}  // namespace scene

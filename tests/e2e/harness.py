@@ -1,0 +1,251 @@
+"""Drives the real tumbalon window in a private Xvfb, as a user would:
+key presses and clicks through xdotool, the console through pipes, and
+screenshots read as pixels."""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("--program", required=True)
+    p.add_argument("--sim", required=False)
+    p.add_argument("--data", required=True)
+    return p.parse_args()
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Xvfb:
+    def __init__(self, width=1024, height=768):
+        self.display = None
+        self.proc = None
+        for n in range(90, 200):
+            if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+                continue
+            proc = subprocess.Popen(
+                ["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            deadline = time.time() + 10
+            while time.time() < deadline and proc.poll() is None:
+                if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                    self.display, self.proc = ":%d" % n, proc
+                    return
+                time.sleep(0.05)
+            proc.kill()
+        raise Failure("could not start Xvfb")
+
+    def stop(self):
+        if self.proc:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+
+
+class Program:
+    """The program started in a scratch copy of the data folder."""
+
+    def __init__(self, program, data, display, extra_files=None):
+        self.workdir = tempfile.mkdtemp(prefix="tumbalon-e2e-")
+        for name in os.listdir(data):
+            src = os.path.join(data, name)
+            if os.path.isfile(src) and not name.endswith(".klotz"):
+                shutil.copy(src, self.workdir)
+        for name, content in (extra_files or {}).items():
+            with open(os.path.join(self.workdir, name), "w") as f:
+                f.write(content)
+        self.env = dict(os.environ, DISPLAY=display)
+        self.display = display
+        # Line-buffered stdout so the console can be read while the program runs.
+        self.proc = subprocess.Popen(["stdbuf", "-oL", "-eL", program], cwd=self.workdir, env=self.env,
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self._out = bytearray()
+        self._err = bytearray()
+        self._lock = threading.Lock()
+        threading.Thread(target=self._pump, args=(self.proc.stdout, self._out), daemon=True).start()
+        threading.Thread(target=self._pump, args=(self.proc.stderr, self._err), daemon=True).start()
+        self.window = None
+
+    def _pump(self, stream, buf):
+        while True:
+            chunk = stream.read1(4096) if hasattr(stream, "read1") else stream.read(1)
+            if not chunk:
+                return
+            with self._lock:
+                buf.extend(chunk)
+
+    def output(self):
+        with self._lock:
+            return self._out.decode("latin-1")
+
+    def errors(self):
+        with self._lock:
+            return self._err.decode("latin-1")
+
+    def wait_output(self, text, timeout=60, start=0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if text in self.output()[start:]:
+                return
+            if self.proc.poll() is not None:
+                time.sleep(0.2)
+                if text in self.output()[start:]:
+                    return
+                raise Failure("program ended (status %s) before printing %r; output:\n%s\nerrors:\n%s"
+                              % (self.proc.returncode, text, self.output()[-3000:], self.errors()[-3000:]))
+            time.sleep(0.05)
+        raise Failure("timed out waiting for %r; output so far:\n%s" % (text, self.output()[-3000:]))
+
+    def xdotool(self, *args):
+        r = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True, text=True,
+                           timeout=30)
+        return r.stdout.strip()
+
+    def find_window(self, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            ids = self.xdotool("search", "--name", "tumbalon 1.0b").split()
+            if ids:
+                self.window = ids[0]
+                return self.window
+            time.sleep(0.1)
+        raise Failure("no tumbalon window appeared")
+
+    def title(self):
+        return self.xdotool("getwindowname", self.window)
+
+    def geometry(self):
+        out = self.xdotool("getwindowgeometry", self.window)
+        for line in out.splitlines():
+            line = line.strip()
+            if line.startswith("Geometry:"):
+                w, h = line.split(":", 1)[1].strip().split("x")
+                return int(w), int(h)
+        raise Failure("no geometry: " + out)
+
+    def position(self):
+        out = self.xdotool("getwindowgeometry", self.window)
+        for line in out.splitlines():
+            line = line.strip()
+            if line.startswith("Position:"):
+                xy = line.split(":", 1)[1].strip().split()[0]
+                x, y = xy.split(",")
+                return int(x), int(y)
+        raise Failure("no position: " + out)
+
+    def focus(self):
+        self.xdotool("windowfocus", "--sync", self.window)
+
+    def key(self, *keys, delay=0.15):
+        self.focus()
+        for k in keys:
+            self.xdotool("key", k)
+            time.sleep(delay)
+
+    def type_console(self, text):
+        self.proc.stdin.write(text.encode())
+        self.proc.stdin.flush()
+
+    def click(self, x, y, button=1):
+        """Click at window-relative pixel (x, y) of the main window."""
+        self.xdotool("mousemove", "--window", self.window, x, y)
+        time.sleep(0.1)
+        self.xdotool("click", button)
+        time.sleep(0.2)
+
+    def resize(self, width, height):
+        self.xdotool("windowsize", "--sync", self.window, width, height)
+        time.sleep(0.5)
+
+    def screenshot(self):
+        """The main window as rows of (r, g, b) tuples."""
+        xwd = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env, capture_output=True,
+                             timeout=30).stdout
+        ppm = subprocess.run(["convert", "xwd:-", "ppm:-"], input=xwd, capture_output=True, timeout=30).stdout
+        return Image(ppm)
+
+    def save_screenshot(self, path):
+        subprocess.run(["import", "-window", self.window, path], env=self.env, timeout=30)
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("program did not exit; output:\n" + self.output()[-2000:])
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGKILL)
+            self.proc.wait()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+
+class Image:
+    def __init__(self, ppm):
+        # P6 <w> <h> <max>\n<bytes>
+        parts = []
+        i = 0
+        while len(parts) < 4:
+            while ppm[i:i + 1].isspace():
+                i += 1
+            if ppm[i:i + 1] == b"#":
+                while ppm[i:i + 1] != b"\n":
+                    i += 1
+                continue
+            j = i
+            while not ppm[j:j + 1].isspace():
+                j += 1
+            parts.append(ppm[i:j])
+            i = j
+        i += 1
+        check(parts[0] == b"P6", "screenshot is not a PPM image")
+        self.width, self.height = int(parts[1]), int(parts[2])
+        self.data = ppm[i:]
+
+    def pixel(self, x, y):
+        o = 3 * (y * self.width + x)
+        return tuple(self.data[o:o + 3])
+
+    def count(self, predicate, x0=0, y0=0, x1=None, y1=None):
+        x1 = self.width if x1 is None else x1
+        y1 = self.height if y1 is None else y1
+        n = 0
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                if predicate(self.pixel(x, y)):
+                    n += 1
+        return n
+
+
+def near(colour, target, tolerance=12):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, target))
+
+
+def run(test):
+    """Runs test(args, xvfb) and reports like a test runner."""
+    args = parse_args()
+    xvfb = Xvfb()
+    try:
+        test(args, xvfb)
+    except Failure as e:
+        print("FAILED:", e)
+        sys.exit(1)
+    finally:
+        xvfb.stop()
+    print("1 passed, 0 failed")

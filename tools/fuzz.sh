@@ -1,0 +1,25 @@
+#!/bin/sh
+# Builds a libFuzzer target from tests/fuzz/<name>.cpp and the image sources
+# (clang with address and undefined-behaviour sanitizers), then fuzzes it.
+#   tools/fuzz.sh NAME SECONDS [extra libFuzzer options]
+# NAME is bmp_reader or tga_reader. The seed corpus tests/fuzz/corpus/NAME is
+# read but never written; new inputs go to build-fuzz/NAME/corpus, crashes to
+# build-fuzz/NAME/artifacts.
+set -eu
+if [ $# -lt 2 ]; then
+    echo "usage: $0 NAME SECONDS [libFuzzer options]" >&2
+    exit 2
+fi
+name=$1
+seconds=$2
+shift 2
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${FUZZ_OUT:-$root/build-fuzz}/$name
+mkdir -p "$out/corpus" "$out/artifacts"
+${CXX:-clang++} -std=c++17 -g -O1 -fno-omit-frame-pointer \
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    -I"$root/src" "$root/tests/fuzz/$name.cpp" "$root"/src/image/BmpReader.cpp \
+    "$root"/src/image/TgaReader.cpp "$root"/src/image/ImageFile.cpp -o "$out/fuzz_$name"
+# Keep each input small: the interesting cases are in the headers.
+exec "$out/fuzz_$name" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 \
+    -artifact_prefix="$out/artifacts/" "$@" "$out/corpus" "$root/tests/fuzz/corpus/$name"
