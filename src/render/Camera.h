@@ -26,6 +26,10 @@ struct Camera {
     void setStartPose();
     void recomputeRight();
     void setLookAnchor(int x, int y);
+    // Turns by one third of a degree per pixel of pointer travel since the
+    // anchor: yaw about world up, then pitch about the previous right vector
+    // (world x turned by the yaw when the view was exactly vertical); the
+    // heading never flips over the pole.
     void lookAround(int x, int y);
     void moveForward(int sign);
     void moveSideways(int sign);
@@ -34,7 +38,10 @@ struct Camera {
     // Eye into the ball, looking along its velocity (or almost straight down
     // when it is at rest).
     void snapToBall(glm::vec3 ballPosition, glm::vec3 ballVelocity);
-    // One ride-along step towards a ball at ballPosition.
+    // One ride-along step towards a ball at ballPosition: the view bends a
+    // tenth of the way towards the ball's travel; a view that would become
+    // vertical keeps a 0.001 heading with the previous signs (0 counting as
+    // positive).
     void rideAlong(glm::vec3 ballPosition);
 };
 

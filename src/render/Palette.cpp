@@ -12,8 +12,9 @@ int Palette::rowLengthFor(float width) {
     // The single-precision 0.01 is slightly below 0.01, so exact multiples
     // of 100 pixels give one preview fewer (500 px: 4). The product is taken
     // without rounding it back to float, which would give 5 again.
-    int length = static_cast<int>(static_cast<double>(width) * static_cast<double>(0.01f));
-    return std::max(length, 0);
+    double length = static_cast<double>(width) * static_cast<double>(0.01f);
+    if (!(length > 0.0)) return 0;  // also NaN
+    return static_cast<int>(std::min(length, 1e9));
 }
 
 void Palette::init(int typeCount, int width) {

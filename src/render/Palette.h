@@ -15,7 +15,7 @@ struct Palette {
     float subWindowWidth = 0.0f;
 
     // Types per row for a width in pixels: width * 0.01f truncated (500 px
-    // gives 4).
+    // gives 4); 0 below 100 px, when clicks and paging change nothing.
     static int rowLengthFor(float width);
 
     void init(int typeCount, int width);

@@ -61,11 +61,11 @@ class Xvfb:
 class Program:
     """The program started in a scratch copy of the data folder."""
 
-    def __init__(self, program, data, display, extra_files=None):
+    def __init__(self, program, data, display, extra_files=None, copy_caches=False):
         self.workdir = tempfile.mkdtemp(prefix="tumbalon-e2e-")
         for name in os.listdir(data):
             src = os.path.join(data, name)
-            if os.path.isfile(src) and not name.endswith(".klotz"):
+            if os.path.isfile(src) and (copy_caches or not name.endswith(".klotz")):
                 shutil.copy(src, self.workdir)
         for name, content in (extra_files or {}).items():
             with open(os.path.join(self.workdir, name), "w") as f:

@@ -127,7 +127,9 @@ TEST(KlotzCacheFormat, EveryTruncationIsRefusedOrComplete) {
     const std::size_t lastNumber = full.rfind("1.0000000000000e+00");
     for (std::size_t n = 0; n < full.size(); ++n) {
         klotz::CacheParseResult r = klotz::parseKlotzCache(full.substr(0, n));
-        if (n <= lastNumber) EXPECT_FALSE(r.ok) << n;
+        if (n <= lastNumber) {
+            EXPECT_FALSE(r.ok) << n;
+        }
     }
 }
 

@@ -88,20 +88,21 @@ inline physics::ActorHandle ballAt(physics::PhysicsWorld& world, glm::vec3 at, g
 }
 
 struct RollResult {
-    float speedLossPercent = 0;  // over the run, after the start-up settling
+    float speedLossPercent = 0;  // at the far end against the starting speed
     float maxHop = 0;            // highest centre above the resting height
 };
 
-// A ball rolling at `speed` along `pieces` adjacent flat pieces in a row
-// (row 0..pieces-1, column 5, level 0) with the right spin for rolling.
-// The speed at the far end is compared with the starting speed.
-inline RollResult rollAlongFlats(physics::MeshHandle flat, int pieces, float speed, physics::PhysicsWorld& world,
-                                 float floorY = FLOOR_Y) {
-    for (int i = 0; i < pieces; ++i) place(world, flat, levelCentre(i, 5, 0));
-    const float restY = 25.0f + floorY + physics::BALL_RADIUS;
+constexpr float REST_Y = 25.0f + FLOOR_Y + physics::BALL_RADIUS;  // ball centre on a level-0 piece
+
+// A ball rolling (with the matching spin) at `speed` along `pieces` adjacent
+// flat pieces in a row (rows 0.., column 5, level 0).
+inline RollResult rollAlongFlats(const PieceMesh& flat, int pieces, float speed) {
+    physics::PhysicsWorld world;
+    physics::MeshHandle mesh = registerMesh(world, flat);
+    for (int i = 0; i < pieces; ++i) place(world, mesh, levelCentre(i, 5, 0));
     glm::vec3 start = levelCentre(0, 5, 0);
     start.x = 10.0f;
-    start.y = restY;
+    start.y = REST_Y;
     physics::ActorHandle ball = ballAt(world, start, {speed, 0, 0});
     world.setAngularVelocity(ball, {0, 0, -speed / physics::BALL_RADIUS});
     RollResult r;
@@ -109,12 +110,125 @@ inline RollResult rollAlongFlats(physics::MeshHandle flat, int pieces, float spe
     for (int step = 0; step < 2000; ++step) {
         world.simulate(0.01f);
         glm::vec3 p = world.getGlobalPosition(ball);
-        r.maxHop = std::max(r.maxHop, p.y - restY);
+        r.maxHop = std::max(r.maxHop, p.y - REST_Y);
         if (p.x >= endX) break;
     }
-    float endSpeed = glm::length(world.getLinearVelocity(ball));
-    r.speedLossPercent = 100.0f * (speed - endSpeed) / speed;
+    r.speedLossPercent = 100.0f * (speed - glm::length(world.getLinearVelocity(ball))) / speed;
     return r;
+}
+
+// Largest distance a ball wanders from where it settled on a flat piece,
+// over `seconds` after one second of settling.
+inline float restingDrift(const PieceMesh& flat, float seconds) {
+    physics::PhysicsWorld world;
+    glm::vec3 centre = levelCentre(4, 4, 0);
+    place(world, registerMesh(world, flat), centre);
+    physics::ActorHandle ball = ballAt(world, {centre.x + 3.0f, REST_Y + 1.0f, centre.z});
+    world.simulate(1.0f);
+    glm::vec3 settled = world.getGlobalPosition(ball);
+    float drift = 0;
+    for (int i = 0; i < seconds * 100; ++i) {
+        world.simulate(0.01f);
+        drift = std::max(drift, glm::length(world.getGlobalPosition(ball) - settled));
+    }
+    return drift;
+}
+
+inline float distanceToSegment(glm::vec2 p, glm::vec2 a, glm::vec2 b) {
+    glm::vec2 ab = b - a;
+    float t = std::clamp(glm::dot(p - a, ab) / glm::dot(ab, ab), 0.0f, 1.0f);
+    return glm::length(p - (a + t * ab));
+}
+
+// A ball released at rest on the first of four 45-degree slopes stepping
+// down one level each (rows 1..4, levels 4..1), then rolling on flat pieces
+// at level 1 (rows 5..8). The largest gap between ball and groove floor.
+inline float slopeChainMaxGap(const PieceMesh& slope, const PieceMesh& flat) {
+    physics::PhysicsWorld world;
+    physics::MeshHandle slopeMesh = registerMesh(world, slope);
+    physics::MeshHandle flatMesh = registerMesh(world, flat);
+    for (int i = 0; i < 4; ++i) place(world, slopeMesh, levelCentre(1 + i, 5, 4 - i));
+    for (int i = 0; i < 4; ++i) place(world, flatMesh, levelCentre(5 + i, 5, 1));
+    // Groove floor profile in (x, y).
+    const glm::vec2 top(50.0f, 225.0f + FLOOR_Y + 50.0f), bottom(250.0f, 75.0f + FLOOR_Y), end(450.0f, 75.0f + FLOOR_Y);
+    const float z = levelCentre(0, 5, 0).z;
+    const float r = physics::BALL_RADIUS, s = std::sqrt(0.5f);
+    physics::ActorHandle ball = ballAt(world, {top.x + 5.0f + r * s, top.y - 5.0f + r * s + 0.01f, z});
+    float gap = 0;
+    for (int step = 0; step < 600; ++step) {
+        world.simulate(0.01f);
+        glm::vec3 p = world.getGlobalPosition(ball);
+        glm::vec2 q(p.x, p.y);
+        float d = std::min(distanceToSegment(q, top, bottom), distanceToSegment(q, bottom, end)) - r;
+        gap = std::max(gap, d);
+        if (p.x > end.x - 20.0f) break;
+    }
+    return gap;
+}
+
+// Balls shot at 400 units/s from random points in random directions, and
+// dropped from 20 levels, over a field of pieces on 10 x 10 cells with a
+// few stacked on top. A ball tunnelled when its centre crossed a surface
+// between two steps (seen by a ray cast in a twin world without balls) or
+// it left the box x 0..1000, z -1000..0, y >= 0.
+inline int tunnellingCount(const PieceMesh& flat, int shots, int drops, unsigned seed) {
+    physics::PhysicsWorld world;
+    physics::PhysicsWorld probe;
+    physics::MeshHandle mesh = registerMesh(world, flat);
+    physics::MeshHandle probeMesh = registerMesh(probe, flat);
+    const glm::quat quarter = glm::angleAxis(glm::radians(90.0f), glm::vec3(0, 1, 0));
+    auto put = [&](int row, int column, int level) {
+        for (auto [w, m] : {std::pair{&world, mesh}, std::pair{&probe, probeMesh}}) {
+            physics::ActorHandle a = place(*w, m, levelCentre(row, column, level));
+            if ((row + column) % 2) w->setGlobalOrientationQuat(a, quarter);
+        }
+    };
+    for (int row = 0; row < 10; ++row)
+        for (int column = 0; column < 10; ++column) put(row, column, 0);
+    for (int i = 0; i < 10; ++i) put(i, (3 * i) % 10, 1);
+
+    unsigned state = seed;
+    auto uniform = [&](float lo, float hi) {
+        state = state * 1664525u + 1013904223u;
+        return lo + (hi - lo) * static_cast<float>(state >> 8) / 16777216.0f;
+    };
+    int tunnelled = 0;
+    auto run = [&](std::vector<physics::ActorHandle>& balls, int steps) {
+        std::vector<glm::vec3> last;
+        std::vector<bool> bad(balls.size(), false);
+        for (physics::ActorHandle b : balls) last.push_back(world.getGlobalPosition(b));
+        for (int step = 0; step < steps; ++step) {
+            world.simulate(0.01f);
+            for (std::size_t i = 0; i < balls.size(); ++i) {
+                glm::vec3 p = world.getGlobalPosition(balls[i]);
+                glm::vec3 d = p - last[i];
+                float len = glm::length(d);
+                bool crossed = len > 1e-4f && probe.raycastClosest(last[i], d / len, len, nullptr);
+                bool outside = p.x < 0 || p.x > 1000 || p.z > 0 || p.z < -1000 || p.y < 0;
+                if ((crossed || outside) && !bad[i]) {
+                    bad[i] = true;
+                    ++tunnelled;
+                }
+                last[i] = p;
+            }
+        }
+        for (physics::ActorHandle b : balls) world.releaseActor(b);
+        balls.clear();
+    };
+    std::vector<physics::ActorHandle> balls;
+    for (int i = 0; i < shots; ++i) {
+        glm::vec3 from(uniform(20, 480), uniform(120, 400), uniform(-480, -20));
+        glm::vec3 dir(uniform(-1, 1), uniform(-1, 0.2f), uniform(-1, 1));
+        if (glm::length(dir) < 0.1f) dir = {0, -1, 0};
+        balls.push_back(ballAt(world, from, glm::normalize(dir) * physics::SHOOT_SPEED));
+        if (balls.size() == 50 || i + 1 == shots) run(balls, 150);
+    }
+    for (int i = 0; i < drops; ++i) {
+        glm::vec3 from(uniform(10, 990), 20 * 50.0f + 25.0f + uniform(0, 20), uniform(-990, -10));
+        balls.push_back(ballAt(world, from));
+        if (balls.size() == 50 || i + 1 == drops) run(balls, 300);
+    }
+    return tunnelled;
 }
 
 }  // namespace trackgeometry

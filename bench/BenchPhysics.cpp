@@ -1,0 +1,119 @@
+// Physics figures: smooth rolling over piece seams, tunnelling, simulation
+// speed with many balls and the cost of short ray casts. Pieces come from
+// data/straight.obj and data/slope.obj when present (TUMBALON_DATA or
+// ./data), else from the equivalent test geometry.
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "Bench.h"
+#include "klotz/ObjLoader.h"
+#include "physics/Actors.h"
+#include "physics/Physics.h"
+#include "physics/TrackGeometry.h"
+
+namespace {
+
+using namespace trackgeometry;
+
+bool loadPiece(const char* base, PieceMesh& piece) {
+    const char* env = std::getenv("TUMBALON_DATA");
+    std::string name = std::string(env ? env : "data") + "/" + base;
+    if (!std::ifstream(name + ".obj")) return false;
+    klotz::Mesh mesh;
+    std::ostringstream quiet;
+    if (!klotz::loadObj(name, mesh, quiet) || mesh.empty()) return false;
+    piece.vertices = mesh.vertices;
+    piece.faces = mesh.faces;
+    return true;
+}
+
+struct Pieces {
+    PieceMesh flat, slope;
+    Pieces() {
+        if (!loadPiece("straight", flat) || !loadPiece("slope", slope)) {
+            flat = flatPiece();
+            slope = slopePiece();
+        }
+    }
+};
+
+const Pieces& pieces() {
+    static Pieces p;
+    return p;
+}
+
+const RollResult& rolling() {
+    static RollResult r = rollAlongFlats(pieces().flat, 8, 150.0f);
+    return r;
+}
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// A 10 x 10 field of straight pieces along x; balls rolling along the
+// grooves at 100..200 units/s from spread-out places.
+struct Field {
+    physics::PhysicsWorld world;
+    std::vector<physics::ActorHandle> balls;
+    explicit Field(int ballCount) {
+        physics::MeshHandle mesh = registerMesh(world, pieces().flat);
+        for (int row = 0; row < 10; ++row)
+            for (int column = 0; column < 10; ++column) place(world, mesh, levelCentre(row, column, 0));
+        for (int i = 0; i < ballCount; ++i) {
+            int column = i % 10, slot = i / 10;
+            glm::vec3 at = levelCentre(0, column, 0);
+            at.x = 10.0f + slot * 12.0f;
+            at.y = REST_Y;
+            float speed = 100.0f + 2.5f * (i % 40);
+            physics::ActorHandle b = ballAt(world, at, {speed, 0, 0});
+            world.setAngularVelocity(b, {0, 0, -speed / physics::BALL_RADIUS});
+            balls.push_back(b);
+        }
+        world.simulate(0.01f);  // builds the static mesh outside the timing
+    }
+};
+
+double simSpeed(int ballCount) {
+    Field field(ballCount);
+    const float simulated = 2.0f;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < simulated * 40; ++i) field.world.simulate(0.025f);
+    return simulated / seconds(start);
+}
+
+}  // namespace
+
+BENCH_FIGURE(rolling_speed_loss_percent) { return rolling().speedLossPercent; }
+BENCH_FIGURE(rolling_max_hop) { return rolling().maxHop; }
+BENCH_FIGURE(resting_drift) { return restingDrift(pieces().flat, 3.0f); }
+BENCH_FIGURE(slope_chain_max_gap) { return slopeChainMaxGap(pieces().slope, pieces().flat); }
+BENCH_FIGURE(tunnelling_count) { return tunnellingCount(pieces().flat, 300, 200, 12345u); }
+BENCH_FIGURE(sim_speed_1_balls) { return simSpeed(1); }
+BENCH_FIGURE(sim_speed_20_balls) { return simSpeed(20); }
+BENCH_FIGURE(sim_speed_100_balls) { return simSpeed(100); }
+BENCH_FIGURE(sim_speed_400_balls) { return simSpeed(400); }
+
+// 3,600 closest-hit casts of 4 units from the balls of the 100-ball field
+// (the particle system's sparks), in milliseconds.
+BENCH_FIGURE(raycast_3600_ms) {
+    Field field(100);
+    field.world.simulate(0.5f);
+    std::vector<glm::vec3> origins;
+    for (int i = 0; i < 3600; ++i) origins.push_back(field.world.getGlobalPosition(field.balls[i % 100]));
+    const glm::vec3 dirs[4] = {glm::normalize(glm::vec3(1, -1, 0)), glm::normalize(glm::vec3(0, -1, 1)),
+                               glm::normalize(glm::vec3(-1, 0.2f, 0)), glm::vec3(0, -1, 0)};
+    double best = 1e9;
+    int hits = 0;
+    for (int round = 0; round < 5; ++round) {
+        auto start = std::chrono::steady_clock::now();
+        hits = 0;
+        physics::RayHit hit;
+        for (int i = 0; i < 3600; ++i)
+            hits += field.world.raycastClosest(origins[i] + dirs[i % 4] * 8.5f, dirs[i % 4], 4.0f, &hit);
+        best = std::min(best, seconds(start) * 1000.0);
+    }
+    return hits >= 0 ? best : 0;
+}

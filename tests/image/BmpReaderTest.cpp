@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+
+#include "image/BmpReader.h"
+#include "image/ImageFiles.h"
+#include "support/TestSupport.h"
+
+using imagetest::Bytes;
+using imagetest::bmpFile;
+
+namespace {
+
+struct Decoded {
+    bool ok;
+    image::Image image;
+    std::string log;
+};
+
+Decoded decode(const Bytes& file, const std::string& name = "pic.bmp") {
+    Decoded d;
+    std::ostringstream log;
+    d.ok = image::decodeBmp(file.data(), file.size(), name, d.image, log);
+    d.log = log.str();
+    return d;
+}
+
+void expectRefused(const Decoded& d, const std::string& message) {
+    EXPECT_FALSE(d.ok);
+    EXPECT_EQ(d.log, message);
+    EXPECT_TRUE(d.image.pixels.empty());
+    EXPECT_EQ(d.image.width, 0);
+    EXPECT_EQ(d.image.components, 0);
+}
+
+}  // namespace
+
+TEST(BmpReader, TwentyFourBitRowsDropPaddingAndComeRedFirst) {
+    // 3 pixels wide: 9 bytes per row plus 3 padding bytes in the file.
+    const Bytes rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,
+                        10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
+    const Decoded d = decode(bmpFile(3, 2, 24, rows));
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.log, "");
+    EXPECT_EQ(d.image.width, 3);
+    EXPECT_EQ(d.image.height, 2);
+    EXPECT_EQ(d.image.components, 3);
+    // File order kept: the file's first (bottom) row comes first.
+    EXPECT_EQ(d.image.pixels, (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10, 15, 14, 13, 18, 17, 16}));
+}
+
+TEST(BmpReader, ThirtyTwoBitKeepsAlpha) {
+    const Decoded d = decode(bmpFile(2, 1, 32, {1, 2, 3, 200, 4, 5, 6, 7}));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.image.components, 4);
+    EXPECT_EQ(d.image.pixels, (Bytes{3, 2, 1, 200, 6, 5, 4, 7}));
+}
+
+TEST(BmpReader, GreyPaletteGivesIndicesAsOneComponent) {
+    const Bytes rows = {0, 9, 255, 0xEE, 7, 8, 1, 0xEE};
+    const Decoded d = decode(bmpFile(3, 2, 8, rows, imagetest::greyPalette()));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.image.components, 1);
+    EXPECT_EQ(d.image.pixels, (Bytes{0, 9, 255, 7, 8, 1}));
+}
+
+TEST(BmpReader, PaletteCountsAsGreyWhileEveryEntryMatchesItsIndexSomewhere) {
+    Bytes palette = imagetest::greyPalette();
+    imagetest::setEntry(palette, 9, 9, 100, 200);  // red alone equals 9
+    imagetest::setEntry(palette, 10, 1, 10, 2);    // green alone equals 10
+    Decoded d = decode(bmpFile(1, 1, 8, {9, 0, 0, 0}, palette));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.image.components, 1);
+    EXPECT_EQ(d.image.pixels, Bytes{9});
+
+    imagetest::setEntry(palette, 200, 1, 2, 3);  // no channel equals 200
+    d = decode(bmpFile(2, 1, 8, {200, 9, 0, 0}, palette));
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.image.components, 3);
+    EXPECT_EQ(d.image.pixels, (Bytes{1, 2, 3, 9, 100, 200}));
+}
+
+TEST(BmpReader, TopDownBitmapIsTurnedBottomUp) {
+    const Bytes rows = {1, 2, 3, 0, 4, 5, 6, 0};  // file rows: top, then bottom
+    const Decoded d = decode(bmpFile(1, -2, 24, rows));
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.image.height, 2);
+    EXPECT_EQ(d.image.pixels, (Bytes{6, 5, 4, 3, 2, 1}));
+}
+
+TEST(BmpReader, LastRowMayLackItsPadding) {
+    const Decoded d = decode(bmpFile(1, 2, 24, {1, 2, 3, 0, 4, 5, 6}));
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.image.pixels, (Bytes{3, 2, 1, 6, 5, 4}));
+}
+
+TEST(BmpReader, RefusedVariantsKeepTheirMessages) {
+    const std::string depth = "[ERROR] bitmap loader does not support this bit depth\n";
+    expectRefused(decode(bmpFile(2, 1, 16, {0, 0, 0, 0})), depth);
+    expectRefused(decode(bmpFile(8, 1, 1, {0, 0, 0, 0})), depth);
+    expectRefused(decode(bmpFile(2, 1, 8, {0, 0, 0, 0}, imagetest::greyPalette(), 1)),
+                  "[ERROR] This bitmap loader does not support compressed files (yet)\n");
+}
+
+TEST(BmpReader, WrongSignatureAndMissingFileFailSilently) {
+    Bytes file = bmpFile(1, 1, 24, {1, 2, 3, 0});
+    file[0] = 'M';
+    expectRefused(decode(file), "");
+    expectRefused(decode(Bytes{'B'}), "");
+    expectRefused(decode(Bytes{}), "");
+
+    testsupport::TempDir dir;
+    image::Image out;
+    std::ostringstream log;
+    EXPECT_FALSE(image::readBmp(dir.file("absent.bmp"), out, log));
+    EXPECT_EQ(log.str(), "");
+}
+
+TEST(BmpReader, TruncatedFilesAreRefusedByName) {
+    const Bytes whole = bmpFile(2, 2, 24, Bytes(16, 7));
+    expectRefused(decode(Bytes(whole.begin(), whole.begin() + 53), "a.bmp"),
+                  "[ERROR] The file a.bmp ends inside its bitmap header\n");
+    // Only the final padding may be missing, not a pixel byte.
+    expectRefused(decode(Bytes(whole.begin(), whole.end() - 3), "a.bmp"),
+                  "[ERROR] The file a.bmp ends before its pixel data is complete\n");
+    const Bytes paletted = bmpFile(1, 1, 8, {0, 0, 0, 0}, imagetest::greyPalette());
+    expectRefused(decode(Bytes(paletted.begin(), paletted.begin() + 1000), "p.bmp"),
+                  "[ERROR] The file p.bmp ends inside its colour palette\n");
+}
+
+TEST(BmpReader, SizesTheFileCannotHoldAreRefusedBeforeAllocating) {
+    const std::string tooShort = "[ERROR] The file big.bmp ends before its pixel data is complete\n";
+    // width x height x 4 far beyond memory; would overflow 32-bit sizes.
+    expectRefused(decode(bmpFile(0x7fffffff, 0x7fffffff, 32, Bytes(64, 1)), "big.bmp"), tooShort);
+    expectRefused(decode(bmpFile(0x40000000, 4, 32, Bytes(64, 1)), "big.bmp"), tooShort);
+    expectRefused(decode(bmpFile(1, -0x7fffffff, 24, Bytes(64, 1)), "big.bmp"), tooShort);
+    expectRefused(decode(bmpFile(4, 1000, 8, Bytes(64, 1), imagetest::greyPalette()), "big.bmp"), tooShort);
+}
+
+TEST(BmpReader, EmptyOrNegativeSizesAreRefused) {
+    expectRefused(decode(bmpFile(0, 1, 24, {}), "z.bmp"),
+                  "[ERROR] The file z.bmp has an invalid image size of 0 x 1 pixels\n");
+    expectRefused(decode(bmpFile(2, 0, 24, {}), "z.bmp"),
+                  "[ERROR] The file z.bmp has an invalid image size of 2 x 0 pixels\n");
+    expectRefused(decode(bmpFile(-2, 1, 24, Bytes(8, 0)), "z.bmp"),
+                  "[ERROR] The file z.bmp has an invalid image size of -2 x 1 pixels\n");
+    expectRefused(decode(bmpFile(1, INT32_MIN, 24, Bytes(8, 0)), "z.bmp"),
+                  "[ERROR] The file z.bmp has an invalid image size of 1 x -2147483648 pixels\n");
+}
+
+TEST(BmpReader, ReadsFromDiskAndShipsTheBallTexture) {
+    testsupport::TempDir dir;
+    dir.write("one.bmp", imagetest::asString(bmpFile(1, 1, 24, {1, 2, 3, 0})));
+    image::Image out;
+    std::ostringstream log;
+    ASSERT_TRUE(image::readBmp(dir.file("one.bmp"), out, log));
+    EXPECT_EQ(out.pixels, (Bytes{3, 2, 1}));
+
+    // The ball texture: 24-bit, power-of-two sides, not a flat colour.
+    ASSERT_TRUE(image::readBmp(testsupport::dataDir() + "/some01.bmp", out, log)) << log.str();
+    EXPECT_EQ(out.components, 3);
+    EXPECT_EQ(out.width & (out.width - 1), 0);
+    EXPECT_EQ(out.height & (out.height - 1), 0);
+    std::size_t differing = 0;
+    for (std::size_t i = 3; i < out.pixels.size(); i += 3)
+        if (out.pixels[i] != out.pixels[0] || out.pixels[i + 1] != out.pixels[1] || out.pixels[i + 2] != out.pixels[2])
+            ++differing;
+    EXPECT_GT(differing, out.pixels.size() / 3 / 4);
+}

@@ -1,0 +1,192 @@
+// Draws real frames in a GLUT window (run under Xvfb): the main picture in
+// both modes and the palette strip, checking that GL reports no error and
+// that something besides the background reaches the screen.
+#include <GL/freeglut.h>
+
+#include <gtest/gtest.h>
+
+#include "klotz/DisplayLists.h"
+#include "physics/Actors.h"
+#include "render/CameraView.h"
+#include "render/SceneRenderer.h"
+#include "render/SubWindow.h"
+#include "scene/SceneModel.h"
+
+namespace {
+
+constexpr int SIZE = 500;
+
+// A 50-unit cube centred on the origin, counter-clockwise from outside.
+klotz::Mesh cubeMesh() {
+    klotz::Mesh mesh;
+    for (int i = 0; i < 8; ++i) {
+        mesh.vertices.push_back(i & 1 ? 25.0f : -25.0f);
+        mesh.vertices.push_back(i & 2 ? 25.0f : -25.0f);
+        mesh.vertices.push_back(i & 4 ? 25.0f : -25.0f);
+    }
+    mesh.faces = {0, 2, 1, 1, 2, 3, 4, 5, 6, 5, 7, 6, 0, 1, 4, 1, 5, 4,
+                  2, 6, 3, 3, 6, 7, 0, 4, 2, 2, 4, 6, 1, 3, 5, 3, 7, 5};
+    mesh.vertexCount = 8;
+    mesh.faceCount = 12;
+    for (int f = 0; f < 12; ++f) {
+        auto v = [&](int k) {
+            int i = mesh.faces[static_cast<std::size_t>(3 * f + k)];
+            return glm::vec3(mesh.vertices[3 * i], mesh.vertices[3 * i + 1], mesh.vertices[3 * i + 2]);
+        };
+        glm::vec3 n = glm::normalize(glm::cross(v(1) - v(0), v(2) - v(0)));
+        for (int k = 0; k < 3; ++k) mesh.cornerNormals.insert(mesh.cornerNormals.end(), {n.x, n.y, n.z});
+        mesh.faceNormals.insert(mesh.faceNormals.end(), {n.x, n.y, n.z});
+    }
+    mesh.cornerNormalCount = 36;
+    mesh.faceNormalCount = 12;
+    return mesh;
+}
+
+void ignoreKey(unsigned char, int, int) {}
+void ignoreSpecial(int, int, int) {}
+void noDisplay() {}
+
+// Pixels of the front buffer's centre square that are not the background.
+int foregroundPixels(int width, int height) {
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width * height * 3));
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    int count = 0;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        bool background = std::abs(rgb[i] - 77) <= 2 && std::abs(rgb[i + 1] - 102) <= 2 && std::abs(rgb[i + 2] - 128) <= 2;
+        if (!background) ++count;
+    }
+    return count;
+}
+
+class RenderSmoke : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        int argc = 1;
+        char name[] = "testgl_render";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+        glutInitWindowSize(SIZE, SIZE);
+        mainWindow = glutCreateWindow("render smoke");
+        glutDisplayFunc(noDisplay);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_COLOR_MATERIAL);
+        glEnable(GL_CULL_FACE);
+        glClearColor(0.3f, 0.4f, 0.5f, 1.0f);
+        for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+    }
+    static int mainWindow;
+};
+
+int RenderSmoke::mainWindow = 0;
+
+TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
+    glutSetWindow(mainWindow);
+    render::RenderResources resources;
+    render::Camera camera;
+    std::string requested;
+    bool compressed = false;
+    render::buildPrimitives(resources, camera, [&](const std::string& file, bool compress) {
+        requested = file;
+        compressed = compress;
+        return 0u;
+    });
+    EXPECT_EQ(requested, "some01.bmp");
+    EXPECT_TRUE(compressed);
+    EXPECT_NE(resources.markerList, 0u);
+    EXPECT_NE(resources.quadric, nullptr);
+    EXPECT_NEAR(camera.direction.x, 0.24807f, 1e-5f);
+
+    app::AppState state;
+    scene::SceneModel model;
+    physics::PhysicsWorld world;
+    render::MarkerAnimation marker;
+    int cubeList = klotz::buildDisplayList(cubeMesh(), false);
+    scene::PoseMatrix pose{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 525, 25, -575, 1};
+    model.placedDisplayLists = {cubeList, cubeList};
+    model.placedPoses = {pose, pose};
+    model.placedPoses[1][13] = 75;
+    model.placedActors = {physics::NO_ACTOR, physics::NO_ACTOR};
+    model.cellStack[scene::cellIndex(10, 11)] = {0, 1};
+    model.ballStarts = {{10, 11}, {9, 9}};
+    model.ballActors = {physics::createBallActor(world), physics::createBallActor(world)};
+    world.setGlobalPosition(model.ballActors[0], {525, 125, -575});
+    world.setGlobalPosition(model.ballActors[1], {475, 25, -475});
+    model.shotBalls = {physics::createBallActor(world), 987654};  // the second is stale
+    world.setGlobalPosition(model.shotBalls[0], {500, 60, -500});
+
+    int drawn = 0, emissions = 0;
+    render::SceneView view{state, model, world, resources, marker, 12.5,
+                           [&] { ++drawn; }, [&](const render::RingEmission&) { ++emissions; }, [] { return 8192; }};
+    state.particlesOn = true;
+    state.particleBall = 1;
+    render::updateCamera(camera, std::nullopt);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_PROJECTION);
+    render::renderScene(view);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(marker.markerPhase, -90.0);
+    EXPECT_EQ(emissions, 1);
+    EXPECT_EQ(drawn, 1);
+    EXPECT_GT(foregroundPixels(SIZE, SIZE), 500);
+
+    state.klotzSelected = true;
+    state.selectedColumn = 11;
+    render::renderScene(view);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    state.simulationRunning = true;
+    state.followBall = true;
+    state.followedBall = 1;
+    render::updateCamera(camera, render::rideTarget(state, model, world));
+    EXPECT_EQ(camera.position, glm::vec3(475, 25, -475));
+    view.now = 13.0;
+    render::renderScene(view);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(drawn, 2);  // the camera rides the particles' source ball
+
+    render::releaseResources(resources);
+    EXPECT_EQ(resources.markerList, 0u);
+    EXPECT_EQ(resources.quadric, nullptr);
+}
+
+TEST_F(RenderSmoke, PaletteStripShowsARowOfPreviews) {
+    klotz::KlotzCatalogue catalogue;
+    for (int i = 0; i < 6; ++i) catalogue.klotzTypes.push_back({"cube" + std::to_string(i), cubeMesh()});
+    render::Palette palette;
+    render::SubWindowState strip(palette);
+    strip.clock = [] { return 5.0; };
+    int id = render::initSubWindow(strip, mainWindow, SIZE, SIZE, catalogue, ignoreKey, ignoreSpecial, 4.0);
+    EXPECT_NE(id, 0);
+    EXPECT_EQ(strip.parentWindow, mainWindow);
+    EXPECT_EQ(palette.rowLength, 4);
+    EXPECT_EQ(strip.previewLists.size(), 6u);
+    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+
+    glutSetWindow(id);
+    render::drawSubWindow(strip, 4.5);
+    EXPECT_FLOAT_EQ(strip.spinAngle, 60.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_GT(foregroundPixels(SIZE, 100), 200);
+
+    render::subWindowMouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 50);
+    EXPECT_EQ(palette.selectedType, 2);
+    render::layoutSubWindow(strip, 800, SIZE);
+    EXPECT_EQ(palette.rowLength, 7);
+    EXPECT_EQ(glutGetWindow(), id);
+    render::subWindowDisplayCallback();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    render::releaseSubWindow(strip);
+    EXPECT_TRUE(strip.previewLists.empty());
+    render::subWindowMouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 50, 50);  // reaches nothing now
+    EXPECT_EQ(palette.selectedType, 2);
+    glutSetWindow(mainWindow);
+}
+
+}  // namespace

@@ -1,0 +1,370 @@
+// klotzgen: writes the shipped klotz set, one OBJ file per type and the
+// catalogue list "tumbalon_all.cfg" naming them in palette order.
+//
+//     klotzgen OUTDIR
+//
+// TRACK CONVENTION (every piece keeps it, so any exit meets any entry):
+// - Local frame: the box -25..25 on every axis, y up; the OBJ file holds
+//   local + (25, 25, -25), i.e. the box x 0..50, y 0..50, z -50..0.
+// - A groove is 24 wide, centred on the cell face it opens in; its flat
+//   floor surface is at y = -21 (a 4-unit plate above the cell bottom);
+//   walls rise to y = 0, 21 above the floor. A ball (radius 8) rolling in a
+//   groove has its centre at y = -13.
+// - Openings: "straight" runs along x, open on the faces x = -25 and
+//   x = +25. Every opening of every piece meets its cell face at floor
+//   height -21, 24 wide, centred, so pieces on neighbouring cells of the
+//   same level line up in any of the four turns.
+// - "slope" descends one level along +x: its floor starts at y = -21 + 50
+//   = +29 at x = -25 (level with a flat piece one level up on the
+//   neighbouring cell) and ends at -21 at x = +25. The drop of 50 over 50
+//   cannot fit under the cube top with a floor plate, so the entry lip rises
+//   up to 4 above the top (y <= 29, x < 0 only); walls are clipped at the
+//   cube top, so there is none where the floor is above it. The profile
+//   leaves both seams level: a parabola (a ball entering at up to about 80
+//   units/s follows it) runs into a concave arc that ends level.
+// - Balls that come from above (a ball-start cell drops its ball at local
+//   y = +50, the centre of the level above; "drop" and "spiral" release
+//   theirs through the floor) are caught by "start", "funnel" and "spiral".
+// - Turning a piece by +90 degrees about y maps local +x to world -z.
+//
+// Each piece is a union of closed convex parts (see klotzgenGeom.h).
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include "klotzgenGeom.h"
+
+using namespace klotzgen;
+
+namespace {
+
+constexpr double BOTTOM = -25;  // cell bottom
+constexpr double TOP = 25;      // cell top
+constexpr double FLOOR = -21;   // groove floor surface
+constexpr double WALL = 0;      // wall tops of the flat pieces
+constexpr double HALF = 12;     // half groove width
+constexpr double LIP = 29;      // slope entry floor: FLOOR + 50
+
+// Walls on both sides of a groove along x from x0 to x1.
+void sideWalls(Piece& p, double x0, double x1, double top = WALL) {
+    p.addBox(x0, x1, BOTTOM, top, HALF, 25);
+    p.addBox(x0, x1, BOTTOM, top, -25, -HALF);
+}
+
+// A groove floor along x following floorAt between the sample positions xs.
+void profiledFloor(Piece& p, const std::vector<double>& xs, const std::function<double(double)>& floorAt) {
+    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+        double x0 = xs[i], x1 = xs[i + 1];
+        double y0 = floorAt(x0), y1 = floorAt(x1);
+        std::vector<V3> pts;
+        for (double z : {-HALF, HALF}) {
+            pts.push_back({x0, BOTTOM, z});
+            pts.push_back({x1, BOTTOM, z});
+            pts.push_back({x0, y0, z});
+            pts.push_back({x1, y1, z});
+        }
+        p.addHull(pts);
+    }
+}
+
+std::vector<double> samples(double x0, double x1, int n) {
+    std::vector<double> xs;
+    for (int i = 0; i <= n; ++i) xs.push_back(x0 + (x1 - x0) * i / n);
+    return xs;
+}
+
+Piece cube() {
+    Piece p("cube", "support block, fills the cell");
+    p.addBox(-25, 25, -25, 25, -25, 25);
+    return p;
+}
+
+Piece straight() {
+    Piece p("straight", "flat groove along x, open at x=-25 and x=+25");
+    p.addBox(-25, 25, BOTTOM, FLOOR, -HALF, HALF);
+    sideWalls(p, -25, 25);
+    return p;
+}
+
+// Quarter turn around corner c from plan angle a0 to a1 (degrees): groove
+// radii 13..37, so it meets the two faces through c at their centres.
+void quarterTurn(Piece& p, P2 c, double a0, double a1, const Poly2& region, bool innerWall = true) {
+    const int n = 10;
+    for (int i = 0; i < n; ++i) {
+        double b0 = a0 + (a1 - a0) * i / n, b1 = a0 + (a1 - a0) * (i + 1) / n;
+        Poly2 floor = ringSegment(c, 25 - HALF, 25 + HALF, std::min(b0, b1), std::max(b0, b1));
+        for (std::size_t k = 0; k < region.size(); ++k) {
+            P2 e0 = region[k], e1 = region[(k + 1) % region.size()];
+            // region is counter-clockwise in (x, z): keep the left side.
+            floor = clip(floor, [&](P2 q) { return (e1.x - e0.x) * (q.z - e0.z) - (e1.z - e0.z) * (q.x - e0.x); });
+        }
+        p.addPrism(floor, BOTTOM, FLOOR);
+        p.addPrism(outsideChord(region, c, 25 + HALF, std::min(b0, b1), std::max(b0, b1)), BOTTOM, WALL);
+    }
+    if (innerWall) p.addPrism(pie(c, 25 - HALF, std::min(a0, a1), std::max(a0, a1), n), BOTTOM, WALL);
+}
+
+Piece curve() {
+    Piece p("curve", "90-degree turn, open at x=-25 and z=+25");
+    quarterTurn(p, {-25, 25}, -90, 0, rect(-25, 25, -25, 25));
+    return p;
+}
+
+// The slope's floor: level at both ends, a parabola of curvature SLOPE_A
+// from the entry, then a concave arc of radius slopeArc.radius to level.
+constexpr double SLOPE_A = 0.03;
+struct SlopeArc {
+    double angle;   // steepest angle, radians
+    double radius;  // of the concave arc
+    double split;   // x where parabola and arc meet
+};
+SlopeArc slopeArc() {
+    double lo = 0.1, hi = std::atan(100 * SLOPE_A) - 1e-9;
+    SlopeArc s{};
+    for (int i = 0; i < 100; ++i) {
+        double phi = (lo + hi) / 2, m = std::tan(phi);
+        double d1 = m / (2 * SLOPE_A);
+        double r = (50 - d1) / std::sin(phi);
+        double drop = m * m / (4 * SLOPE_A) + r * (1 - std::cos(phi));
+        (drop < 50 ? lo : hi) = phi;
+        s = {phi, r, -25 + d1};
+    }
+    return s;
+}
+double slopeFloor(double x) {
+    static const SlopeArc s = slopeArc();
+    if (x <= s.split) return LIP - SLOPE_A * (x + 25) * (x + 25);
+    double dx = 25 - x;
+    return FLOOR + s.radius - std::sqrt(std::max(0.0, s.radius * s.radius - dx * dx));
+}
+
+Piece slope() {
+    Piece p("slope", "descends one level along +x: floor y=+29 at x=-25 to y=-21 at x=+25");
+    const SlopeArc s = slopeArc();
+    std::vector<double> xs = samples(-25, s.split, 10);
+    for (int i = 1; i <= 6; ++i) {
+        double a = s.angle * (1 - i / 6.0);
+        xs.push_back(25 - s.radius * std::sin(a));
+    }
+    profiledFloor(p, xs, slopeFloor);
+    // Walls 21 above the floor, clipped at the cube top; where the floor is
+    // above the top the wall part is just the level of the floor.
+    auto wallTop = [](double x) { return std::max(std::min(slopeFloor(x) + 21, TOP), slopeFloor(x)); };
+    for (std::size_t i = 0; i + 1 < xs.size(); ++i)
+        for (double z0 : {HALF, -25.0}) {
+            std::vector<V3> pts;
+            for (double x : {xs[i], xs[i + 1]})
+                for (double z : {z0, z0 + 25 - HALF}) {
+                    pts.push_back({x, BOTTOM, z});
+                    pts.push_back({x, wallTop(x), z});
+                }
+            p.addHull(pts);
+        }
+    return p;
+}
+
+Piece crossing() {
+    Piece p("crossing", "two grooves crossing: open on all four faces");
+    p.addBox(-25, 25, BOTTOM, FLOOR, -HALF, HALF);
+    p.addBox(-HALF, HALF, BOTTOM, FLOOR, HALF, 25);
+    p.addBox(-HALF, HALF, BOTTOM, FLOOR, -25, -HALF);
+    for (double x0 : {-25.0, HALF})
+        for (double z0 : {-25.0, HALF}) p.addBox(x0, x0 + 25 - HALF, BOTTOM, WALL, z0, z0 + 25 - HALF);
+    return p;
+}
+
+Piece tee() {
+    Piece p("tee", "T-junction: open at x=-25, x=+25 and z=+25");
+    p.addBox(-25, 25, BOTTOM, FLOOR, -HALF, HALF);
+    p.addBox(-HALF, HALF, BOTTOM, FLOOR, HALF, 25);
+    p.addBox(-25, 25, BOTTOM, WALL, -25, -HALF);
+    p.addBox(-25, -HALF, BOTTOM, WALL, HALF, 25);
+    p.addBox(HALF, 25, BOTTOM, WALL, HALF, 25);
+    return p;
+}
+
+// Entries at x=-25 (straight on) and at z=+25 (turning into +x), one exit
+// at x=+25; mirrored, the side entry is at z=-25.
+Piece merge(bool left) {
+    Piece p(left ? "merge_left" : "merge_right",
+            left ? "entries x=-25 and z=-25 merge into exit x=+25" : "entries x=-25 and z=+25 merge into exit x=+25");
+    p.setMirrorZ(left);
+    p.addBox(-25, 25, BOTTOM, FLOOR, -HALF, HALF);
+    p.addBox(-25, 25, BOTTOM, WALL, -25, -HALF);
+    quarterTurn(p, {25, 25}, 180, 270, rect(-25, 25, HALF, 25));
+    return p;
+}
+
+Piece stop() {
+    Piece p("stop", "dead end: open at x=-25, closed at x=+25");
+    p.addBox(-25, 17, BOTTOM, FLOOR, -HALF, HALF);
+    p.addBox(17, 25, BOTTOM, WALL, -HALF, HALF);
+    sideWalls(p, -25, 25);
+    return p;
+}
+
+// A catching floor falling toward the exit at x=+25, level there.
+double catchFloor(double x, double c) { return FLOOR + c * (25 - x) * (25 - x); }
+
+Piece start() {
+    Piece p("start", "catches a ball dropped from above; exit x=+25");
+    profiledFloor(p, samples(-HALF, 25, 8), [](double x) { return catchFloor(x, 0.008); });
+    p.addBox(-25, -HALF, BOTTOM, WALL, -HALF, HALF);
+    sideWalls(p, -25, 25);
+    return p;
+}
+
+Piece funnel() {
+    Piece p("funnel", "hopper catching a ball from above; exit x=+25");
+    profiledFloor(p, samples(-HALF, 25, 8), [](double x) { return catchFloor(x, 0.005); });
+    // Back and side walls: upright up to y=-10, then flaring out to the rim.
+    std::vector<V3> back;
+    for (double z : {-HALF, HALF})
+        for (V3 q : {V3{-25, BOTTOM, z}, V3{-HALF, BOTTOM, z}, V3{-HALF, -10, z}, V3{-25, 10, z}}) back.push_back(q);
+    p.addHull(back);
+    for (double s : {1.0, -1.0}) {
+        std::vector<V3> side;
+        for (double x : {-25.0, 25.0})
+            for (V3 q : {V3{x, BOTTOM, s * HALF}, V3{x, BOTTOM, s * 25}, V3{x, 10, s * 25}, V3{x, -10, s * HALF}})
+                side.push_back(q);
+        p.addHull(side);
+    }
+    return p;
+}
+
+Piece drop() {
+    Piece p("drop", "open at x=-25; the ball falls through the floor at the centre");
+    p.addBox(-25, -HALF, BOTTOM, FLOOR, -HALF, HALF);
+    p.addBox(8, 25, BOTTOM, WALL, -HALF, HALF);
+    sideWalls(p, -25, 25);
+    return p;
+}
+
+// A helix ramp around a post inside a round wall: a ball dropped onto the
+// post runs down 270 degrees and leaves through the open floor sector
+// around +x.
+Piece spiral() {
+    Piece p("spiral", "catches a ball from above, spirals down, drops it out at +x");
+    const P2 o{0, 0};
+    const double post = 4, outer = 24;
+    const double rampFrom = 45, rampTo = 315, step = 10;
+    auto rampTop = [&](double a) { return 10 + (FLOOR - 10) * (a - rampFrom) / (rampTo - rampFrom); };
+    for (double a = rampFrom; a < rampTo - 1e-9; a += step) {
+        std::vector<V3> pts;
+        for (double b : {a, a + step})
+            for (double r : {post, outer}) {
+                P2 q = arcPoint(o, r, b);
+                pts.push_back({q.x, rampTop(b), q.z});
+                pts.push_back({q.x, rampTop(b) - 4, q.z});
+            }
+        p.addHull(pts);
+    }
+    for (double a = 0; a < 360 - 1e-9; a += step)
+        p.addPrism(outsideChord(rect(-25, 25, -25, 25), o, outer, a, a + step), BOTTOM, TOP);
+    // The post's top leans toward 120 degrees, rolling the ball onto the ramp.
+    const P2 lean = dirDeg(120);
+    p.addPrism(pie(o, post, 0, 360, 8), [](P2) { return BOTTOM; },
+               [&](P2 q) { return 17 - 0.8 * (q.x * lean.x + q.z * lean.z); });
+    // Stops a ball that shoots off the ramp's end, under the ramp's start.
+    std::vector<V3> stopper;
+    for (double b : {rampFrom, rampFrom + 7})
+        for (double r : {post, outer}) {
+            P2 q = arcPoint(o, r, b);
+            stopper.push_back({q.x, BOTTOM, q.z});
+            stopper.push_back({q.x, rampTop(rampFrom + 7) - 4.5, q.z});
+        }
+    p.addHull(stopper);
+    return p;
+}
+
+Piece halfpipe() {
+    Piece p("halfpipe", "round-bottomed groove along x, open at x=-25 and x=+25");
+    // Cross-section: chords of a circle of radius 25, the bottom chord
+    // (angles -10..10 degrees) level at the floor height.
+    const int n = 9;
+    const double r = 25, yc = FLOOR + r * std::cos(PI / 18);
+    for (int i = 0; i < n; ++i) {
+        double a0 = -PI / 2 + PI * i / n, a1 = -PI / 2 + PI * (i + 1) / n;
+        std::vector<V3> pts;
+        for (double x : {-25.0, 25.0})
+            for (double a : {a0, a1}) {
+                pts.push_back({x, BOTTOM, r * std::sin(a)});
+                pts.push_back({x, yc - r * std::cos(a), r * std::sin(a)});
+            }
+        p.addHull(pts);
+    }
+    return p;
+}
+
+Piece jump() {
+    Piece p("jump", "kicker: open at x=-25, launches the ball over x=+25 at 30 degrees");
+    const double r = 60, x0 = 25 - r * std::sin(PI / 6);
+    std::vector<double> xs{-25};
+    for (int i = 0; i <= 6; ++i) xs.push_back(x0 + (25 - x0) * i / 6.0);
+    profiledFloor(p, xs, [&](double x) {
+        if (x <= x0) return FLOOR;
+        double dx = x - x0;
+        return FLOOR + r - std::sqrt(r * r - dx * dx);
+    });
+    sideWalls(p, -25, 25);
+    return p;
+}
+
+Piece goal() {
+    Piece p("goal", "basin holding the balls arriving at x=-25");
+    const double basin = -23;  // basin floor, 2 below the groove floor
+    // Entry lip: a returning ball would have to climb 3 units.
+    std::vector<V3> lip;
+    for (double z : {-HALF, HALF})
+        for (V3 q : {V3{-25, BOTTOM, z}, V3{-15, BOTTOM, z}, V3{-15, basin, z}, V3{-21, -20, z}, V3{-25, FLOOR, z}})
+            lip.push_back(q);
+    p.addHull(lip);
+    p.addBox(-15, 22, BOTTOM, basin, -22, 22);
+    p.addBox(-22, -15, BOTTOM, basin, HALF, 22);
+    p.addBox(-22, -15, BOTTOM, basin, -22, -HALF);
+    p.addBox(22, 25, BOTTOM, WALL, -25, 25);
+    p.addBox(-25, 22, BOTTOM, WALL, 22, 25);
+    p.addBox(-25, 22, BOTTOM, WALL, -25, -22);
+    p.addBox(-25, -22, BOTTOM, WALL, HALF, 22);
+    p.addBox(-25, -22, BOTTOM, WALL, -22, -HALF);
+    return p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: klotzgen OUTDIR\n";
+        return 2;
+    }
+    const std::filesystem::path dir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+
+    // Palette order; scenes store these indices, so only append.
+    const std::vector<Piece> pieces = {cube(),        straight(),  curve(), slope(), crossing(), tee(),
+                                       merge(false),  merge(true), stop(),  start(), funnel(),   drop(),
+                                       spiral(),      halfpipe(),  jump(),  goal()};
+    std::string list;
+    for (const Piece& p : pieces) {
+        const std::filesystem::path file = dir / (p.name() + ".obj");
+        std::ofstream out(file, std::ios::binary);
+        out << p.objText();
+        if (!out) {
+            std::cerr << "klotzgen: can not write " << file.string() << "\n";
+            return 1;
+        }
+        std::printf("%-12s %3d parts %5d triangles\n", p.name().c_str(), p.partCount(), p.faceCount());
+        list += p.name() + "\n";
+    }
+    std::ofstream cfg(dir / "tumbalon_all.cfg", std::ios::binary);
+    cfg << list;
+    if (!cfg) {
+        std::cerr << "klotzgen: can not write " << (dir / "tumbalon_all.cfg").string() << "\n";
+        return 1;
+    }
+    return 0;
+}
