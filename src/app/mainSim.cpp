@@ -1,1 +1,7 @@
-int main() { return 0; }
+// tumbalon-sim SCENE [--seconds S] [--trace FILE]: runs a scene without a
+// window, from a data folder, and prints where every ball went.
+#include <iostream>
+
+#include "app/Simulator.h"
+
+int main(int argc, char** argv) { return app::runSimulator(argc, argv, std::cout, std::cerr); }

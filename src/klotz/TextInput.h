@@ -3,6 +3,7 @@
 // readers. Readers parse from memory so tests can feed them strings.
 #pragma once
 
+#include <charconv>
 #include <cstdlib>
 #include <cmath>
 #include <cstring>
@@ -34,9 +35,14 @@ struct Word {
 // which std::string guarantees.
 inline bool parseFiniteFloat(const Word& w, float& value) {
     if (w.empty()) return false;
-    char* stop = nullptr;
-    value = std::strtof(w.begin, &stop);
-    return stop == w.end && std::isfinite(value);
+    // from_chars rounds as strtof does but is several times faster; strtof
+    // remains for what it alone reads (hex floats, out-of-range values).
+    const char* b = (*w.begin == '+' && w.size() > 1 && w.begin[1] != '-') ? w.begin + 1 : w.begin;
+    auto [stop, ec] = std::from_chars(b, w.end, value);
+    if (ec == std::errc() && stop == w.end) return std::isfinite(value);
+    char* end = nullptr;
+    value = std::strtof(w.begin, &end);
+    return end == w.end && std::isfinite(value);
 }
 
 class WordScanner {

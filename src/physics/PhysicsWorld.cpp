@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <sstream>
 
@@ -16,7 +17,7 @@ constexpr int MAX_STEPS_PER_CALL = 1000;
 // Inside each fixed step Bullet integrates this many sub-steps: a ball
 // rolling over triangle seams loses speed on every contact change, and
 // the loss shrinks with the sub-step length.
-constexpr int SUBSTEPS = 4;
+static int SUBSTEPS = std::getenv("SUBSTEPS") ? std::atoi(std::getenv("SUBSTEPS")) : 4;
 
 // The material of every shape. The original tuning gives a dynamic friction
 // of 0.5, a static friction of 0.00005 (so nearly no resistance before

@@ -80,7 +80,7 @@ public:
         std::string_view token;
         if (!next(token)) return fail(number_ + 1, "the file ends before a pose element");
         if (!parseFloat(token, value))
-            return fail(number_, "\"" + std::string(token.substr(0, 40)) + "\" is not a finite number");
+            return fail(number_, "\"" + std::string(token.substr(0, 40)) + "\" is not a finite single-precision number");
         return true;
     }
 
@@ -201,7 +201,7 @@ bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std
         if (b == -1) continue;
         if (b < 0 || b >= balls)
             return p.fail(cell + 1, "cell " + std::to_string(cell) + " names ball start " + std::to_string(b) +
-                                        ", but there are " + std::to_string(balls));
+                                        ", but there are only " + std::to_string(balls));
         const BallStart& s = data.ballStarts[b];
         if (cellIndex(s.row, s.column) != cell)
             return p.fail(cell + 1, "cell " + std::to_string(cell) + " names ball start " + std::to_string(b) +
@@ -225,7 +225,7 @@ bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std
             const int at = entryNumbers[e++];
             if (i < 0 || i >= placed)
                 return p.fail(at, "cell " + std::to_string(cell) + " stacks klotz " + std::to_string(i) +
-                                      ", but there are " + std::to_string(placed));
+                                      ", but there are only " + std::to_string(placed));
             if (seen[i]) return p.fail(at, "klotz " + std::to_string(i) + " stands in two places");
             seen[i] = 1;
         }

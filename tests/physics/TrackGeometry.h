@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -161,6 +163,7 @@ inline float slopeChainMaxGap(const PieceMesh& slope, const PieceMesh& flat) {
         glm::vec2 q(p.x, p.y);
         float d = std::min(distanceToSegment(q, top, bottom), distanceToSegment(q, bottom, end)) - r;
         gap = std::max(gap, d);
+        if (std::getenv("TRACE")) printf("%d %.2f %.2f %.2f v %.1f %.1f %.1f gap %.3f\n", step, p.x, p.y, p.z, world.getLinearVelocity(ball).x, world.getLinearVelocity(ball).y, world.getLinearVelocity(ball).z, d);
         if (p.x > end.x - 20.0f) break;
     }
     return gap;

@@ -202,7 +202,6 @@ TEST_F(SceneFileTest, MalformedFilesAreRefusedBeforeAnythingIsBuilt) {
         EXPECT_EQ(out.str().rfind("scene file \"bad\" refused: ", 0), 0u) << c.name << ": " << out.str();
         EXPECT_NE(out.str().find(c.where), std::string::npos) << c.name << ": " << out.str();
         EXPECT_EQ(out.str().back(), '\n');
-        if (std::getenv("SHOW_MESSAGES")) std::cerr << out.str();
         expectEmptyAndClean();
     }
     out.str("");

@@ -1,0 +1,51 @@
+// The headless simulator behind tumbalon-sim: the same scene loading and
+// physics as the window, without GL, reporting where every ball went.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "physics/Physics.h"
+#include "scene/SceneModel.h"
+
+namespace app {
+
+constexpr double SIM_STEP = 0.01;        // seconds; the world's fixed step
+constexpr float REST_SPEED = 1.0f;       // units per second below which a ball counts as resting
+constexpr float FLOOR_REST_HEIGHT = 8.5f;  // a ball centre this low lies on the ground plane
+
+struct BallReport {
+    int ball = 0;
+    int row = 0;
+    int column = 0;
+    glm::vec3 end{0.0f};
+    float topSpeed = 0.0f;
+    // Simulated seconds from the start after which the ball stayed at rest
+    // to the end; negative when it was still moving at the end.
+    double restTime = -1.0;
+    bool onFloor = false;
+};
+
+struct SimOptions {
+    double seconds = 30.0;
+    std::ostream* trace = nullptr;  // CSV of every ball's position per step
+};
+
+// Puts every ball on its starting cell at rest and steps the world for the
+// given simulated time.
+std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
+                                      const SimOptions& options);
+
+// "ball=I start=ROW,COLUMN end=X,Y,Z top_speed=V rest_time=T|never on_floor=yes|no"
+std::string formatReport(const BallReport& report);
+// "balls=N seconds=S at_rest=K on_floor=F"
+std::string formatSummary(const std::vector<BallReport>& reports, double seconds);
+
+// The whole command line: tumbalon-sim SCENE [--seconds S] [--trace FILE].
+// Reads the catalogue and the scene from the working directory.
+int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+}  // namespace app

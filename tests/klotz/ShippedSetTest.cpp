@@ -1,0 +1,213 @@
+// The shipped klotz set, loaded through the real catalogue from a copy of
+// the data folder (so no caches land in the repository): closed convex
+// parts with outward normals, inside the cell, and openings that keep the
+// track convention (groove 24 wide, floor at y = -21, walls beside it).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "klotz/Catalogue.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Part {
+    std::vector<int> faces;
+    std::set<int> vertices;
+};
+
+glm::vec3 vertex(const klotz::Mesh& m, int i) { return {m.vertices[3 * i], m.vertices[3 * i + 1], m.vertices[3 * i + 2]}; }
+glm::vec3 faceNormal(const klotz::Mesh& m, int f) {
+    return {m.faceNormals[3 * f], m.faceNormals[3 * f + 1], m.faceNormals[3 * f + 2]};
+}
+
+// Faces joined by shared vertex indices form one part.
+std::vector<Part> partsOf(const klotz::Mesh& m) {
+    std::vector<int> root(m.vertexCount);
+    for (int i = 0; i < m.vertexCount; ++i) root[i] = i;
+    std::function<int(int)> find = [&](int i) { return root[i] == i ? i : root[i] = find(root[i]); };
+    for (int f = 0; f < m.faceCount; ++f)
+        for (int k = 1; k < 3; ++k) root[find(m.faces[3 * f + k])] = find(m.faces[3 * f]);
+    std::map<int, Part> parts;
+    for (int f = 0; f < m.faceCount; ++f) {
+        Part& p = parts[find(m.faces[3 * f])];
+        p.faces.push_back(f);
+        for (int k = 0; k < 3; ++k) p.vertices.insert(m.faces[3 * f + k]);
+    }
+    std::vector<Part> out;
+    for (auto& kv : parts) out.push_back(kv.second);
+    return out;
+}
+
+class ShippedSet : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new testsupport::TempDir;
+        for (const auto& entry : fs::directory_iterator(testsupport::dataDir())) {
+            const std::string ext = entry.path().extension().string();
+            if (ext == ".obj" || entry.path().filename() == "tumbalon_all.cfg")
+                fs::copy_file(entry.path(), fs::path(dir->path()) / entry.path().filename());
+        }
+        testsupport::ScopedChdir here(dir->path());
+        std::ostringstream out;
+        catalogue = new klotz::KlotzCatalogue;
+        klotz::loadCatalogueList(*catalogue, out);
+        klotz::loadKloetze(*catalogue, out);
+        console = new std::string(out.str());
+    }
+    static void TearDownTestSuite() {
+        delete catalogue;
+        delete console;
+        delete dir;
+    }
+
+    static const klotz::Mesh& mesh(const std::string& name) {
+        for (const klotz::KlotzType& t : catalogue->klotzTypes)
+            if (t.name == name) return t.mesh;
+        ADD_FAILURE() << "no type " << name;
+        static klotz::Mesh none;
+        return none;
+    }
+
+    // Inside some convex part (its faces' planes all keep p behind them).
+    static bool solidAt(const klotz::Mesh& m, glm::vec3 p) {
+        for (const Part& part : partsOf(m)) {
+            bool inside = true;
+            for (int f : part.faces)
+                inside = inside && glm::dot(faceNormal(m, f), p - vertex(m, m.faces[3 * f])) < 0;
+            if (inside) return true;
+        }
+        return false;
+    }
+
+    // An opening in the face with outward direction `out` (local x or z axis):
+    // free groove 24 wide just inside the face, floor at -21 under it and walls
+    // beside it.
+    static void expectOpening(const std::string& name, glm::vec3 out, bool flatFloor = true, float floorY = -21) {
+        const klotz::Mesh& m = mesh(name);
+        const glm::vec3 side(out.z, 0, out.x);  // across the groove
+        const glm::vec3 at = out * 24.5f;
+        for (float s : {-11.0f, 0.0f, 11.0f}) {
+            if (!flatFloor && s != 0) continue;
+            for (float dy : {0.5f, 8.0f, 17.0f})
+                EXPECT_FALSE(solidAt(m, at + side * s + glm::vec3(0, floorY + dy, 0)))
+                    << name << ": groove blocked at side " << s << " height " << dy;
+            EXPECT_TRUE(solidAt(m, at + side * s + glm::vec3(0, floorY - 0.5f, 0)))
+                << name << ": no floor at side " << s;
+        }
+        if (!flatFloor) return;
+        for (float s : {-13.0f, 13.0f})
+            for (float dy : {1.0f, 10.0f})
+                EXPECT_TRUE(solidAt(m, at + side * s + glm::vec3(0, floorY + dy, 0)))
+                    << name << ": no wall at side " << s << " height " << dy;
+    }
+
+    static testsupport::TempDir* dir;
+    static klotz::KlotzCatalogue* catalogue;
+    static std::string* console;
+};
+testsupport::TempDir* ShippedSet::dir = nullptr;
+klotz::KlotzCatalogue* ShippedSet::catalogue = nullptr;
+std::string* ShippedSet::console = nullptr;
+
+TEST_F(ShippedSet, LoadsAtLeastSixteenTypesWithoutWarnings) {
+    EXPECT_GE(catalogue->typeCount(), 16);
+    EXPECT_EQ(console->find("WARNING"), std::string::npos) << *console;
+    EXPECT_EQ(console->find("Can not open"), std::string::npos) << *console;
+    for (const klotz::KlotzType& t : catalogue->klotzTypes) {
+        EXPECT_GT(t.mesh.faceCount, 0) << t.name;
+        EXPECT_LT(t.mesh.faceCount, 3000) << t.name << ": too detailed for a 50-unit block";
+    }
+    // The caches are made at run time, never shipped.
+    for (const auto& entry : fs::directory_iterator(testsupport::dataDir()))
+        EXPECT_NE(entry.path().extension(), ".klotz") << entry.path();
+}
+
+// Every part is a closed shell (each edge used once in each direction), its
+// face normals unit length and pointing out: the whole part lies behind
+// every one of its faces.
+TEST_F(ShippedSet, PartsAreClosedConvexAndWoundOutward) {
+    for (const klotz::KlotzType& t : catalogue->klotzTypes) {
+        const klotz::Mesh& m = t.mesh;
+        for (int f = 0; f < m.faceCount; ++f) ASSERT_NEAR(glm::length(faceNormal(m, f)), 1.0f, 1e-4f) << t.name;
+        for (const Part& part : partsOf(m)) {
+            std::map<std::pair<int, int>, int> edges;
+            float volume6 = 0;
+            for (int f : part.faces) {
+                const int* c = &m.faces[3 * f];
+                for (int k = 0; k < 3; ++k) ++edges[{c[k], c[(k + 1) % 3]}];
+                volume6 += glm::dot(vertex(m, c[0]), glm::cross(vertex(m, c[1]), vertex(m, c[2])));
+                for (int v : part.vertices)
+                    ASSERT_LT(glm::dot(faceNormal(m, f), vertex(m, v) - vertex(m, c[0])), 2e-3f)
+                        << t.name << ": face " << f << " does not face out of its part";
+            }
+            for (const auto& e : edges) {
+                ASSERT_EQ(e.second, 1) << t.name << ": edge used twice in one direction";
+                ASSERT_EQ(edges.count({e.first.second, e.first.first}), 1u) << t.name << ": open edge";
+            }
+            EXPECT_GT(volume6, 0.0f) << t.name;
+        }
+    }
+}
+
+// Inside the cell box; only the slope's entry lip may rise to the floor of
+// the level above (y = 29), on its entry half.
+TEST_F(ShippedSet, EveryVertexInsideTheCell) {
+    const float eps = 1e-3f;
+    for (const klotz::KlotzType& t : catalogue->klotzTypes)
+        for (int i = 0; i < t.mesh.vertexCount; ++i) {
+            glm::vec3 v = vertex(t.mesh, i);
+            const bool lip = t.name == "slope" && v.x < 0;
+            ASSERT_TRUE(std::fabs(v.x) <= 25 + eps && std::fabs(v.z) <= 25 + eps && v.y >= -25 - eps &&
+                        v.y <= (lip ? 29 : 25) + eps)
+                << t.name << " vertex " << i << " at " << v.x << " " << v.y << " " << v.z;
+        }
+}
+
+const glm::vec3 XM(-1, 0, 0), XP(1, 0, 0), ZM(0, 0, -1), ZP(0, 0, 1);
+
+TEST_F(ShippedSet, OpeningsKeepTheTrackConvention) {
+    const std::vector<std::pair<std::string, std::vector<glm::vec3>>> openings = {
+        {"straight", {XM, XP}},       {"curve", {XM, ZP}},         {"slope", {XP}},
+        {"crossing", {XM, XP, ZM, ZP}}, {"tee", {XM, XP, ZP}},     {"merge_right", {XM, XP, ZP}},
+        {"merge_left", {XM, XP, ZM}}, {"stop", {XM}},              {"start", {XP}},
+        {"funnel", {XP}},             {"drop", {XM}},              {"jump", {XM}},
+        {"goal", {XM}}};
+    for (const auto& piece : openings)
+        for (glm::vec3 out : piece.second) expectOpening(piece.first, out);
+    expectOpening("halfpipe", XM, false);
+    expectOpening("halfpipe", XP, false);
+    // The slope starts level with a flat piece one level up.
+    expectOpening("slope", XM, false, 29);
+}
+
+TEST_F(ShippedSet, ClosedSidesAndWaysOut) {
+    EXPECT_TRUE(solidAt(mesh("curve"), {24.5f, -13, 0})) << "curve open at x=+25";
+    EXPECT_TRUE(solidAt(mesh("stop"), {24.5f, -13, 0}));
+    EXPECT_TRUE(solidAt(mesh("goal"), {24.5f, -13, 0}));
+    EXPECT_TRUE(solidAt(mesh("tee"), {0, -13, -24.5f}));
+    EXPECT_TRUE(solidAt(mesh("cube"), {0, 0, 0}));
+    // Ways down through the floor.
+    EXPECT_FALSE(solidAt(mesh("drop"), {-2, -23, 0}));
+    EXPECT_FALSE(solidAt(mesh("spiral"), {15, -23, 0}));
+    // A ball dropped onto the centre from above lands in these, on a floor
+    // that falls toward the exit.
+    for (const char* name : {"start", "funnel"}) {
+        EXPECT_FALSE(solidAt(mesh(name), {0, 20, 0})) << name;
+        EXPECT_TRUE(solidAt(mesh(name), {-5, -14, 0}) && !solidAt(mesh(name), {10, -14, 0})) << name;
+    }
+    EXPECT_TRUE(solidAt(mesh("spiral"), {0, 10, 0})) << "spiral post";
+}
+
+}  // namespace
