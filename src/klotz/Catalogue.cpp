@@ -53,10 +53,17 @@ void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::
 KlotzType constructKlotzType(const std::string& name, std::ostream& out) {
     KlotzType type;
     type.name = name;
-    if (readKlotzCache(name, type.mesh, out) == CacheStatus::Loaded) return type;
+    const CacheStatus cache = readKlotzCache(name, type.mesh, out);
+    if (cache == CacheStatus::Loaded) return type;
+    const bool objRead = loadObj(name, type.mesh, out);
+    if (!objRead && cache == CacheStatus::Malformed) {
+        // Nothing to rebuild it from: keep the damaged file for the user
+        // rather than replace it with an empty mesh.
+        out << "\nWARNING: keeping the damaged .klotz-file \"" << name << ".klotz\"; the type stays empty\n";
+        return type;
+    }
     // A missing OBJ file leaves the mesh empty, and that empty mesh is cached
     // too, so later starts do not look for the OBJ file again.
-    loadObj(name, type.mesh, out);
     writeKlotzCache(name, type.mesh, out);
     return type;
 }

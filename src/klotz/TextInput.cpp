@@ -10,8 +10,8 @@ bool readTextFile(const std::string& path, std::string& text) {
     if (std::filesystem::is_directory(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    // Read in large blocks: streaming through a stringstream costs seconds
-    // on a cache of a few ten megabytes.
+    // Storage sized once and filled in large blocks: a cache of a 50,000
+    // triangle mesh is about 15 MB.
     text.clear();
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec) text.reserve(static_cast<std::size_t>(size));

@@ -17,7 +17,7 @@ constexpr int MAX_STEPS_PER_CALL = 1000;
 // Inside each fixed step Bullet integrates this many sub-steps: a ball
 // rolling over triangle seams loses speed on every contact change, and
 // the loss shrinks with the sub-step length.
-static int SUBSTEPS = std::getenv("SUBSTEPS") ? std::atoi(std::getenv("SUBSTEPS")) : 4;
+static int SUBSTEPS = std::getenv("SUBSTEPS") ? std::atoi(std::getenv("SUBSTEPS")) : 2;
 
 // The material of every shape. The original tuning gives a dynamic friction
 // of 0.5, a static friction of 0.00005 (so nearly no resistance before
@@ -37,6 +37,10 @@ constexpr btScalar RESTITUTION = 0;
 // sink through meshes; as every ball has the same density, the unit changes
 // no motion.
 constexpr double DENSITY_TO_MASS = 1e-6;
+
+// Half sizes of the slab that stands for a plane, world units.
+constexpr btScalar PLANE_REACH = 100000;
+constexpr btScalar PLANE_THICKNESS = 1000;
 
 const char* THIS_FILE = "PhysicsWorld.cpp";
 
@@ -187,10 +191,19 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
         w.fail(__LINE__, "createPlaneActor: the normal must be finite and non-zero, the distance finite");
         return NO_ACTOR;
     }
+    // A thick slab behind the plane instead of Bullet's infinite plane: an
+    // infinite plane overlaps every ball in the broad phase and costs a
+    // narrow-phase test per ball and sub-step; the slab only meets balls
+    // near it. Its faces reach far beyond anything a ball can reach.
+    const btVector3 n = toBt(glm::normalize(normal));
+    btVector3 u, v;
+    btPlaneSpace1(n, u, v);
+    btMatrix3x3 basis(v.x(), n.x(), u.x(), v.y(), n.y(), u.y(), v.z(), n.z(), u.z());  // local y along n, det +1
     ActorRecord a;
     a.kind = ActorKind::PLANE;
-    a.shape = std::make_unique<btStaticPlaneShape>(toBt(glm::normalize(normal)), distance);
+    a.shape = std::make_unique<btBoxShape>(btVector3(PLANE_REACH, PLANE_THICKNESS, PLANE_REACH));
     a.body = std::make_unique<btRigidBody>(0, nullptr, a.shape.get());
+    a.body->setWorldTransform(btTransform(basis, n * (btScalar(distance) - PLANE_THICKNESS)));
     a.body->setFriction(BODY_FRICTION);
     a.body->setRestitution(RESTITUTION);
     w.world->addRigidBody(a.body.get());

@@ -1,7 +1,6 @@
 #include "physics/StaticGeometry.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
 #include <unordered_map>
 
@@ -20,6 +19,9 @@ namespace {
 constexpr float WELD_QUANTUM = 1.0f / 64.0f;
 // Two triangle planes count as one flat surface within this normal deviation.
 constexpr btScalar FLAT_COS = btScalar(0.99995);
+// Contacts at most this far (about 25 degrees) off the flat surface's
+// normal are turned to it.
+constexpr btScalar SNAP_COS = btScalar(0.9);
 // A contact this close (world units) to an edge or corner is on that feature.
 constexpr btScalar FEATURE_TOLERANCE = btScalar(0.02);
 
@@ -148,13 +150,18 @@ struct EdgeContactFixer {
         }
         if (feature < 0) return;  // inside the face: the normal is already the face's
         int flat = geometry->flatSurface_[triangle][feature];
-        if (flat < 0 || std::getenv("NOFIX")) return;
+        if (flat < 0) return;
 
         const int* f = &geometry->indices_[3 * flat];
         const std::vector<btVector3>& vs = geometry->vertices_;
         btVector3 n = (vs[f[1]] - vs[f[0]]).cross(vs[f[2]] - vs[f[0]]).normalized();
         const btVector3 centre = otherWrap->getWorldTransform().getOrigin();
         if (n.dot(centre - p) < 0) n = -n;
+        // A seam contact leans only a few degrees off the surface; a steeper
+        // one means the ball is beyond the flat surface's border (over the
+        // top of a wall, say), where the feature's own normal is right.
+        const btVector3 original = meshIsB ? cp.m_normalWorldOnB : -cp.m_normalWorldOnB;
+        if (original.dot(n) < SNAP_COS) return;
         const btScalar radius = static_cast<const btSphereShape*>(otherWrap->getCollisionShape())->getRadius();
         const btVector3 onSphere = centre - n * radius;
         cp.m_distance1 = (centre - p).dot(n) - radius;

@@ -80,7 +80,8 @@ public:
         std::string_view token;
         if (!next(token)) return fail(number_ + 1, "the file ends before a pose element");
         if (!parseFloat(token, value))
-            return fail(number_, "\"" + std::string(token.substr(0, 40)) + "\" is not a finite single-precision number");
+            return fail(number_,
+                        "\"" + std::string(token.substr(0, 40)) + "\" is not a finite single-precision number");
         return true;
     }
 

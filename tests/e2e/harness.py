@@ -73,7 +73,7 @@ class Program:
         self.env = dict(os.environ, DISPLAY=display)
         self.display = display
         # Line-buffered stdout so the console can be read while the program runs.
-        self.proc = subprocess.Popen(["stdbuf", "-oL", "-eL", program], cwd=self.workdir, env=self.env,
+        self.proc = subprocess.Popen(["stdbuf", "-oL", "-eL", os.path.abspath(program)], cwd=self.workdir, env=self.env,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self._out = bytearray()
         self._err = bytearray()
@@ -123,6 +123,10 @@ class Program:
             ids = self.xdotool("search", "--name", "tumbalon 1.0b").split()
             if ids:
                 self.window = ids[0]
+                # With no window manager the window sits at (-1, -1), partly
+                # off the screen, which would clip screenshots.
+                self.xdotool("windowmove", "--sync", self.window, 20, 20)
+                time.sleep(0.3)
                 return self.window
             time.sleep(0.1)
         raise Failure("no tumbalon window appeared")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -99,7 +100,9 @@ TEST_F(TextureRegistryTest, UnknownEndingsGoToStandardError) {
 TEST_F(TextureRegistryTest, FailedReadRegistersNothingAndIsRetried) {
     EXPECT_EQ(load("late.bmp"), 0u);
     EXPECT_EQ(registry.entry("late.bmp"), nullptr);
-    dir.write("bad.tga", imagetest::asString(imagetest::tgaFile({3}, {}, {0})));
+    imagetest::TgaHeader blackAndWhite;
+    blackAndWhite.type = 3;
+    dir.write("bad.tga", imagetest::asString(imagetest::tgaFile(blackAndWhite, {}, {0})));
     EXPECT_EQ(load("bad.tga"), 0u);
     EXPECT_EQ(out.str(), "[ERROR] The file bad.tga contains black & white data which is unsupported\n");
     EXPECT_EQ(err.str(), "");

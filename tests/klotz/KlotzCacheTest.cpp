@@ -219,6 +219,17 @@ TEST_F(KlotzCacheFiles, DamagedCacheFallsBackToTheObjAndIsRewritten) {
     }
 }
 
+TEST_F(KlotzCacheFiles, DamagedCacheWithoutObjIsKept) {
+    dir.write("lost.klotz", "3 1 2 3\n");
+    Mesh mesh;
+    const std::string console = construct("lost", &mesh);
+    EXPECT_NE(console.find("Can not open object File \"lost.obj\" !\n\nWARNING: keeping the damaged .klotz-file \"lost.klotz\""),
+              std::string::npos)
+        << console;
+    EXPECT_TRUE(mesh.empty());
+    EXPECT_EQ(dir.read("lost.klotz"), "3 1 2 3\n");
+}
+
 TEST_F(KlotzCacheFiles, NoCacheFileIsSilent) {
     Mesh mesh;
     std::ostringstream out;

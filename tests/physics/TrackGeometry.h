@@ -136,35 +136,42 @@ inline float restingDrift(const PieceMesh& flat, float seconds) {
     return drift;
 }
 
-inline float distanceToSegment(glm::vec2 p, glm::vec2 a, glm::vec2 b) {
-    glm::vec2 ab = b - a;
-    float t = std::clamp(glm::dot(p - a, ab) / glm::dot(ab, ab), 0.0f, 1.0f);
-    return glm::length(p - (a + t * ab));
+// Distance from p to the nearest surface of `probe` in the x-y plane
+// through p (rays every 7.5 degrees), or maxDistance.
+inline float surfaceDistance(const physics::PhysicsWorld& probe, glm::vec3 p, float maxDistance) {
+    float best = maxDistance;
+    physics::RayHit hit;
+    for (int k = 0; k < 48; ++k) {
+        float a = glm::radians(7.5f * k);
+        if (probe.raycastClosest(p, {std::cos(a), std::sin(a), 0.0f}, maxDistance, &hit))
+            best = std::min(best, hit.distance);
+    }
+    return best;
 }
 
-// A ball released at rest on the first of four 45-degree slopes stepping
-// down one level each (rows 1..4, levels 4..1), then rolling on flat pieces
-// at level 1 (rows 5..8). The largest gap between ball and groove floor.
+// A ball released at rest near the top of the first of four slopes
+// stepping down one level each (rows 1..4, levels 4..1), then rolling on
+// flat pieces at level 1 (rows 5..8). The largest gap between ball and
+// track, measured by ray casts in a twin world without the ball.
 inline float slopeChainMaxGap(const PieceMesh& slope, const PieceMesh& flat) {
-    physics::PhysicsWorld world;
-    physics::MeshHandle slopeMesh = registerMesh(world, slope);
-    physics::MeshHandle flatMesh = registerMesh(world, flat);
-    for (int i = 0; i < 4; ++i) place(world, slopeMesh, levelCentre(1 + i, 5, 4 - i));
-    for (int i = 0; i < 4; ++i) place(world, flatMesh, levelCentre(5 + i, 5, 1));
-    // Groove floor profile in (x, y).
-    const glm::vec2 top(50.0f, 225.0f + FLOOR_Y + 50.0f), bottom(250.0f, 75.0f + FLOOR_Y), end(450.0f, 75.0f + FLOOR_Y);
-    const float z = levelCentre(0, 5, 0).z;
-    const float r = physics::BALL_RADIUS, s = std::sqrt(0.5f);
-    physics::ActorHandle ball = ballAt(world, {top.x + 5.0f + r * s, top.y - 5.0f + r * s + 0.01f, z});
+    physics::PhysicsWorld world, probe;
+    for (physics::PhysicsWorld* w : {&world, &probe}) {
+        physics::MeshHandle slopeMesh = registerMesh(*w, slope);
+        physics::MeshHandle flatMesh = registerMesh(*w, flat);
+        for (int i = 0; i < 4; ++i) place(*w, slopeMesh, levelCentre(1 + i, 5, 4 - i));
+        for (int i = 0; i < 4; ++i) place(*w, flatMesh, levelCentre(5 + i, 5, 1));
+    }
+    const float z = levelCentre(0, 5, 0).z, r = physics::BALL_RADIUS;
+    physics::RayHit ground;
+    if (!probe.raycastClosest({58.0f, 400.0f, z}, {0, -1, 0}, 400.0f, &ground)) return 1e9f;
+    physics::ActorHandle ball = ballAt(world, ground.point + ground.normal * (r + 0.01f));
     float gap = 0;
     for (int step = 0; step < 600; ++step) {
         world.simulate(0.01f);
         glm::vec3 p = world.getGlobalPosition(ball);
-        glm::vec2 q(p.x, p.y);
-        float d = std::min(distanceToSegment(q, top, bottom), distanceToSegment(q, bottom, end)) - r;
-        gap = std::max(gap, d);
-        if (std::getenv("TRACE")) printf("%d %.2f %.2f %.2f v %.1f %.1f %.1f gap %.3f\n", step, p.x, p.y, p.z, world.getLinearVelocity(ball).x, world.getLinearVelocity(ball).y, world.getLinearVelocity(ball).z, d);
-        if (p.x > end.x - 20.0f) break;
+        gap = std::max(gap, surfaceDistance(probe, p, 100.0f) - r);
+        if (std::getenv("TRACE")) std::printf("%d %.1f %.1f v %.1f %.1f gap %.2f\n", step, p.x, p.y, world.getLinearVelocity(ball).x, world.getLinearVelocity(ball).y, surfaceDistance(probe, p, 100.0f) - r);
+        if (p.x > 430.0f) break;
     }
     return gap;
 }
@@ -208,10 +215,13 @@ inline int tunnellingCount(const PieceMesh& flat, int shots, int drops, unsigned
                 float len = glm::length(d);
                 bool crossed = len > 1e-4f && probe.raycastClosest(last[i], d / len, len, nullptr);
                 bool outside = p.x < 0 || p.x > 1000 || p.z > 0 || p.z < -1000 || p.y < 0;
+                if ((crossed || outside) && !bad[i] && std::getenv("TRACE")) std::printf("ball %zu step %d from %.2f %.2f %.2f to %.2f %.2f %.2f crossed %d\n", i, step, last[i].x, last[i].y, last[i].z, p.x, p.y, p.z, crossed);
                 if ((crossed || outside) && !bad[i]) {
                     bad[i] = true;
                     ++tunnelled;
                 }
+                if (std::getenv("TRACE") && i == 48 && step > 24 && step < 36) { std::printf("  b48 step %d p %.2f %.2f %.2f v %.1f %.1f %.1f\n", step, p.x, p.y, p.z, world.getLinearVelocity(balls[i]).x, world.getLinearVelocity(balls[i]).y, world.getLinearVelocity(balls[i]).z);
+                    for (std::size_t j = 0; j < balls.size(); ++j) if (j != i && glm::length(world.getGlobalPosition(balls[j]) - p) < 20) std::printf("    near %zu %.2f %.2f %.2f\n", j, world.getGlobalPosition(balls[j]).x, world.getGlobalPosition(balls[j]).y, world.getGlobalPosition(balls[j]).z); }
                 last[i] = p;
             }
         }

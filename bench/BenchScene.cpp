@@ -1,0 +1,78 @@
+// Scene file figures: a scene of 4,000 kloetze (ten levels on every cell)
+// and 400 ball starts, parsed and checked from memory, and formatted.
+#include <chrono>
+#include <string>
+
+#include "Bench.h"
+#include "physics/Physics.h"
+#include "scene/SceneFile.h"
+
+namespace {
+
+constexpr int LEVELS = 10;
+
+std::string bigSceneText() {
+    scene::SceneFileData data;
+    for (int cell = 0; cell < scene::CELL_COUNT; ++cell) {
+        data.cellBallStart[cell] = cell;
+        data.ballStarts.push_back({cell / scene::GRID_SIZE, cell % scene::GRID_SIZE});
+    }
+    scene::SceneModel model;
+    model.cellBallStart = data.cellBallStart;
+    model.ballStarts = data.ballStarts;
+    model.ballActors.assign(scene::CELL_COUNT, physics::NO_ACTOR);
+    for (int cell = 0; cell < scene::CELL_COUNT; ++cell)
+        for (int k = 0; k < LEVELS; ++k) {
+            const glm::vec3 c = scene::levelCentre(cell / scene::GRID_SIZE, cell % scene::GRID_SIZE, k);
+            model.cellStack[cell].push_back(model.placedCount());
+            model.placedPoses.push_back({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, c.x, c.y, c.z, 1});
+            model.placedTypes.push_back(k % 2);
+            model.placedDisplayLists.push_back(0);
+            model.placedActors.push_back(physics::NO_ACTOR);
+        }
+    app::AppState state;
+    klotz::KlotzCatalogue catalogue;
+    return scene::formatScene(model, state, catalogue);
+}
+
+const std::string& sceneText() {
+    static const std::string text = bigSceneText();
+    return text;
+}
+
+template <typename F>
+double millisecondsOf(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+BENCH_FIGURE(scene_parse_4000_kloetze_ms) {
+    const std::string& text = sceneText();
+    scene::SceneFileData data;
+    std::string error;
+    bool ok = false;
+    const double ms = millisecondsOf([&] { ok = scene::parseScene(text, 2, data, error); });
+    return ok ? ms : -1.0;
+}
+
+BENCH_FIGURE(scene_format_4000_kloetze_ms) {
+    scene::SceneFileData data;
+    std::string error;
+    scene::parseScene(sceneText(), 2, data, error);
+    scene::SceneModel model;
+    model.cellBallStart = data.cellBallStart;
+    model.ballStarts = data.ballStarts;
+    model.cellStack = data.cellStack;
+    model.placedPoses = data.poses;
+    model.placedTypes = data.klotzTypes;
+    model.placedDisplayLists.assign(data.poses.size(), 0);
+    model.placedActors.assign(data.poses.size(), physics::NO_ACTOR);
+    app::AppState state;
+    klotz::KlotzCatalogue catalogue;
+    std::size_t size = 0;
+    const double ms = millisecondsOf([&] { size = scene::formatScene(model, state, catalogue).size(); });
+    return size == sceneText().size() ? ms : -1.0;
+}
