@@ -42,6 +42,8 @@ void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::
 void loadKloetze(KlotzCatalogue& catalogue, std::ostream& out);
 
 // A new type with its mesh loaded (cache first, else OBJ and cache written).
+// A damaged cache is reported and rebuilt from the OBJ file; without an OBJ
+// file it is left as it is and the type stays empty.
 KlotzType constructKlotzType(const std::string& name, std::ostream& out);
 
 }  // namespace klotz

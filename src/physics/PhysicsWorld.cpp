@@ -38,6 +38,9 @@ constexpr btScalar RESTITUTION = 0;
 // no motion.
 constexpr double DENSITY_TO_MASS = 1e-6;
 
+// Collision group of the plane slabs: ray casts meet the planes exactly,
+// by their equation, not through the slabs.
+constexpr int PLANE_GROUP = 64;
 // Half sizes of the slab that stands for a plane, world units.
 constexpr btScalar PLANE_REACH = 100000;
 constexpr btScalar PLANE_THICKNESS = 1000;
@@ -204,9 +207,11 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     a.shape = std::make_unique<btBoxShape>(btVector3(PLANE_REACH, PLANE_THICKNESS, PLANE_REACH));
     a.body = std::make_unique<btRigidBody>(0, nullptr, a.shape.get());
     a.body->setWorldTransform(btTransform(basis, n * (btScalar(distance) - PLANE_THICKNESS)));
+    a.planeNormal = n;
+    a.planeDistance = distance;
     a.body->setFriction(BODY_FRICTION);
     a.body->setRestitution(RESTITUTION);
-    w.world->addRigidBody(a.body.get());
+    w.world->addRigidBody(a.body.get(), PLANE_GROUP, btBroadphaseProxy::AllFilter ^ (btBroadphaseProxy::StaticFilter | PLANE_GROUP));
     return w.add(std::move(a));
 }
 
@@ -463,13 +468,28 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
     const btVector3 from = toBt(origin);
     const btVector3 to = toBt(origin + direction * maxDistance);
     btCollisionWorld::ClosestRayResultCallback result(from, to);
+    result.m_collisionFilterMask = btBroadphaseProxy::AllFilter ^ PLANE_GROUP;
     w.world->rayTest(from, to, result);
-    if (!result.hasHit()) return false;
+    btScalar fraction = result.hasHit() ? result.m_closestHitFraction : btScalar(2);
+    btVector3 normal = result.m_hitNormalWorld;
+    // The planes: solid behind, so only a ray going into one from the free
+    // side (or starting on it) hits.
+    for (const ActorRecord& a : w.actors) {
+        if (!a.alive || a.kind != ActorKind::PLANE) continue;
+        btScalar start = a.planeNormal.dot(from) - a.planeDistance;
+        btScalar end = a.planeNormal.dot(to) - a.planeDistance;
+        if (start < 0 || end >= 0) continue;
+        btScalar f = start / (start - end);
+        if (f < fraction) {
+            fraction = f;
+            normal = a.planeNormal;
+        }
+    }
+    if (fraction > 1) return false;
     if (hit) {
-        hit->point = toGlm(result.m_hitPointWorld);
-        btVector3 n = result.m_hitNormalWorld;
-        hit->normal = n.length2() > 0 ? toGlm(n.normalized()) : glm::vec3(0.0f);
-        hit->distance = result.m_closestHitFraction * maxDistance * glm::length(direction);
+        hit->point = toGlm(from.lerp(to, fraction));
+        hit->normal = normal.length2() > 0 ? toGlm(normal.normalized()) : glm::vec3(0.0f);
+        hit->distance = fraction * maxDistance * glm::length(direction);
     }
     return true;
 }

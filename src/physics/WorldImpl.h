@@ -26,6 +26,8 @@ struct ActorRecord {
     bool alive = false;
     MeshHandle mesh = NO_MESH;  // klotz only
     btTransform klotzPose = btTransform::getIdentity();  // klotz only: it lives in the merged mesh
+    btVector3 planeNormal{0, 1, 0};  // plane only: normal . p = planeDistance
+    btScalar planeDistance = 0;
     float maxSpin = std::numeric_limits<float>::infinity();  // ball only, rad/s
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball

@@ -173,6 +173,24 @@ class Program:
         self.xdotool("click", button)
         time.sleep(0.2)
 
+    def menu(self, entry):
+        """Chooses entry (0 save, 1 load, 2 clear, 3 toggle wireframe) of the
+        middle-button menu: the button opens it, a left click picks."""
+        self.xdotool("mousemove", "--window", self.window, 150, 100)
+        time.sleep(0.2)
+        self.xdotool("mousedown", 2)
+        time.sleep(0.4)
+        for _ in range(3):
+            self.xdotool("mousemove_relative", 2, 2)
+            time.sleep(0.05)
+        self.xdotool("mouseup", 2)
+        time.sleep(0.3)
+        # Entries are about 25 pixels high, starting where the menu opened.
+        self.xdotool("mousemove", "--window", self.window, 170, 100 + 12 + 25 * entry)
+        time.sleep(0.3)
+        self.xdotool("click", 1)
+        time.sleep(0.3)
+
     def resize(self, width, height):
         self.xdotool("windowsize", "--sync", self.window, width, height)
         time.sleep(0.5)
