@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -170,7 +168,6 @@ inline float slopeChainMaxGap(const PieceMesh& slope, const PieceMesh& flat) {
         world.simulate(0.01f);
         glm::vec3 p = world.getGlobalPosition(ball);
         gap = std::max(gap, surfaceDistance(probe, p, 100.0f) - r);
-        if (std::getenv("TRACE")) std::printf("%d %.1f %.1f v %.1f %.1f gap %.2f\n", step, p.x, p.y, world.getLinearVelocity(ball).x, world.getLinearVelocity(ball).y, surfaceDistance(probe, p, 100.0f) - r);
         if (p.x > 430.0f) break;
     }
     return gap;
@@ -215,13 +212,10 @@ inline int tunnellingCount(const PieceMesh& flat, int shots, int drops, unsigned
                 float len = glm::length(d);
                 bool crossed = len > 1e-4f && probe.raycastClosest(last[i], d / len, len, nullptr);
                 bool outside = p.x < 0 || p.x > 1000 || p.z > 0 || p.z < -1000 || p.y < 0;
-                if ((crossed || outside) && !bad[i] && std::getenv("TRACE")) std::printf("ball %zu step %d from %.2f %.2f %.2f to %.2f %.2f %.2f crossed %d\n", i, step, last[i].x, last[i].y, last[i].z, p.x, p.y, p.z, crossed);
                 if ((crossed || outside) && !bad[i]) {
                     bad[i] = true;
                     ++tunnelled;
                 }
-                if (std::getenv("TRACE") && i == 48 && step > 24 && step < 36) { std::printf("  b48 step %d p %.2f %.2f %.2f v %.1f %.1f %.1f\n", step, p.x, p.y, p.z, world.getLinearVelocity(balls[i]).x, world.getLinearVelocity(balls[i]).y, world.getLinearVelocity(balls[i]).z);
-                    for (std::size_t j = 0; j < balls.size(); ++j) if (j != i && glm::length(world.getGlobalPosition(balls[j]) - p) < 20) std::printf("    near %zu %.2f %.2f %.2f\n", j, world.getGlobalPosition(balls[j]).x, world.getGlobalPosition(balls[j]).y, world.getGlobalPosition(balls[j]).z); }
                 last[i] = p;
             }
         }
