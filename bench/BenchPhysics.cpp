@@ -145,3 +145,16 @@ BENCH_FIGURE(raycast_3600_ms) {
     }
     return hits >= 0 ? best : 0;
 }
+
+// Merging the static geometry when a simulation starts: 400 slope pieces
+// (the shipped one when present) on the whole grid, in milliseconds.
+BENCH_FIGURE(static_merge_400_slopes_ms) {
+    physics::PhysicsWorld world;
+    const PieceMesh& slope = pieces().shipped ? pieces().shippedSlope : pieces().slope;
+    physics::MeshHandle mesh = registerMesh(world, slope);
+    for (int row = 0; row < 20; ++row)
+        for (int column = 0; column < 20; ++column) place(world, mesh, levelCentre(row, column, 0));
+    auto start = std::chrono::steady_clock::now();
+    world.simulate(0.01f);
+    return seconds(start) * 1000.0;
+}

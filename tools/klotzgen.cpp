@@ -14,14 +14,16 @@
 //   x = +25. Every opening of every piece meets its cell face at floor
 //   height -21, 24 wide, centred, so pieces on neighbouring cells of the
 //   same level line up in any of the four turns.
-// - "slope" descends one level along +x: its floor starts at y = -21 + 50
-//   = +29 at x = -25 (level with a flat piece one level up on the
-//   neighbouring cell) and ends at -21 at x = +25. The drop of 50 over 50
-//   cannot fit under the cube top with a floor plate, so the entry lip rises
-//   up to 4 above the top (y <= 29, x < 0 only); walls are clipped at the
-//   cube top, so there is none where the floor is above it. The profile
-//   leaves both seams level: a parabola (a ball entering at up to about 80
-//   units/s follows it) runs into a concave arc that ends level.
+// - "slope" descends one level along +x on a straight 45-degree floor,
+//   y = 4 - x: +29 at x = -25 (level with a flat piece one level up on the
+//   neighbouring cell) down to -21 at x = +25. Slopes placed each one cell
+//   on and one level down make one straight ramp without a step at the
+//   seams, and the last one meets a flat piece of its own level. The drop
+//   of 50 over 50 cannot fit under the cube top with a floor plate, so the
+//   entry lip rises up to 4 above the top (y <= 29, x < -21 only). Its walls
+//   stand 21 above the floor but are clipped at the cube top (y = 25), so
+//   nothing else leaves the cell: they shrink to nothing at x = -21, and
+//   where the floor is above the top they are level with it.
 // - Balls that come from above (a ball-start cell drops its ball at local
 //   y = +50, the centre of the level above; "drop" and "spiral" release
 //   theirs through the floor) are caught by "start", "funnel" and "spiral".
@@ -113,50 +115,32 @@ Piece curve() {
     return p;
 }
 
-// The slope's floor: level at both ends, a parabola of curvature SLOPE_A
-// from the entry, then a concave arc of radius slopeArc.radius to level.
-constexpr double SLOPE_A = 0.03;
-struct SlopeArc {
-    double angle;   // steepest angle, radians
-    double radius;  // of the concave arc
-    double split;   // x where parabola and arc meet
-};
-SlopeArc slopeArc() {
-    double lo = 0.1, hi = std::atan(100 * SLOPE_A) - 1e-9;
-    SlopeArc s{};
-    for (int i = 0; i < 100; ++i) {
-        double phi = (lo + hi) / 2, m = std::tan(phi);
-        double d1 = m / (2 * SLOPE_A);
-        double r = (50 - d1) / std::sin(phi);
-        double drop = m * m / (4 * SLOPE_A) + r * (1 - std::cos(phi));
-        (drop < 50 ? lo : hi) = phi;
-        s = {phi, r, -25 + d1};
-    }
-    return s;
-}
-double slopeFloor(double x) {
-    static const SlopeArc s = slopeArc();
-    if (x <= s.split) return LIP - SLOPE_A * (x + 25) * (x + 25);
-    double dx = 25 - x;
-    return FLOOR + s.radius - std::sqrt(std::max(0.0, s.radius * s.radius - dx * dx));
-}
+// The slope's floor: one plane falling 45 degrees along +x, y = 4 - x, so a
+// chain of slopes (each one cell on and one level down) is one straight
+// ramp, and its foot meets a flat piece's floor at y = -21.
+double slopeFloor(double x) { return LIP - (x + 25); }
 
 Piece slope() {
-    Piece p("slope", "descends one level along +x: floor y=+29 at x=-25 to y=-21 at x=+25");
-    const SlopeArc s = slopeArc();
-    std::vector<double> xs = samples(-25, s.split, 10);
-    for (int i = 1; i <= 6; ++i) {
-        double a = s.angle * (1 - i / 6.0);
-        xs.push_back(25 - s.radius * std::sin(a));
-    }
-    profiledFloor(p, xs, slopeFloor);
+    Piece p("slope", "45-degree ramp down one level along +x: floor y=+29 at x=-25 to y=-21 at x=+25");
+    // The floor is one convex part, so its surface has no crease.
+    std::vector<V3> floor;
+    for (double x : {-25.0, 25.0})
+        for (double z : {-HALF, HALF}) {
+            floor.push_back({x, BOTTOM, z});
+            floor.push_back({x, slopeFloor(x), z});
+        }
+    p.addHull(floor);
     // Walls 21 above the floor, clipped at the cube top; where the floor is
-    // above the top the wall part is just the level of the floor.
-    auto wallTop = [](double x) { return std::max(std::min(slopeFloor(x) + 21, TOP), slopeFloor(x)); };
-    for (std::size_t i = 0; i + 1 < xs.size(); ++i)
+    // above the top (x < -21) they are level with the floor. Their tops bend
+    // at x = -21 and x = 0, so one part per straight stretch.
+    auto wallTop = [](double x) { return std::max(std::min(slopeFloor(x) + (WALL - FLOOR), TOP), slopeFloor(x)); };
+    const double floorAtTop = LIP - 25 - TOP;                   // x = -21
+    const double wallAtTop = LIP - 25 - (TOP - (WALL - FLOOR));  // x = 0
+    const double bends[] = {-25, floorAtTop, wallAtTop, 25};
+    for (int i = 0; i + 1 < 4; ++i)
         for (double z0 : {HALF, -25.0}) {
             std::vector<V3> pts;
-            for (double x : {xs[i], xs[i + 1]})
+            for (double x : {bends[i], bends[i + 1]})
                 for (double z : {z0, z0 + 25 - HALF}) {
                     pts.push_back({x, BOTTOM, z});
                     pts.push_back({x, wallTop(x), z});
@@ -186,15 +170,49 @@ Piece tee() {
     return p;
 }
 
-// Entries at x=-25 (straight on) and at z=+25 (turning into +x), one exit
-// at x=+25; mirrored, the side entry is at z=-25.
+// Entries at x=-25 (straight on) and at z=+25 (from the side), one exit at
+// x=+25; mirrored, the side entry is at z=-25. The side lane has only the 13
+// units between the straight groove (|z| <= 12) and the face z=+25 to turn
+// its ball, and any wall that turned it fully would cross the straight lane.
+// So its outer wall meets the ball at MERGE_HIT degrees off its path (it keeps
+// cos 30 = 87 % of its speed), bends it to MERGE_AIM degrees with a round of
+// radius MERGE_ROUND and ends at the groove's edge z = 12, aiming the ball
+// at the exit's centre. The straight groove's wall at z = +12 is cut across
+// the side lane; the corner beyond is chamfered so the crossing ball clears
+// it (by about 2 units at the far end).
+constexpr double MERGE_HIT = 30, MERGE_AIM = 50, MERGE_ROUND = 14;
+
+// The side lane's outer wall from the entry corner (-12, 25) down to z = 12.
+std::vector<P2> mergeGuide() {
+    const double a = MERGE_HIT * PI / 180, b = MERGE_AIM * PI / 180;
+    const double run = (25 - HALF - MERGE_ROUND * (std::sin(b) - std::sin(a))) / std::cos(a);
+    std::vector<P2> line{{-HALF, 25}};
+    const P2 bendStart{-HALF + run * std::sin(a), 25 - run * std::cos(a)};
+    line.push_back(bendStart);
+    const P2 centre{bendStart.x + MERGE_ROUND * std::cos(a), bendStart.z + MERGE_ROUND * std::sin(a)};
+    const int n = 4;
+    for (int i = 1; i <= n; ++i) {
+        double h = a + (b - a) * i / n;
+        line.push_back({centre.x - MERGE_ROUND * std::cos(h), centre.z - MERGE_ROUND * std::sin(h)});
+    }
+    line.back().z = HALF;  // exact, against rounding
+    return line;
+}
+
 Piece merge(bool left) {
     Piece p(left ? "merge_left" : "merge_right",
             left ? "entries x=-25 and z=-25 merge into exit x=+25" : "entries x=-25 and z=+25 merge into exit x=+25");
     p.setMirrorZ(left);
-    p.addBox(-25, 25, BOTTOM, FLOOR, -HALF, HALF);
-    p.addBox(-25, 25, BOTTOM, WALL, -25, -HALF);
-    quarterTurn(p, {25, 25}, 180, 270, rect(-25, 25, HALF, 25));
+    p.addBox(-25, 25, BOTTOM, FLOOR, -25, 25);
+    p.addBox(-25, 25, FLOOR, WALL, -25, -HALF);
+    // The wall between the straight groove and the side lane, up to the
+    // guide: one strip per guide segment, each convex as x grows with falling z.
+    const std::vector<P2> guide = mergeGuide();
+    for (std::size_t i = 0; i + 1 < guide.size(); ++i) {
+        const P2 a = guide[i], b = guide[i + 1];
+        p.addPrism({{-25, b.z}, b, a, {-25, a.z}}, FLOOR, WALL);
+    }
+    p.addPrism({{HALF, 25}, {25, HALF}, {25, 25}}, FLOOR, WALL);
     return p;
 }
 

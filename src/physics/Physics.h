@@ -58,7 +58,8 @@ public:
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
 
     // Static plane: points p with normal . p = distance are the surface; the
-    // side the normal points to is free.
+    // side the normal points to is free. Its pose is the identity; moving it
+    // moves the plane.
     ActorHandle createPlaneActor(glm::vec3 normal, float distance);
 
     // vertices: 3 floats per vertex; faces: 3 indices per triangle, wound
@@ -68,6 +69,10 @@ public:
     // Static actor at the identity pose holding the mesh.
     ActorHandle createMeshActor(MeshHandle mesh);
     // Dynamic sphere at the origin, mass from density * volume, at rest.
+    // Mass unit: world units are millimetres and density is kg/m^3, giving
+    // grams (a steel ball of radius 8 weighs 16 g). A literal 1.6e7 would let
+    // Bullet's single-precision solver sink balls through meshes; as all
+    // balls share one density, the unit changes no motion.
     ActorHandle createSphereActor(float radius, float density);
     // The actor leaves the simulation at once.
     void releaseActor(ActorHandle actor);

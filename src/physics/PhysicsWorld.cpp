@@ -1,6 +1,6 @@
+// The world: creation, actors coming and going, stepping and ray casts.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <sstream>
 
 #include "physics/Physics.h"
@@ -21,168 +21,9 @@ constexpr int MAX_STEPS_PER_CALL = 1000;
 // budget at 400 balls.
 constexpr int SUBSTEPS = 2;
 
-// The material of every shape. The original tuning gives a dynamic friction
-// of 0.5, a static friction of 0.00005 (so nearly no resistance before
-// sliding starts) and no restitution; an anisotropic static friction of
-// 0.00004 is not used. Bullet has one Coulomb coefficient per body and
-// multiplies the two of a contact, so each body gets sqrt(0.5): every
-// contact then has friction 0.5, enough for a steel ball to roll without
-// sliding on the 45-degree slopes (needs tan(45)/3.5 = 0.29). Restitution 0
-// on both sides: a ball does not bounce. No rolling friction: a rolling
-// ball keeps its speed on the level.
-const btScalar BODY_FRICTION = btSqrt(btScalar(0.5));
-constexpr btScalar RESTITUTION = 0;
-
-// Mass unit: world units are millimetres, density is kg/m^3 and mass is in
-// grams (1 kg/m^3 = 1e-6 g/mm^3), so a steel ball of radius 8 weighs 16 g.
-// Taken literally (1.6e7) Bullet's single-precision solver lets the ball
-// sink through meshes; as every ball has the same density, the unit changes
-// no motion.
-constexpr double DENSITY_TO_MASS = 1e-6;
-
-// Collision group of the plane slabs: ray casts meet the planes exactly,
-// by their equation, not through the slabs.
-constexpr int PLANE_GROUP = 64;
-// Half sizes of the slab that stands for a plane, world units.
-constexpr btScalar PLANE_REACH = 100000;
-constexpr btScalar PLANE_THICKNESS = 1000;
-
-const char* THIS_FILE = "PhysicsWorld.cpp";
-
-// Bullet reports warnings (such as an object removed after an AABB
-// overflow) through the world's debug drawer; this one draws nothing and
-// forwards them.
-class ReportingDrawer : public btIDebugDraw {
-public:
-    explicit ReportingDrawer(ErrorReporter& reporter) : reporter_(reporter) {}
-    void drawLine(const btVector3&, const btVector3&, const btVector3&) override {}
-    void drawContactPoint(const btVector3&, const btVector3&, btScalar, int, const btVector3&) override {}
-    void reportErrorWarning(const char* warningString) override {
-        std::string text = warningString ? warningString : "";
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        reporter_.reportError(ERROR_WARNING, text, "Bullet", 0);
-    }
-    void draw3dText(const btVector3&, const char*) override {}
-    void setDebugMode(int) override {}
-    int getDebugMode() const override { return DBG_NoDebug; }
-
-private:
-    ErrorReporter& reporter_;
-};
-
-// Closest hit where balls are met exactly by their sphere equation while
-// the broad phase offers them, instead of Bullet's iterative convex cast
-// (most of the cost of the particles' short rays). A ray starting inside a
-// ball does not hit that ball.
-struct ClosestRayCallback : btCollisionWorld::ClosestRayResultCallback {
-    using ClosestRayResultCallback::ClosestRayResultCallback;
-    bool needsCollision(btBroadphaseProxy* proxy) const override {
-        if (!ClosestRayResultCallback::needsCollision(proxy)) return false;
-        auto* object = static_cast<const btCollisionObject*>(proxy->m_clientObject);
-        const btCollisionShape* shape = object->getCollisionShape();
-        if (shape->getShapeType() != SPHERE_SHAPE_PROXYTYPE) return true;
-        const btScalar r = static_cast<const btSphereShape*>(shape)->getRadius();
-        const btVector3 d = m_rayToWorld - m_rayFromWorld;
-        const btVector3 f = m_rayFromWorld - object->getWorldTransform().getOrigin();
-        const btScalar a = d.length2(), b = f.dot(d), c = f.length2() - r * r;
-        const btScalar disc = b * b - a * c;
-        if (c < 0 || disc < 0 || a <= 0) return false;
-        const btScalar t = (-b - btSqrt(disc)) / a;
-        if (t < 0 || t > m_closestHitFraction) return false;
-        auto* self = const_cast<ClosestRayCallback*>(this);
-        self->m_closestHitFraction = t;
-        self->m_collisionObject = object;
-        self->m_hitPointWorld = m_rayFromWorld + d * t;
-        self->m_hitNormalWorld = (f + d * t) / r;
-        return false;
-    }
-};
-
-bool finite(glm::vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-btVector3 toBt(glm::vec3 v) { return btVector3(v.x, v.y, v.z); }
-glm::vec3 toGlm(const btVector3& v) { return glm::vec3(v.x(), v.y(), v.z()); }
+constexpr const char* THIS_FILE = "PhysicsWorld.cpp";
 
 }  // namespace
-
-struct PhysicsWorld::Impl {
-    std::unique_ptr<ErrorReporter> ownReporter;
-    ErrorReporter* reporter = nullptr;
-    std::unique_ptr<ReportingDrawer> drawer;
-    std::unique_ptr<btDefaultCollisionConfiguration> configuration;
-    std::unique_ptr<btCollisionDispatcher> dispatcher;
-    std::unique_ptr<btDbvtBroadphase> broadphase;
-    std::unique_ptr<btSequentialImpulseConstraintSolver> solver;
-    std::unique_ptr<btDiscreteDynamicsWorld> world;
-
-    std::vector<MeshData> meshes;
-    std::vector<ActorRecord> actors;  // indexed by handle; handles never reused
-    std::vector<ActorHandle> planes;
-    StaticGeometry statics;
-    bool staticsDirty = false;
-    bool staticsInWorld = false;
-    double carried = 0;  // s, below one step
-    WorldStats counts;
-
-    void fail(int line, const std::string& what) { reporter->reportError(ERROR_INVALID_PARAMETER, what, THIS_FILE, line); }
-
-    ActorRecord* find(ActorHandle actor, const char* operation, int line) {
-        if (actor < 0 || actor >= static_cast<ActorHandle>(actors.size()) || !actors[actor].alive) {
-            std::ostringstream text;
-            text << operation << ": no actor " << actor;
-            fail(line, text.str());
-            return nullptr;
-        }
-        return &actors[actor];
-    }
-
-    // The transform of a ball or plane, or of a klotz (kept here, its
-    // triangles live in the merged mesh).
-    btTransform& transformOf(ActorRecord& a) { return a.kind == ActorKind::KLOTZ ? a.klotzPose : a.body->getWorldTransform(); }
-
-    void teleported(ActorRecord& a) {
-        if (a.kind == ActorKind::KLOTZ) {
-            staticsDirty = true;
-        } else if (a.kind == ActorKind::BALL) {
-            a.body->setInterpolationWorldTransform(a.body->getWorldTransform());
-            a.body->activate(true);
-            world->updateSingleAabb(a.body.get());
-        }
-    }
-
-    void syncStatics() {
-        if (!staticsDirty) return;
-        staticsDirty = false;
-        if (staticsInWorld) world->removeCollisionObject(statics.object());
-        staticsInWorld = false;
-        std::vector<PlacedMesh> placed;
-        for (const ActorRecord& a : actors)
-            if (a.alive && a.kind == ActorKind::KLOTZ) placed.push_back({&meshes[a.mesh], a.klotzPose});
-        statics.rebuild(placed, BODY_FRICTION, RESTITUTION);
-        if (statics.object()) {
-            world->addCollisionObject(statics.object(), btBroadphaseProxy::StaticFilter,
-                                      btBroadphaseProxy::AllFilter ^ btBroadphaseProxy::StaticFilter);
-            staticsInWorld = true;
-        }
-        // Sleeping balls must notice the new ground.
-        for (ActorRecord& a : actors)
-            if (a.alive && a.kind == ActorKind::BALL) a.body->activate(true);
-    }
-
-    void clampSpin() {
-        for (ActorRecord& a : actors) {
-            if (!a.alive || a.kind != ActorKind::BALL) continue;
-            btVector3 spin = a.body->getAngularVelocity();
-            btScalar len = spin.length();
-            if (len > a.maxSpin) a.body->setAngularVelocity(spin * (a.maxSpin / len));
-        }
-    }
-
-    ActorHandle add(ActorRecord record) {
-        record.alive = true;
-        actors.push_back(std::move(record));
-        return static_cast<ActorHandle>(actors.size() - 1);
-    }
-};
 
 PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Impl>()) {
     Impl& w = *impl_;
@@ -222,24 +63,20 @@ PhysicsWorld::~PhysicsWorld() {
 ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     Impl& w = *impl_;
     if (!finite(normal) || glm::length(normal) < 1e-6f || !std::isfinite(distance)) {
-        w.fail(__LINE__, "createPlaneActor: the normal must be finite and non-zero, the distance finite");
+        w.fail(THIS_FILE, __LINE__, "createPlaneActor: the normal must be finite and non-zero, the distance finite");
         return NO_ACTOR;
     }
     // A thick slab behind the plane instead of Bullet's infinite plane: an
     // infinite plane overlaps every ball in the broad phase and costs a
     // narrow-phase test per ball and sub-step; the slab only meets balls
     // near it. Its faces reach far beyond anything a ball can reach.
-    const btVector3 n = toBt(glm::normalize(normal));
-    btVector3 u, v;
-    btPlaneSpace1(n, u, v);
-    btMatrix3x3 basis(v.x(), n.x(), u.x(), v.y(), n.y(), u.y(), v.z(), n.z(), u.z());  // local y along n, det +1
     ActorRecord a;
     a.kind = ActorKind::PLANE;
     a.shape = std::make_unique<btBoxShape>(btVector3(PLANE_REACH, PLANE_THICKNESS, PLANE_REACH));
     a.body = std::make_unique<btRigidBody>(0, nullptr, a.shape.get());
-    a.body->setWorldTransform(btTransform(basis, n * (btScalar(distance) - PLANE_THICKNESS)));
-    a.planeNormal = n;
+    a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
+    w.placePlane(a);
     a.body->setFriction(BODY_FRICTION);
     a.body->setRestitution(RESTITUTION);
     w.world->addRigidBody(a.body.get(), PLANE_GROUP, btBroadphaseProxy::AllFilter ^ (btBroadphaseProxy::StaticFilter | PLANE_GROUP));
@@ -252,14 +89,14 @@ MeshHandle PhysicsWorld::createTriangleMesh(const float* vertices, int vertexCou
                                             int faceCount) {
     Impl& w = *impl_;
     if (vertexCount < 0 || faceCount < 0 || (vertexCount > 0 && !vertices) || (faceCount > 0 && !faces)) {
-        w.fail(__LINE__, "createTriangleMesh: negative count or missing array");
+        w.fail(THIS_FILE, __LINE__, "createTriangleMesh: negative count or missing array");
         return NO_MESH;
     }
     MeshData m;
     m.vertices.assign(vertices, vertices + 3 * static_cast<std::size_t>(vertexCount));
     for (float c : m.vertices)
         if (!std::isfinite(c)) {
-            w.fail(__LINE__, "createTriangleMesh: vertex coordinate not finite");
+            w.fail(THIS_FILE, __LINE__, "createTriangleMesh: vertex coordinate not finite");
             return NO_MESH;
         }
     m.faces.assign(faces, faces + 3 * static_cast<std::size_t>(faceCount));
@@ -268,7 +105,7 @@ MeshHandle PhysicsWorld::createTriangleMesh(const float* vertices, int vertexCou
             std::ostringstream text;
             text << "createTriangleMesh: triangle " << i / 3 << " uses vertex " << m.faces[i] << " of "
                  << vertexCount;
-            w.fail(__LINE__, text.str());
+            w.fail(THIS_FILE, __LINE__, text.str());
             return NO_MESH;
         }
     w.meshes.push_back(std::move(m));
@@ -278,7 +115,7 @@ MeshHandle PhysicsWorld::createTriangleMesh(const float* vertices, int vertexCou
 ActorHandle PhysicsWorld::createMeshActor(MeshHandle mesh) {
     Impl& w = *impl_;
     if (mesh < 0 || mesh >= static_cast<MeshHandle>(w.meshes.size())) {
-        w.fail(__LINE__, "createMeshActor: no mesh " + std::to_string(mesh));
+        w.fail(THIS_FILE, __LINE__, "createMeshActor: no mesh " + std::to_string(mesh));
         return NO_ACTOR;
     }
     ActorRecord a;
@@ -291,7 +128,7 @@ ActorHandle PhysicsWorld::createMeshActor(MeshHandle mesh) {
 ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     Impl& w = *impl_;
     if (!(radius > 0) || !std::isfinite(radius) || !(density > 0) || !std::isfinite(density)) {
-        w.fail(__LINE__, "createSphereActor: radius and density must be positive and finite");
+        w.fail(THIS_FILE, __LINE__, "createSphereActor: radius and density must be positive and finite");
         return NO_ACTOR;
     }
     ActorRecord a;
@@ -312,16 +149,19 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     a.body->setCcdMotionThreshold(radius * btScalar(0.5));
     a.body->setCcdSweptSphereRadius(radius * btScalar(0.9));
     w.world->addRigidBody(a.body.get());
-    return w.add(std::move(a));
+    ActorHandle handle = w.add(std::move(a));
+    w.balls.push_back(handle);
+    return handle;
 }
 
 void PhysicsWorld::releaseActor(ActorHandle actor) {
     Impl& w = *impl_;
-    ActorRecord* a = w.find(actor, "releaseActor", __LINE__);
+    ActorRecord* a = w.find(actor, "releaseActor", THIS_FILE, __LINE__);
     if (!a) return;
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
     } else {
+        if (a->kind == ActorKind::BALL) w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
         w.world->removeRigidBody(a->body.get());
         a->body.reset();
         a->shape.reset();
@@ -333,142 +173,10 @@ bool PhysicsWorld::isActor(ActorHandle actor) const {
     return actor >= 0 && actor < static_cast<ActorHandle>(impl_->actors.size()) && impl_->actors[actor].alive;
 }
 
-void PhysicsWorld::setGlobalPose(ActorHandle actor, const Pose& pose) {
-    Impl& w = *impl_;
-    ActorRecord* a = w.find(actor, "setGlobalPose", __LINE__);
-    if (!a) return;
-    bool ok = finite(pose.translation);
-    for (float c : pose.rotation) ok = ok && std::isfinite(c);
-    btMatrix3x3 basis(pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3], pose.rotation[4],
-                      pose.rotation[5], pose.rotation[6], pose.rotation[7], pose.rotation[8]);
-    // A rotation within float noise; anything else would shear the shape.
-    ok = ok && (basis * basis.transpose() - btMatrix3x3::getIdentity()).getRow(0).length2() +
-                       (basis * basis.transpose() - btMatrix3x3::getIdentity()).getRow(1).length2() +
-                       (basis * basis.transpose() - btMatrix3x3::getIdentity()).getRow(2).length2() <
-                   btScalar(1e-6) &&
-         basis.determinant() > 0;
-    if (!ok) {
-        w.fail(__LINE__, "setGlobalPose: the pose must be finite with a rotation matrix");
-        return;
-    }
-    btQuaternion q;
-    basis.getRotation(q);
-    w.transformOf(*a) = btTransform(q.normalized(), toBt(pose.translation));
-    w.teleported(*a);
-}
-
-void PhysicsWorld::setGlobalPosition(ActorHandle actor, glm::vec3 position) {
-    Impl& w = *impl_;
-    ActorRecord* a = w.find(actor, "setGlobalPosition", __LINE__);
-    if (!a) return;
-    if (!finite(position)) {
-        w.fail(__LINE__, "setGlobalPosition: the position must be finite");
-        return;
-    }
-    w.transformOf(*a).setOrigin(toBt(position));
-    w.teleported(*a);
-}
-
-void PhysicsWorld::setGlobalOrientationQuat(ActorHandle actor, glm::quat orientation) {
-    Impl& w = *impl_;
-    ActorRecord* a = w.find(actor, "setGlobalOrientationQuat", __LINE__);
-    if (!a) return;
-    float len = std::sqrt(orientation.x * orientation.x + orientation.y * orientation.y +
-                          orientation.z * orientation.z + orientation.w * orientation.w);
-    if (!std::isfinite(len) || len < 1e-6f) {
-        w.fail(__LINE__, "setGlobalOrientationQuat: the quaternion must be finite and non-zero");
-        return;
-    }
-    w.transformOf(*a).setRotation(
-        btQuaternion(orientation.x / len, orientation.y / len, orientation.z / len, orientation.w / len));
-    w.teleported(*a);
-}
-
-Pose PhysicsWorld::getGlobalPose(ActorHandle actor) const {
-    Impl& w = *impl_;
-    Pose pose;
-    ActorRecord* a = w.find(actor, "getGlobalPose", __LINE__);
-    if (!a) return pose;
-    const btTransform& t = w.transformOf(*a);
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) pose.rotation[3 * i + j] = t.getBasis()[i][j];
-    pose.translation = toGlm(t.getOrigin());
-    return pose;
-}
-
-glm::vec3 PhysicsWorld::getGlobalPosition(ActorHandle actor) const {
-    Impl& w = *impl_;
-    ActorRecord* a = w.find(actor, "getGlobalPosition", __LINE__);
-    return a ? toGlm(w.transformOf(*a).getOrigin()) : glm::vec3(0.0f);
-}
-
-glm::quat PhysicsWorld::getGlobalOrientationQuat(ActorHandle actor) const {
-    Impl& w = *impl_;
-    ActorRecord* a = w.find(actor, "getGlobalOrientationQuat", __LINE__);
-    if (!a) return glm::quat(1, 0, 0, 0);
-    btQuaternion q = w.transformOf(*a).getRotation();
-    return glm::quat(q.w(), q.x(), q.y(), q.z());
-}
-
-namespace {
-
-btRigidBody* ballBody(PhysicsWorld::Impl& w, ActorHandle actor, const char* operation, int line) {
-    ActorRecord* a = w.find(actor, operation, line);
-    if (!a) return nullptr;
-    if (a->kind != ActorKind::BALL) {
-        w.fail(line, std::string(operation) + ": actor " + std::to_string(actor) + " is static");
-        return nullptr;
-    }
-    return a->body.get();
-}
-
-}  // namespace
-
-void PhysicsWorld::setLinearVelocity(ActorHandle actor, glm::vec3 velocity) {
-    btRigidBody* body = ballBody(*impl_, actor, "setLinearVelocity", __LINE__);
-    if (!body) return;
-    if (!finite(velocity)) return impl_->fail(__LINE__, "setLinearVelocity: the velocity must be finite");
-    body->setLinearVelocity(toBt(velocity));
-    body->activate(true);
-}
-
-void PhysicsWorld::setAngularVelocity(ActorHandle actor, glm::vec3 velocity) {
-    btRigidBody* body = ballBody(*impl_, actor, "setAngularVelocity", __LINE__);
-    if (!body) return;
-    if (!finite(velocity)) return impl_->fail(__LINE__, "setAngularVelocity: the velocity must be finite");
-    body->setAngularVelocity(toBt(velocity));
-    body->activate(true);
-}
-
-glm::vec3 PhysicsWorld::getLinearVelocity(ActorHandle actor) const {
-    ActorRecord* a = impl_->find(actor, "getLinearVelocity", __LINE__);
-    return a && a->kind == ActorKind::BALL ? toGlm(a->body->getLinearVelocity()) : glm::vec3(0.0f);
-}
-
-glm::vec3 PhysicsWorld::getAngularVelocity(ActorHandle actor) const {
-    ActorRecord* a = impl_->find(actor, "getAngularVelocity", __LINE__);
-    return a && a->kind == ActorKind::BALL ? toGlm(a->body->getAngularVelocity()) : glm::vec3(0.0f);
-}
-
-void PhysicsWorld::setAngularDamping(ActorHandle actor, float damping) {
-    btRigidBody* body = ballBody(*impl_, actor, "setAngularDamping", __LINE__);
-    if (!body) return;
-    if (!(damping >= 0) || !std::isfinite(damping))
-        return impl_->fail(__LINE__, "setAngularDamping: the damping must be finite and not negative");
-    body->setDamping(body->getLinearDamping(), damping);
-}
-
-void PhysicsWorld::setMaxAngularVelocity(ActorHandle actor, float maxVelocity) {
-    if (!ballBody(*impl_, actor, "setMaxAngularVelocity", __LINE__)) return;
-    if (!(maxVelocity > 0) || std::isnan(maxVelocity))
-        return impl_->fail(__LINE__, "setMaxAngularVelocity: the limit must be positive");
-    impl_->actors[actor].maxSpin = maxVelocity;
-}
-
 void PhysicsWorld::simulate(float elapsed) {
     Impl& w = *impl_;
     if (!std::isfinite(elapsed) || elapsed < 0) {
-        w.fail(__LINE__, "simulate: the elapsed time must be finite and not negative");
+        w.fail(THIS_FILE, __LINE__, "simulate: the elapsed time must be finite and not negative");
         return;
     }
     w.carried += elapsed;
@@ -478,7 +186,8 @@ void PhysicsWorld::simulate(float elapsed) {
     int steps = whole > MAX_STEPS_PER_CALL ? MAX_STEPS_PER_CALL : static_cast<int>(whole);
     // Time beyond the step limit is dropped, only the part below one step
     // is carried: a long stall does not snowball into the next frames.
-    w.carried = std::max(0.0, w.carried - whole * STEP);
+    w.carried -= whole * STEP;
+    if (!(w.carried >= 0 && w.carried < STEP)) w.carried = 0;  // rounding of huge times
     if (steps == 0) return;
     w.syncStatics();
     const btScalar h = btScalar(STEP / SUBSTEPS);
@@ -494,7 +203,7 @@ void PhysicsWorld::simulate(float elapsed) {
 bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float maxDistance, RayHit* hit) const {
     Impl& w = *impl_;
     if (!finite(origin) || !finite(direction) || !std::isfinite(maxDistance) || maxDistance < 0) {
-        w.fail(__LINE__, "raycastClosest: the ray must be finite");
+        w.fail(THIS_FILE, __LINE__, "raycastClosest: the ray must be finite");
         return false;
     }
     w.syncStatics();
@@ -510,13 +219,13 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
     for (ActorHandle p : w.planes) {
         const ActorRecord& a = w.actors[p];
         if (!a.alive) continue;
-        btScalar start = a.planeNormal.dot(from) - a.planeDistance;
-        btScalar end = a.planeNormal.dot(to) - a.planeDistance;
+        btScalar start = a.worldNormal.dot(from) - a.worldDistance;
+        btScalar end = a.worldNormal.dot(to) - a.worldDistance;
         if (start < 0 || end >= 0) continue;
         btScalar f = start / (start - end);
         if (f < fraction) {
             fraction = f;
-            normal = a.planeNormal;
+            normal = a.worldNormal;
         }
     }
     if (fraction > 1) return false;

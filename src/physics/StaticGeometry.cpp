@@ -1,5 +1,6 @@
 #include "physics/StaticGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
@@ -25,9 +26,26 @@ constexpr btScalar SNAP_COS = btScalar(0.9);
 // A contact this close (world units) to an edge or corner is on that feature.
 constexpr btScalar FEATURE_TOLERANCE = btScalar(0.02);
 
-std::uint64_t cellKey(const btVector3& v) {
-    auto q = [](btScalar c) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(std::lround(c / WELD_QUANTUM)) & 0x1FFFFF); };
-    return (q(v.x()) << 42) | (q(v.y()) << 21) | q(v.z());
+struct Cell {
+    std::int64_t x, y, z;
+    bool operator==(const Cell& o) const { return x == o.x && y == o.y && z == o.z; }
+};
+
+struct CellHash {
+    std::size_t operator()(const Cell& c) const {
+        std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ull;
+        h ^= static_cast<std::uint64_t>(c.y) * 0xC2B2AE3D27D4EB4Full + (h << 6) + (h >> 2);
+        h ^= static_cast<std::uint64_t>(c.z) * 0x165667B19E3779F9ull + (h << 6) + (h >> 2);
+        return static_cast<std::size_t>(h);
+    }
+};
+
+Cell cellOf(const btVector3& v) {
+    // Clamped so that any finite pose stays a defined integer.
+    auto q = [](btScalar c) {
+        return static_cast<std::int64_t>(std::llround(std::clamp(double(c) / WELD_QUANTUM, -1e15, 1e15)));
+    };
+    return {q(v.x()), q(v.y()), q(v.z())};
 }
 
 std::uint64_t edgeKey(int a, int b) {
@@ -48,14 +66,23 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed, btScalar fri
     indices_.clear();
     flatSurface_.clear();
 
-    std::unordered_map<std::uint64_t, int> weld;
+    std::unordered_map<Cell, int, CellHash> weld;
+    std::size_t vertexTotal = 0, faceTotal = 0;
+    for (const PlacedMesh& p : placed) {
+        vertexTotal += p.mesh->vertices.size() / 3;
+        faceTotal += p.mesh->faces.size() / 3;
+    }
+    weld.reserve(vertexTotal);
+    vertices_.reserve(vertexTotal);
+    indices_.reserve(3 * faceTotal);
     std::vector<btVector3> normals;
+    normals.reserve(faceTotal);
     for (const PlacedMesh& p : placed) {
         const MeshData& m = *p.mesh;
         std::vector<int> local(m.vertices.size() / 3);
         for (std::size_t v = 0; v < local.size(); ++v) {
             btVector3 w = p.pose * btVector3(m.vertices[3 * v], m.vertices[3 * v + 1], m.vertices[3 * v + 2]);
-            auto [it, inserted] = weld.emplace(cellKey(w), static_cast<int>(vertices_.size()));
+            auto [it, inserted] = weld.emplace(cellOf(w), static_cast<int>(vertices_.size()));
             if (inserted) vertices_.push_back(w);
             local[v] = it->second;
         }
@@ -71,46 +98,56 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed, btScalar fri
     if (triangles == 0) return;
 
     // Flat surfaces through edges: two triangles on one edge facing the same
-    // way in one plane.
-    std::unordered_map<std::uint64_t, std::vector<int>> edgeTriangles;
-    std::vector<std::vector<int>> vertexTriangles(vertices_.size());
-    for (int t = 0; t < triangles; ++t)
-        for (int k = 0; k < 3; ++k) {
-            edgeTriangles[edgeKey(indices_[3 * t + k], indices_[3 * t + (k + 1) % 3])].push_back(t);
-            vertexTriangles[indices_[3 * t + k]].push_back(t);
-        }
-    auto flatPair = [&](const std::vector<int>& ts) {
-        for (std::size_t i = 0; i < ts.size(); ++i)
-            for (std::size_t j = i + 1; j < ts.size(); ++j)
-                if (normals[ts[i]].dot(normals[ts[j]]) > FLAT_COS) return ts[i];
-        return -1;
+    // way in one plane. Edges sorted by their welded vertex pair.
+    flatSurface_.assign(triangles, {-1, -1, -1, -1, -1, -1});
+    struct EdgeUse {
+        std::uint64_t key;
+        int triangle, edge;
     };
+    std::vector<EdgeUse> edges;
+    edges.reserve(3 * static_cast<std::size_t>(triangles));
+    for (int t = 0; t < triangles; ++t)
+        for (int k = 0; k < 3; ++k) edges.push_back({edgeKey(indices_[3 * t + k], indices_[3 * t + (k + 1) % 3]), t, k});
+    std::sort(edges.begin(), edges.end(), [](const EdgeUse& a, const EdgeUse& b) { return a.key < b.key; });
+    for (std::size_t first = 0, last; first < edges.size(); first = last) {
+        for (last = first + 1; last < edges.size() && edges[last].key == edges[first].key; ++last) {}
+        int flat = -1;
+        for (std::size_t i = first; i < last && flat < 0; ++i)
+            for (std::size_t j = i + 1; j < last; ++j)
+                if (normals[edges[i].triangle].dot(normals[edges[j].triangle]) > FLAT_COS) {
+                    flat = edges[i].triangle;
+                    break;
+                }
+        for (std::size_t i = first; i < last; ++i) flatSurface_[edges[i].triangle][edges[i].edge] = flat;
+    }
+
     // Flat surfaces through corners: coplanar same-facing triangles whose
-    // corner angles there close the full circle.
-    auto flatFan = [&](int v) {
-        const std::vector<int>& ts = vertexTriangles[v];
-        for (int seed : ts) {
+    // corner angles there close the full circle. Corners grouped by vertex.
+    std::vector<int> cornerStart(vertices_.size() + 1, 0);
+    for (int c : indices_) ++cornerStart[c + 1];
+    for (std::size_t v = 0; v < vertices_.size(); ++v) cornerStart[v + 1] += cornerStart[v];
+    std::vector<int> corners(indices_.size());
+    {
+        std::vector<int> fill(cornerStart.begin(), cornerStart.end() - 1);
+        for (std::size_t c = 0; c < indices_.size(); ++c) corners[fill[indices_[c]]++] = static_cast<int>(c);
+    }
+    for (std::size_t v = 0; v < vertices_.size(); ++v) {
+        const int begin = cornerStart[v], end = cornerStart[v + 1];
+        int flat = -1;
+        for (int s = begin; s < end && flat < 0; ++s) {
+            const int seed = corners[s] / 3;
             btScalar sum = 0;
-            for (int t : ts) {
+            for (int c = begin; c < end; ++c) {
+                const int t = corners[c] / 3, k = corners[c] % 3;
                 if (normals[t].dot(normals[seed]) <= FLAT_COS) continue;
-                int k = indices_[3 * t] == v ? 0 : indices_[3 * t + 1] == v ? 1 : 2;
                 btVector3 e1 = vertices_[indices_[3 * t + (k + 1) % 3]] - vertices_[v];
                 btVector3 e2 = vertices_[indices_[3 * t + (k + 2) % 3]] - vertices_[v];
                 sum += e1.angle(e2);
             }
-            if (sum > SIMD_2_PI - btScalar(0.01)) return seed;
+            if (sum > SIMD_2_PI - btScalar(0.01)) flat = seed;
         }
-        return -1;
-    };
-    std::vector<int> vertexFlat(vertices_.size(), -2);
-    flatSurface_.resize(triangles);
-    for (int t = 0; t < triangles; ++t)
-        for (int k = 0; k < 3; ++k) {
-            int v = indices_[3 * t + k];
-            flatSurface_[t][k] = flatPair(edgeTriangles[edgeKey(v, indices_[3 * t + (k + 1) % 3])]);
-            if (vertexFlat[v] == -2) vertexFlat[v] = flatFan(v);
-            flatSurface_[t][3 + k] = vertexFlat[v];
-        }
+        for (int c = begin; c < end; ++c) flatSurface_[corners[c] / 3][3 + corners[c] % 3] = flat;
+    }
 
     array_ = std::make_unique<btTriangleIndexVertexArray>(triangles, indices_.data(), 3 * sizeof(int),
                                                           static_cast<int>(vertices_.size()), &vertices_[0][0],

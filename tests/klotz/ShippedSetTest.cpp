@@ -94,7 +94,8 @@ protected:
     // An opening in the face with outward direction `out` (local x or z axis):
     // free groove 24 wide just inside the face, floor at -21 under it and walls
     // beside it.
-    static void expectOpening(const std::string& name, glm::vec3 out, bool flatFloor = true, float floorY = -21) {
+    static void expectOpening(const std::string& name, glm::vec3 out, bool flatFloor = true) {
+        const float floorY = -21;
         const klotz::Mesh& m = mesh(name);
         const glm::vec3 side(out.z, 0, out.x);  // across the groove
         const glm::vec3 at = out * 24.5f;
@@ -129,9 +130,6 @@ TEST_F(ShippedSet, LoadsAtLeastSixteenTypesWithoutWarnings) {
         EXPECT_GT(t.mesh.faceCount, 0) << t.name;
         EXPECT_LT(t.mesh.faceCount, 3000) << t.name << ": too detailed for a 50-unit block";
     }
-    // The caches are made at run time, never shipped.
-    for (const auto& entry : fs::directory_iterator(testsupport::dataDir()))
-        EXPECT_NE(entry.path().extension(), ".klotz") << entry.path();
 }
 
 // Every part is a closed shell (each edge used once in each direction), its
@@ -162,13 +160,13 @@ TEST_F(ShippedSet, PartsAreClosedConvexAndWoundOutward) {
 }
 
 // Inside the cell box; only the slope's entry lip may rise to the floor of
-// the level above (y = 29), on its entry half.
+// the level above (y = 29), where its floor is above the cube top (x <= -21).
 TEST_F(ShippedSet, EveryVertexInsideTheCell) {
     const float eps = 1e-3f;
     for (const klotz::KlotzType& t : catalogue->klotzTypes)
         for (int i = 0; i < t.mesh.vertexCount; ++i) {
             glm::vec3 v = vertex(t.mesh, i);
-            const bool lip = t.name == "slope" && v.x < 0;
+            const bool lip = t.name == "slope" && v.x <= -21 + eps;
             ASSERT_TRUE(std::fabs(v.x) <= 25 + eps && std::fabs(v.z) <= 25 + eps && v.y >= -25 - eps &&
                         v.y <= (lip ? 29 : 25) + eps)
                 << t.name << " vertex " << i << " at " << v.x << " " << v.y << " " << v.z;
@@ -188,8 +186,55 @@ TEST_F(ShippedSet, OpeningsKeepTheTrackConvention) {
         for (glm::vec3 out : piece.second) expectOpening(piece.first, out);
     expectOpening("halfpipe", XM, false);
     expectOpening("halfpipe", XP, false);
-    // The slope starts level with a flat piece one level up.
-    expectOpening("slope", XM, false, 29);
+}
+
+// The slope's floor is the one plane y = 4 - x (45 degrees, from y = +29 at
+// x = -25, a flat floor one level up, to -21 at x = +25), so slopes in a row
+// form one straight ramp; nothing stands over it across the groove, and
+// walls beside it where it is below the cube top.
+TEST_F(ShippedSet, SlopeIsOneStraightFortyFiveDegreeRamp) {
+    const klotz::Mesh& m = mesh("slope");
+    for (float x = -24.5f; x <= 24.5f; x += 1.0f) {
+        const float floorY = 4 - x;
+        for (float z : {-11.5f, 0.0f, 11.5f}) {
+            EXPECT_TRUE(solidAt(m, {x, floorY - 0.05f, z})) << "no floor at " << x << " " << z;
+            for (float dy : {0.05f, 8.0f, 18.0f})
+                EXPECT_FALSE(solidAt(m, {x, floorY + dy, z})) << "groove blocked at " << x << " " << z << " +" << dy;
+        }
+        const float wallTop = std::min(floorY + 18, 24.9f);
+        if (wallTop < floorY + 0.5f) continue;  // the lip, above the cube top
+        for (float z : {-12.5f, 12.5f}) EXPECT_TRUE(solidAt(m, {x, wallTop, z})) << "no wall at " << x << " " << z;
+    }
+    // Every upward face over the groove lies in that plane: no crease.
+    for (int f = 0; f < m.faceCount; ++f) {
+        const glm::vec3 nrm = faceNormal(m, f);
+        if (nrm.y < 0.1f) continue;
+        for (int k = 0; k < 3; ++k) {
+            const glm::vec3 v = vertex(m, m.faces[3 * f + k]);
+            if (std::fabs(v.z) < 11.99f) {
+                ASSERT_NEAR(v.x + v.y, 4.0f, 1e-3f) << "face " << f << " off the ramp";
+            }
+        }
+    }
+}
+
+// The merges keep the straight lane free for a ball along its centre; the
+// side lane's outer wall bends toward the exit and the straight groove's
+// wall is cut where the side lane crosses it.
+TEST_F(ShippedSet, MergesTurnTheSideLaneIntoTheStraightOne) {
+    for (const char* name : {"merge_right", "merge_left"}) {
+        const klotz::Mesh& m = mesh(name);
+        const float side = std::string(name) == "merge_right" ? 1.0f : -1.0f;  // the side entry's z
+        for (float x = -24.5f; x <= 24.5f; x += 1.0f)
+            for (float z : {-9.0f, 0.0f, 9.0f})
+                for (float y : {-20.5f, -13.0f, -4.0f})
+                    ASSERT_FALSE(solidAt(m, {x, y, z * side})) << name << ": straight lane blocked at " << x << " " << z;
+        EXPECT_TRUE(solidAt(m, {-10, -13, 20 * side})) << name << ": no outer wall bending the side lane";
+        EXPECT_TRUE(solidAt(m, {-20, -13, 13 * side})) << name << ": no wall beside the straight entry";
+        for (float x : {0.0f, 5.0f, 10.0f})
+            EXPECT_FALSE(solidAt(m, {x, -13, 13 * side})) << name << ": wall not cut at " << x;
+        EXPECT_TRUE(solidAt(m, {0, -13, -13 * side})) << name << ": no far wall";
+    }
 }
 
 TEST_F(ShippedSet, ClosedSidesAndWaysOut) {

@@ -31,3 +31,46 @@ TEST(KlotzContact, DroppedBallComesToRestOnTheGrooveFloor) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace trackgeometry;
+
+// The limits users judge the kit by, on the test pieces, with margin.
+TEST(SmoothRolling, BallKeepsItsSpeedAndHeightAcrossEightPieces) {
+    RollResult r = rollAlongFlats(flatPiece(), 8, 150.0f);
+    EXPECT_LT(r.speedLossPercent, 2.0f);
+    EXPECT_GT(r.speedLossPercent, -1.0f);
+    EXPECT_LT(r.maxHop, 0.3f);
+}
+
+TEST(SmoothRolling, BallAtRestStaysPut) { EXPECT_LT(restingDrift(flatPiece(), 2.0f), 0.03f); }
+
+TEST(SmoothRolling, BallFollowsAChainOfSlopesOntoFlatTrack) {
+    EXPECT_LT(slopeChainMaxGap(slopePiece(), flatPiece()), 0.6f);
+}
+
+TEST(NoTunnelling, FastShotsAndLongDropsStayOutOfEverySolid) {
+    EXPECT_EQ(tunnellingCount(flatPiece(), 50, 50, 7u), 0);
+}
+
+TEST(NoTunnelling, BoundaryWallsHoldBallsShotAtThem) {
+    physics::PhysicsWorld world;
+    const glm::vec3 dirs[4] = {{-1, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, -1}};
+    std::vector<physics::ActorHandle> balls;
+    for (const glm::vec3& d : dirs) balls.push_back(ballAt(world, glm::vec3(500, 30, -500) + d * 480.0f, d * 400.0f));
+    balls.push_back(ballAt(world, {20, 1000, -980}, {-400, -400, -400}));
+    for (int i = 0; i < 300; ++i) {
+        world.simulate(0.01f);
+        for (physics::ActorHandle b : balls) {
+            glm::vec3 p = world.getGlobalPosition(b);
+            ASSERT_GE(p.x, 7.0f);
+            ASSERT_LE(p.x, 993.0f);
+            ASSERT_LE(p.z, -7.0f);
+            ASSERT_GE(p.z, -993.0f);
+            ASSERT_GE(p.y, 7.0f);
+        }
+    }
+}
+
+}  // namespace

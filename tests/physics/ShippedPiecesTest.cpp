@@ -87,6 +87,14 @@ protected:
     // largest gap seen under the ball while it was over the piece.
     static std::string run(const Feed& feed, int turn, float* maxGap = nullptr);
 
+    // A ball released at rest at the top of four slopes in a row (each one
+    // cell on and one level down) with a straight at the foot, the layout
+    // turned `turn` quarter turns. Returns "" when the ball leaves the
+    // straight by its far end; seamGap and rampGap receive the largest gap
+    // between ball and ramp near the seams between slopes and anywhere on the
+    // ramp.
+    static std::string runSlopeChain(int turn, float* seamGap, float* rampGap);
+
     static void expectAllTurns(const Feed& feed, const std::string& label) {
         for (int turn = 0; turn < 4; ++turn)
             EXPECT_EQ(run(feed, turn), "") << label << " turned " << turn * 90 << " degrees";
@@ -178,6 +186,63 @@ std::string ShippedPieces::run(const Feed& feed, int turn, float* maxGap) {
 }
 
 
+std::string ShippedPieces::runSlopeChain(int turn, float* seamGap, float* rampGap) {
+    QuietReporter reporter;
+    physics::PhysicsWorld world(&reporter);
+    const glm::quat q = glm::angleAxis(turn * glm::half_pi<float>(), glm::vec3(0, 1, 0));
+    // Chain frame: the top slope's cell (10, 10) at level 3; rows run along
+    // +x, so slope k sits at (k * 50, -k * 50, 0) and the straight at (200, -150, 0).
+    const glm::vec3 top(10 * 50 + 25, 3 * 50 + 25, -10 * 50 - 25);
+    auto toWorld = [&](glm::vec3 local) { return top + q * local; };
+    auto toLocal = [&](glm::vec3 w) { return glm::inverse(q) * (w - top); };
+    auto place = [&](const std::string& name, glm::vec3 at) {
+        const klotz::Mesh& m = mesh(name);
+        physics::MeshHandle h = world.createTriangleMesh(m.vertices.data(), m.vertexCount, m.faces.data(), m.faceCount);
+        physics::ActorHandle a = physics::createKlotzActor(world, h);
+        world.setGlobalPosition(a, toWorld(at));
+        world.setGlobalOrientationQuat(a, q);
+    };
+    for (int k = 0; k < 4; ++k) place("slope", glm::vec3(50.0f * k, -50.0f * k, 0));
+    place("straight", glm::vec3(200, -150, 0));
+
+    // The ramp is the plane x + y = 4 of the chain frame; n is its normal.
+    const glm::vec3 n = glm::normalize(glm::vec3(1, 1, 0));
+    physics::ActorHandle ball = physics::createBallActor(world);
+    world.setGlobalPosition(ball, toWorld(glm::vec3(-20, 24, 0) + n * physics::BALL_RADIUS));
+
+    std::ostringstream why;
+    for (int step = 0; step < 300; ++step) {
+        world.simulate(0.01f);
+        const glm::vec3 w = world.getGlobalPosition(ball);
+        const glm::vec3 p = toLocal(w);
+        if (p.x > -25 && p.x < 175) {
+            // Along the ramp's normal, from 1 unit inside the ball's surface
+            // (a ray starting inside the ball does not hit it).
+            physics::RayHit hit;
+            const float skip = physics::BALL_RADIUS - 1.0f;
+            const glm::vec3 down = -(q * n);
+            float gap = 60;
+            if (world.raycastClosest(w + down * skip, down, 60, &hit)) gap = hit.distance + skip - physics::BALL_RADIUS;
+            *rampGap = std::max(*rampGap, gap);
+            for (float seam : {25.0f, 75.0f, 125.0f})
+                if (std::fabs(p.x - seam) < 12) *seamGap = std::max(*seamGap, gap);
+        }
+        if (std::fabs(p.z) > 12 || p.y < -180) {
+            why << "fell off at " << p.x << " " << p.y << " " << p.z;
+            return why.str();
+        }
+        if (p.x > 226) {
+            if (p.y > -171 && p.y < -140) return "";
+            why << "left the straight at height " << p.y + 150;
+            return why.str();
+        }
+    }
+    const glm::vec3 p = toLocal(world.getGlobalPosition(ball));
+    why << "still at " << p.x << " " << p.y << " " << p.z << " after 3 s";
+    return why.str();
+}
+
+
 TEST_F(ShippedPieces, FlatPiecesPassTheBallOn) {
     expectAllTurns(rollIn("straight", XM, Outcome::Exit, XP), "straight");
     expectAllTurns(rollIn("halfpipe", XM, Outcome::Exit, XP), "halfpipe");
@@ -193,21 +258,26 @@ TEST_F(ShippedPieces, MergesPassTheStraightOnBall) {
     expectAllTurns(rollIn("merge_left", XM, Outcome::Exit, XP), "merge_left straight on");
 }
 
-// Known to fail: a ball rolling in square through the side entry crosses
-// the through groove and stops dead at its far wall (no restitution), as a
-// wall that would turn it toward the exit would block the through groove.
-TEST_F(ShippedPieces, DISABLED_MergesTurnTheSideBallToTheExit) {
-    expectAllTurns(rollIn("merge_right", ZP, Outcome::Exit, XP), "merge_right from the side");
-    expectAllTurns(rollIn("merge_left", ZM, Outcome::Exit, XP), "merge_left from the side");
+// The side ball is turned by the side lane's outer wall and crosses the
+// straight groove toward the exit, at the slowest and fastest feed too.
+TEST_F(ShippedPieces, MergesTurnTheSideBallToTheExit) {
+    for (float speed : {80.0f, SPEED, 150.0f}) {
+        Feed right = rollIn("merge_right", ZP, Outcome::Exit, XP);
+        Feed left = rollIn("merge_left", ZM, Outcome::Exit, XP);
+        right.velocity *= speed / SPEED;
+        left.velocity *= speed / SPEED;
+        expectAllTurns(right, "merge_right from the side at " + std::to_string(int(speed)));
+        expectAllTurns(left, "merge_left from the side at " + std::to_string(int(speed)));
+    }
 }
 
 TEST_F(ShippedPieces, SlopeTakesTheBallDownOneLevel) {
     Feed feed = rollIn("slope", XM, Outcome::Exit, XP);
     feed.from.y += 50;  // on the straight one level up
     expectAllTurns(feed, "slope");
-    // How far the ball leaves the floor at the top (the largest gap under
-    // it over the piece) depends on its speed there: a one-level drop over
-    // one cell cannot hold a fast ball on the floor.
+    // A rolling ball leaves the floor at the sharp top edge of the 45-degree
+    // ramp and lands further down the faster it comes (a ball launched level
+    // at v meets the ramp 2 v^2 / g on); the largest gap shows how far.
     for (float speed : {40.0f, 60.0f, 80.0f, 120.0f}) {
         Feed f = feed;
         f.velocity *= speed / SPEED;
@@ -215,6 +285,21 @@ TEST_F(ShippedPieces, SlopeTakesTheBallDownOneLevel) {
         EXPECT_EQ(run(f, 0, &gap), "") << speed;
         RecordProperty("slopeGapAt" + std::to_string(int(speed)), std::to_string(gap));
         std::printf("slope: ball fed at %.0f units/s, largest gap under it %.1f\n", speed, gap);
+    }
+}
+
+// Slopes in a row form one straight 45-degree ramp: a ball rolling down it
+// from rest stays on it across the seams and runs out over the straight at
+// the foot.
+TEST_F(ShippedPieces, SlopeChainIsOneStraightRamp) {
+    for (int turn = 0; turn < 4; ++turn) {
+        float seamGap = 0, rampGap = 0;
+        EXPECT_EQ(runSlopeChain(turn, &seamGap, &rampGap), "") << "turned " << turn * 90 << " degrees";
+        std::printf("slope chain turned %d degrees: largest gap at the seams %.4f, on the whole ramp %.4f\n",
+                    turn * 90, seamGap, rampGap);
+        RecordProperty("slopeChainSeamGap" + std::to_string(turn * 90), std::to_string(seamGap));
+        EXPECT_LT(seamGap, 1.0f) << "turned " << turn * 90 << " degrees";
+        EXPECT_LT(rampGap, 1.0f) << "turned " << turn * 90 << " degrees";
     }
 }
 

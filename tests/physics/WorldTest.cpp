@@ -54,6 +54,9 @@ TEST_F(WorldFixture, StepsInFixedHundredthsAndCarriesTheRemainder) {
     EXPECT_EQ(world.stats().stepsTaken, 1003);
     world.simulate(0.0f);  // the stall is not carried over
     EXPECT_EQ(world.stats().stepsTaken, 1003);
+    world.simulate(1e30f);
+    world.simulate(0.0f);
+    EXPECT_EQ(world.stats().stepsTaken, 2003);
 }
 
 TEST_F(WorldFixture, PosesAndVelocitiesAreCurrentAfterEveryStep) {
@@ -175,6 +178,43 @@ TEST(Stepping, PlaysDoubleSpeedUnlessFollowingABall) {
     EXPECT_EQ(world.stats().stepsTaken, 305);
     stepPhysics(world, 12.05, last, true);
     EXPECT_EQ(world.stats().stepsTaken, 307);  // 0.025 s: 2 steps, 0.005 s carried
+    EXPECT_EQ(log.str(), "");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace physics;
+
+float groundAt(PhysicsWorld& world, float x, float z) {
+    RayHit hit;
+    return world.raycastClosest({x, 200, z}, {0, -1, 0}, 300, &hit) ? hit.point.y : -1.0f;
+}
+
+TEST(KlotzColliders, FollowTheirActorsPoseAndLeaveWithIt) {
+    std::ostringstream log;
+    std::istringstream none;
+    ErrorReporter reporter(log, none);
+    PhysicsWorld world(&reporter);
+    MeshHandle mesh = trackgeometry::registerMesh(world, trackgeometry::flatPiece());
+    ActorHandle a = trackgeometry::place(world, mesh, trackgeometry::levelCentre(1, 1, 0));
+    ActorHandle b = trackgeometry::place(world, mesh, trackgeometry::levelCentre(1, 1, 1));
+    EXPECT_NEAR(groundAt(world, 75, -75), 54.0f, 1e-3f);  // groove floor of the upper one
+    EXPECT_NEAR(groundAt(world, 75, -55), 70.0f, 1e-3f);  // its wall top (walls at z beyond +-12)
+
+    // Turned a quarter about y the groove runs along z: the wall is now at x.
+    world.setGlobalOrientationQuat(b, glm::angleAxis(glm::radians(90.0f), glm::vec3(0, 1, 0)));
+    EXPECT_NEAR(groundAt(world, 75, -55), 54.0f, 1e-3f);
+    EXPECT_NEAR(groundAt(world, 95, -75), 70.0f, 1e-3f);
+
+    world.setGlobalPosition(b, trackgeometry::levelCentre(6, 6, 0));
+    EXPECT_NEAR(groundAt(world, 75, -75), 4.0f, 1e-3f);  // the lower one again
+    EXPECT_NEAR(groundAt(world, 325, -325), 4.0f, 1e-3f);
+
+    world.releaseActor(a);
+    EXPECT_NEAR(groundAt(world, 75, -75), 0.0f, 1e-3f);  // the floor plane
+    EXPECT_EQ(world.stats().staticActors, 6);
     EXPECT_EQ(log.str(), "");
 }
 

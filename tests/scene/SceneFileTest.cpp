@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include "SceneFixture.h"
+#include "klotz/Catalogue.h"
 #include "scene/Editing.h"
 #include "scene/SceneFile.h"
 #include "support/TestSupport.h"
@@ -239,6 +240,32 @@ TEST_F(SceneFileTest, FailedSaveKeepsTheOldFile) {
     out.str("");
     EXPECT_FALSE(saveScene(ctx, dir.file("no/such/folder.tumbalon")));
     EXPECT_NE(out.str().find("no/such/folder.tumbalon"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace scenetest
+
+namespace scenetest {
+namespace {
+
+// The shipped demos load with the shipped catalogue and save back unchanged.
+TEST_F(SceneFileTest, ShippedDemosLoadCleanly) {
+    testsupport::ScopedChdir data(testsupport::dataDir());
+    std::ostringstream loaderLog;
+    catalogue = klotz::KlotzCatalogue();
+    klotz::loadCatalogueList(catalogue, loaderLog);
+    klotz::loadKloetze(catalogue, loaderLog);
+    for (int t = 0; t < catalogue.typeCount(); ++t) catalogue.typeDisplayLists[t] = t + 1;
+    ASSERT_GT(catalogue.typeCount(), 0) << loaderLog.str();
+    for (const char* name : {"demo1.tumbalon", "demo2.tumbalon", "demo3.tumbalon", "demo4.tumbalon"}) {
+        clearScene(model, state, world);
+        model.typeMeshes.clear();
+        ASSERT_TRUE(loadScene(ctx, name)) << out.str();
+        EXPECT_FALSE(model.empty()) << name;
+        expectConsistent();
+        EXPECT_EQ(formatScene(model, state, catalogue), testsupport::readFile(name)) << name;
+    }
+    EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace
