@@ -104,24 +104,30 @@ void twotowers(Builder& b) {
     b.piece(8, 5, 0, CROSSING, ROW_UP);
     b.piece(9, 5, 0, STRAIGHT, ROW_UP);
     b.piece(10, 5, 0, GOAL, ROW_UP);
-    b.piece(8, 2, 2, START, COLUMN_UP);
-    b.piece(8, 3, 1, SLOPE, COLUMN_UP);
-    b.piece(8, 4, 0, SLOPE, COLUMN_UP);
+    // The second run is two cells longer, so the balls do not meet at the
+    // crossing.
+    b.piece(8, 0, 2, START, COLUMN_UP);
+    b.piece(8, 1, 1, SLOPE, COLUMN_UP);
+    b.piece(8, 2, 0, SLOPE, COLUMN_UP);
+    b.piece(8, 3, 0, STRAIGHT, COLUMN_UP);
+    b.piece(8, 4, 0, STRAIGHT, COLUMN_UP);
     b.piece(8, 6, 0, STRAIGHT, COLUMN_UP);
     b.piece(8, 7, 0, GOAL, COLUMN_UP);
     b.ball(5, 5);
-    b.ball(8, 2);
+    b.ball(8, 0);
 }
 
-// Down a spiral into a funnel, along a half-pipe and round into the goal.
+// Down a spiral into a funnel, a slope for speed, along two half-pipes and
+// round into the goal.
 void tarlo1(Builder& b) {
-    b.piece(4, 4, 0, FUNNEL, ROW_UP);
-    b.piece(4, 4, 1, SPIRAL, ROW_UP);
-    b.piece(5, 4, 0, HALFPIPE, ROW_UP);
+    b.piece(4, 4, 1, FUNNEL, ROW_UP);
+    b.piece(4, 4, 2, SPIRAL, ROW_UP);
+    b.piece(5, 4, 0, SLOPE, ROW_UP);
     b.piece(6, 4, 0, HALFPIPE, ROW_UP);
-    b.piece(7, 4, 0, CURVE, ROW_UP);
-    b.piece(7, 3, 0, STRAIGHT, COLUMN_DOWN);
-    b.piece(7, 2, 0, GOAL, COLUMN_DOWN);
+    b.piece(7, 4, 0, HALFPIPE, ROW_UP);
+    b.piece(8, 4, 0, CURVE, ROW_UP);
+    b.piece(8, 3, 0, STRAIGHT, COLUMN_DOWN);
+    b.piece(8, 2, 0, GOAL, COLUMN_DOWN);
     b.ball(4, 4);
 }
 
