@@ -33,8 +33,12 @@ enum Dir { ROW_UP = 0, COLUMN_UP = 1, ROW_DOWN = 2, COLUMN_DOWN = 3 };
 
 class Builder {
 public:
-    Builder(klotz::KlotzCatalogue& catalogue)
-        : catalogue_(catalogue),
+    // The run is drawn with its cells shifted by (rowOffset, columnOffset), so
+    // that it stands in front of the start camera.
+    Builder(klotz::KlotzCatalogue& catalogue, int rowOffset, int columnOffset)
+        : rowOffset_(rowOffset),
+          columnOffset_(columnOffset),
+          catalogue_(catalogue),
           ctx_{state_, model_, catalogue, world_, camera_, palette_, particles_, ui_, [] { return 0.0; }, log_, in_} {
         palette_.init(catalogue.typeCount(), 500);
     }
@@ -42,7 +46,7 @@ public:
     // A piece at level on (row, column), cubes below it; local +x along dir.
     void piece(int row, int column, int level, int type, int dir) {
         select(row, column);
-        while (scene::stackSize(model_, row, column) < level) insert(CUBE);
+        while (scene::stackSize(model_, state_.selectedRow, state_.selectedColumn) < level) insert(CUBE);
         insert(type);
         // One +90 degree turn about y takes local +x from +row to +column.
         for (int k = 0; k < dir; ++k) scene::rotateTopKlotz(ctx_, {0.0f, 1.0f, 0.0f}, 1);
@@ -53,8 +57,9 @@ public:
         scene::setBallStart(ctx_);
     }
 
-    bool save(const std::string& file, int row, int column) {
-        select(row, column);
+    bool save(const std::string& file) {
+        state_.selectedRow = 10;
+        state_.selectedColumn = 10;
         return scene::saveScene(ctx_, file);
     }
 
@@ -62,14 +67,16 @@ public:
 
 private:
     void select(int row, int column) {
-        state_.selectedRow = row;
-        state_.selectedColumn = column;
+        state_.selectedRow = row + rowOffset_;
+        state_.selectedColumn = column + columnOffset_;
     }
     void insert(int type) {
         palette_.selectedType = type;
         if (!scene::insertKlotz(ctx_)) std::cerr << "demogen: type " << type << " is not in the catalogue\n";
     }
 
+    int rowOffset_;
+    int columnOffset_;
     klotz::KlotzCatalogue& catalogue_;
     app::AppState state_;
     scene::SceneModel model_;
@@ -162,13 +169,17 @@ int main() {
     struct Demo {
         const char* file;
         void (*build)(Builder&);
-    } demos[] = {{"demo1.tumbalon", jollyride}, {"demo2.tumbalon", twotowers}, {"demo3.tumbalon", tarlo1},
-                 {"demo4.tumbalon", quib7}};
+        int rowOffset;
+        int columnOffset;
+    } demos[] = {{"demo1.tumbalon", jollyride, 5, 7},
+                 {"demo2.tumbalon", twotowers, 3, 5},
+                 {"demo3.tumbalon", tarlo1, 5, 7},
+                 {"demo4.tumbalon", quib7, 6, 1}};
     int status = 0;
     for (const Demo& d : demos) {
-        Builder b(catalogue);
+        Builder b(catalogue, d.rowOffset, d.columnOffset);
         d.build(b);
-        if (!b.save(d.file, 10, 10)) {
+        if (!b.save(d.file)) {
             std::cerr << b.log();
             status = 1;
         } else {

@@ -70,27 +70,27 @@ void expectEndsIn(const app::BallReport& r, Cell goal) {
 TEST_F(DemoRuns, JollyrideEndsInTheGoal) {
     auto balls = run("demo1.tumbalon", 15.0);
     ASSERT_EQ(balls.size(), 1u);
-    expectEndsIn(balls[0], {8, 1});
+    expectEndsIn(balls[0], {13, 8});
 }
 
 TEST_F(DemoRuns, TwoTowersBallsCrossAndReachTheirGoals) {
     auto balls = run("demo2.tumbalon", 15.0);
     ASSERT_EQ(balls.size(), 2u);
-    expectEndsIn(balls[0], {10, 5});
-    expectEndsIn(balls[1], {8, 7});
+    expectEndsIn(balls[0], {13, 10});
+    expectEndsIn(balls[1], {11, 12});
 }
 
 TEST_F(DemoRuns, Tarlo1GoesDownTheSpiralIntoTheGoal) {
     auto balls = run("demo3.tumbalon", 20.0);
     ASSERT_EQ(balls.size(), 1u);
-    expectEndsIn(balls[0], {8, 2});
+    expectEndsIn(balls[0], {13, 9});
 }
 
 TEST_F(DemoRuns, Quib7StopsEveryLaneAtItsEnd) {
     auto balls = run("demo4.tumbalon", 10.0);
     ASSERT_EQ(balls.size(), 4u);
     for (int i = 0; i < 4; ++i) {
-        expectEndsIn(balls[i], {6, 8 + i});
+        expectEndsIn(balls[i], {12, 9 + i});
         EXPECT_GE(balls[i].restTime, 0.0) << "ball " << i << " still moving";
     }
 }
