@@ -11,6 +11,9 @@
 #include "app/Program.h"
 #include "image/TextureRegistryGl.h"
 #include "klotz/DisplayLists.h"
+#include "particles/ParticleDraw.h"
+#include "particles/ParticleFrameStep.h"
+#include "particles/Random.h"
 #include "physics/Stepping.h"
 #include "render/CameraView.h"
 #include "render/Graphics.h"
@@ -98,10 +101,30 @@ void displayFrame() {
     s.frameTime = p.clock.now();
     if (!frameGatePasses(s.frameTime, s.lastFrameTime)) return;
 
-    if (s.simulationRunning && !s.simulationPaused) physics::stepPhysics(*p.world, p.clock.now(), s.lastStepTime, s.followBall);
+    if (s.simulationRunning && !s.simulationPaused) {
+        physics::stepPhysics(*p.world, p.clock.now(), s.lastStepTime, s.followBall);
+        // The sparks come from the ball itself; a stale index feeds nothing.
+        if (s.particlesOn && s.particleBall >= 0 && s.particleBall < p.model.ballCount()) {
+            const physics::ActorHandle ball = p.model.ballActors[s.particleBall];
+            if (p.world->isActor(ball))
+                particles::particleFrameStep(*p.particles, p.clock.now(), s.particleTime,
+                                             p.world->getGlobalPosition(ball), p.world->getLinearVelocity(ball));
+        }
+    }
 
     render::updateCamera(p.camera, render::rideTarget(s, p.model, *p.world));
-    render::SceneView view{s, p.model, *p.world, p.resources, p.marker, p.clock.now(), {}, {}, {}};
+    render::SceneView view{s,
+                           p.model,
+                           *p.world,
+                           p.resources,
+                           p.marker,
+                           p.clock.now(),
+                           [&p] { particles::drawParticles(*p.particles); },
+                           [&p](const render::RingEmission& e) {
+                               p.particles->update(e.timeStep, e.position, e.velocity, e.minSpeed, e.maxSpeed,
+                                                   e.minAngle, e.maxAngle);
+                           },
+                           [] { return particles::processRandom(); }};
     render::renderScene(view);
 
     s.titleText = frameTitle(framesPerSecond(s.frameTime - s.lastFrameTime));
@@ -202,7 +225,10 @@ int runProgram(int argc, char** argv) {
     out << "done\n";
 
     out << "init particle system... ";
-    p.particles = std::make_unique<particles::ParticleSystem>();
+    p.particles = std::make_unique<particles::ParticleSystem>(
+        p.world.get(), particles::PARTICLE_MASS, particles::PARTICLE_CAPACITY, particles::PARTICLE_HALF_SIZE,
+        particles::EMISSION_RATE, glm::vec3(0.0f, particles::PARTICLE_FORCE_Y, 0.0f),
+        p.resources.colours.particleStartColour, p.resources.colours.particleEndColour);
     out << "done\n";
 
     out << "loading kloetze...\n";
