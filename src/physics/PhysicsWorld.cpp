@@ -141,6 +141,7 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     btRigidBody::btRigidBodyConstructionInfo info(mass, nullptr, a.shape.get(), inertia);
     info.m_friction = BODY_FRICTION;
     info.m_restitution = RESTITUTION;
+    info.m_rollingFriction = BALL_ROLLING_FRICTION;
     info.m_linearDamping = 0;
     info.m_angularDamping = btScalar(0.05);
     a.body = std::make_unique<btRigidBody>(info);

@@ -68,9 +68,11 @@ void expectEndsIn(const app::BallReport& r, Cell goal) {
 }
 
 TEST_F(DemoRuns, JollyrideEndsInTheGoal) {
-    auto balls = run("demo1.tumbalon", 15.0);
+    auto balls = run("demo1.tumbalon", 20.0);
     ASSERT_EQ(balls.size(), 1u);
     expectEndsIn(balls[0], {13, 8});
+    // Rolling resistance settles a ball circling in the basin.
+    EXPECT_GE(balls[0].restTime, 0.0) << "still rolling after 20 s";
 }
 
 TEST_F(DemoRuns, TwoTowersBallsCrossAndReachTheirGoals) {
@@ -84,6 +86,7 @@ TEST_F(DemoRuns, Tarlo1GoesDownTheSpiralIntoTheGoal) {
     auto balls = run("demo3.tumbalon", 20.0);
     ASSERT_EQ(balls.size(), 1u);
     expectEndsIn(balls[0], {13, 9});
+    EXPECT_GE(balls[0].restTime, 0.0) << "still rolling after 20 s";
 }
 
 TEST_F(DemoRuns, Quib7StopsEveryLaneAtItsEnd) {
