@@ -176,20 +176,37 @@ class Program:
     def menu(self, entry):
         """Chooses entry (0 save, 1 load, 2 clear, 3 toggle wireframe) of the
         middle-button menu: the button opens it, a left click picks."""
-        self.xdotool("mousemove", "--window", self.window, 150, 100)
+        x, y = 150, 100
+        self.xdotool("mousemove", "--window", self.window, x, y)
         time.sleep(0.2)
         self.xdotool("mousedown", 2)
-        time.sleep(0.4)
+        time.sleep(0.2)
         for _ in range(3):
             self.xdotool("mousemove_relative", 2, 2)
             time.sleep(0.05)
         self.xdotool("mouseup", 2)
-        time.sleep(0.3)
         # Entries are about 25 pixels high, starting where the menu opened.
-        self.xdotool("mousemove", "--window", self.window, 170, 100 + 12 + 25 * entry)
-        time.sleep(0.3)
+        ex, ey = x + 20, y + 12 + 25 * entry
+        self.xdotool("mousemove", "--window", self.window, ex, ey)
+        # Click only once the menu is on the screen (a loaded machine may take
+        # a moment to map it): its entries are grey or white, not the scene.
+        wx, wy = self.position()
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            shot = self.screen()
+            row = [shot.pixel(wx + ex + dx, wy + ey) for dx in range(0, 100, 5)]
+            if sum(1 for p in row if min(p) > 150 and max(p) - min(p) < 20) >= len(row) // 2:
+                break
+            time.sleep(0.2)
+        time.sleep(0.2)
         self.xdotool("click", 1)
         time.sleep(0.3)
+
+    def screen(self):
+        """The whole screen, menus included."""
+        xwd = subprocess.run(["xwd", "-silent", "-root"], env=self.env, capture_output=True, timeout=30).stdout
+        ppm = subprocess.run(["convert", "xwd:-", "ppm:-"], input=xwd, capture_output=True, timeout=30).stdout
+        return Image(ppm)
 
     def resize(self, width, height):
         self.xdotool("windowsize", "--sync", self.window, width, height)
