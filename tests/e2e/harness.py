@@ -32,22 +32,25 @@ def check(condition, message):
 
 class Xvfb:
     def __init__(self, width=1024, height=768):
-        self.display = None
-        self.proc = None
-        for n in range(90, 200):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
-                continue
-            proc = subprocess.Popen(
-                ["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            deadline = time.time() + 10
-            while time.time() < deadline and proc.poll() is None:
-                if os.path.exists("/tmp/.X11-unix/X%d" % n):
-                    self.display, self.proc = ":%d" % n, proc
-                    return
-                time.sleep(0.05)
-            proc.kill()
-        raise Failure("could not start Xvfb")
+        # Xvfb picks a free display itself and reports it on the pipe, so
+        # tests running side by side never share one.
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        deadline = time.time() + 20
+        with os.fdopen(read_end, "rb") as pipe:
+            while time.time() < deadline and not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip().isdigit():
+            self.proc.kill()
+            raise Failure("could not start Xvfb")
+        self.display = ":" + number.strip().decode()
 
     def stop(self):
         if self.proc:
