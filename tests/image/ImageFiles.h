@@ -1,9 +1,16 @@
 // Builders for small BMP and TGA files in memory, for the reader tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "image/Image.h"
 
 namespace imagetest {
 
@@ -84,5 +91,31 @@ inline Bytes tgaFile(const TgaHeader& h, const Bytes& colourMap, const Bytes& da
 }
 
 inline std::string asString(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+// The outcome of decoding one in-memory file, with what the reader said.
+struct Decoded {
+    bool ok = false;
+    image::Image image;
+    std::string log;
+};
+
+using Decoder = bool (*)(const std::uint8_t*, std::size_t, const std::string&, image::Image&, std::ostream&);
+
+inline Decoded decodeWith(Decoder decoder, const Bytes& file, const std::string& name) {
+    Decoded d;
+    std::ostringstream log;
+    d.ok = decoder(file.data(), file.size(), name, d.image, log);
+    d.log = log.str();
+    return d;
+}
+
+// A refusal prints exactly message and hands back no image.
+inline void expectRefused(const Decoded& d, const std::string& message) {
+    EXPECT_FALSE(d.ok);
+    EXPECT_EQ(d.log, message);
+    EXPECT_TRUE(d.image.pixels.empty());
+    EXPECT_EQ(d.image.width, 0);
+    EXPECT_EQ(d.image.components, 0);
+}
 
 }  // namespace imagetest

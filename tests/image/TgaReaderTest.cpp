@@ -12,26 +12,12 @@ using imagetest::tgaFile;
 
 namespace {
 
-struct Decoded {
-    bool ok;
-    image::Image image;
-    std::string log;
-};
-
-Decoded decode(const Bytes& file, const std::string& name = "pic.tga") {
-    Decoded d;
-    std::ostringstream log;
-    d.ok = image::decodeTga(file.data(), file.size(), name, d.image, log);
-    d.log = log.str();
-    return d;
+imagetest::Decoded decode(const Bytes& file, const std::string& name = "pic.tga") {
+    return imagetest::decodeWith(image::decodeTga, file, name);
 }
 
-void expectRefused(const Decoded& d, const std::string& message) {
-    EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.log, message);
-    EXPECT_TRUE(d.image.pixels.empty());
-    EXPECT_EQ(d.image.width, 0);
-}
+using imagetest::Decoded;
+using imagetest::expectRefused;
 
 TgaHeader header(int type, int width, int height, int depth) {
     TgaHeader h;
