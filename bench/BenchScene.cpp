@@ -30,7 +30,7 @@ std::string bigSceneText() {
             model.placedDisplayLists.push_back(0);
             model.placedActors.push_back(physics::NO_ACTOR);
         }
-    app::AppState state;
+    scene::SceneState state;
     klotz::KlotzCatalogue catalogue;
     return scene::formatScene(model, state, catalogue);
 }
@@ -70,7 +70,7 @@ BENCH_FIGURE(scene_format_4000_kloetze_ms) {
     model.placedTypes = data.klotzTypes;
     model.placedDisplayLists.assign(data.poses.size(), 0);
     model.placedActors.assign(data.poses.size(), physics::NO_ACTOR);
-    app::AppState state;
+    scene::SceneState state;
     klotz::KlotzCatalogue catalogue;
     std::size_t size = 0;
     const double ms = millisecondsOf([&] { size = scene::formatScene(model, state, catalogue).size(); });

@@ -12,12 +12,12 @@
 #include <sstream>
 #include <string>
 
-#include "app/AppState.h"
+#include "scene/SceneState.h"
 #include "klotz/Catalogue.h"
 #include "particles/ParticleSystem.h"
 #include "physics/Physics.h"
-#include "render/Camera.h"
-#include "render/Palette.h"
+#include "scene/Camera.h"
+#include "scene/Palette.h"
 #include "scene/Commands.h"
 #include "scene/Editing.h"
 #include "scene/SceneFile.h"
@@ -78,11 +78,11 @@ private:
     int rowOffset_;
     int columnOffset_;
     klotz::KlotzCatalogue& catalogue_;
-    app::AppState state_;
+    scene::SceneState state_;
     scene::SceneModel model_;
     physics::PhysicsWorld world_;
-    render::Camera camera_;
-    render::Palette palette_;
+    scene::Camera camera_;
+    scene::Palette palette_;
     particles::ParticleSystem particles_;
     scene::NoUi ui_;
     std::ostringstream log_;

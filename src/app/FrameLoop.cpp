@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "render/Graphics.h"
+
 namespace app {
 
 bool frameGatePasses(double frameTime, double lastFrameTime) {
@@ -18,6 +20,6 @@ int framesPerSecond(double interval) {
     return static_cast<int>(fps);
 }
 
-std::string frameTitle(int fps) { return std::string(BASE_TITLE) + " -- fps: " + std::to_string(fps); }
+std::string frameTitle(int fps) { return std::string(render::WINDOW_TITLE) + " -- fps: " + std::to_string(fps); }
 
 }  // namespace app

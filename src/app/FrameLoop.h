@@ -6,7 +6,6 @@
 namespace app {
 
 constexpr double FRAME_INTERVAL = 0.025;  // seconds; at most 40 drawn frames per second
-constexpr const char* BASE_TITLE = "tumbalon 1.0b      press F1 for help";
 
 // True when a frame is to be drawn. An interval below 0.025 s is skipped; a
 // negative one (the millisecond fallback clock wrapped) draws, so the window

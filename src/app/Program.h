@@ -1,6 +1,6 @@
-// Everything the running program holds, in one record reached from the GLUT
-// callbacks: the state flags, the clock, the catalogue, the scene, the
-// physics world, the camera, the palette and the render resources.
+// The running program: everything the GLUT callbacks reach, in one owner,
+// and the handlers they call (one per callback). Its GL side lives in
+// ProgramGl.cpp; GlutAppGl.cpp only forwards GLUT's events here.
 #pragma once
 
 #include <iostream>
@@ -8,41 +8,89 @@
 
 #include "app/AppState.h"
 #include "app/FrameClock.h"
+#include "image/TextureRegistry.h"
 #include "klotz/Catalogue.h"
 #include "particles/ParticleSystem.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
-#include "render/Camera.h"
+#include "render/Graphics.h"
 #include "render/Marker.h"
-#include "render/Palette.h"
 #include "render/Resources.h"
 #include "render/SubWindow.h"
+#include "scene/Camera.h"
 #include "scene/Commands.h"
+#include "scene/Palette.h"
 #include "scene/SceneModel.h"
 #include "scene/UiHooks.h"
 
 namespace app {
 
-struct Program {
+class Program;
+
+// What the commands ask of the window system, done with GLUT and GL.
+class GlutUi : public scene::UiHooks {
+public:
+    explicit GlutUi(Program& program) : program_(program) {}
+    void applyPolygonMode(bool wireframe) override;
+    void setBuildingControls(bool shown) override;
+    void applyShadeModel(bool smooth) override;
+    int replaceTypeDisplayList(int type, int oldList, bool smooth) override;
+    void printHelp() override;
+    void exitProgram() override;
+
+private:
+    Program& program_;
+};
+
+// The GLUT callbacks of both windows; GlutAppGl.cpp defines them as one-line
+// forwards to the program.
+struct GlutCallbacks {
+    render::MainWindowCallbacks main;
+    void (*subWindowDisplay)();
+    void (*subWindowMouse)(int, int, int, int);
+};
+
+class Program {
+public:
+    // Runs the start-up sequence and the GLUT main loop; returns the exit
+    // status.
+    int run(int argc, char** argv, const GlutCallbacks& callbacks);
+
+    void idle();
+    void display();
+    void reshape(int width, int height);
+    void keyboard(unsigned char key);
+    void special(int key);
+    void mouse(int button, int buttonState, int x, int y);
+    void motion(int x, int y);
+    void menu(int value);
+    void subWindowDisplay();
+    void subWindowMouse(int button, int buttonState, int x, int y);
+
+    // Releases everything the start-up made; prints "exiting".
+    void shutdown();
+
+    // The command layer's view of all this; valid once the world and the
+    // particle system exist.
+    scene::CommandContext commands() {
+        return scene::CommandContext{state, model, catalogue, *world, camera, palette, *particles, ui,
+                                     [this] { return clock.now(); }, std::cout, std::cin};
+    }
+
     AppState state;
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;
     physics::ErrorReporter reporter{std::cout, std::cin};
-    std::unique_ptr<physics::PhysicsWorld> world;  // from "init physics"
+    std::unique_ptr<physics::PhysicsWorld> world;          // from "init physics"
     std::unique_ptr<particles::ParticleSystem> particles;  // from "init particle system"
-    render::Camera camera;
-    render::Palette palette;
+    scene::Camera camera;
+    scene::Palette palette;
     render::SubWindowState subWindow{palette};
     render::RenderResources resources;
     render::MarkerAnimation marker;
-
-    // The command layer's view of all this; valid once the world and the
-    // particle system exist.
-    scene::CommandContext commands(scene::UiHooks& ui) {
-        return scene::CommandContext{state, model, catalogue, *world, camera, palette, *particles, ui,
-                                     [this] { return clock.now(); }, std::cout, std::cin};
-    }
+    std::unique_ptr<image::TextureRegistry> textures;  // from "init graphics"
+    GlutUi ui{*this};
 };
 
 }  // namespace app

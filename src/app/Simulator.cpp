@@ -131,7 +131,7 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     physics::PhysicsWorld world;
     scene::SceneModel model;
-    AppState state;
+    scene::SceneState state;
     std::ostringstream sceneLog;
     if (!scene::loadScene(model, state, catalogue, world, sceneFile, sceneLog)) {
         err << "tumbalon-sim: scene refused\n" << sceneLog.str();

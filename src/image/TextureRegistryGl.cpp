@@ -66,9 +66,4 @@ unsigned uploadTexture(PixelFormat format, const Image& image, bool compress, in
 
 TextureRegistry makeGlTextureRegistry() { return TextureRegistry(&uploadTexture); }
 
-TextureRegistry& textureRegistry() {
-    static TextureRegistry registry = makeGlTextureRegistry();
-    return registry;
-}
-
 }  // namespace image

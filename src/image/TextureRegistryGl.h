@@ -18,7 +18,4 @@ unsigned uploadTexture(PixelFormat format, const Image& image, bool compress, in
 // A registry that uploads through uploadTexture.
 TextureRegistry makeGlTextureRegistry();
 
-// The program's one registry, empty until the first loadTexture.
-TextureRegistry& textureRegistry();
-
 }  // namespace image

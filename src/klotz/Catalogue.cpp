@@ -21,12 +21,6 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-int KlotzCatalogue::typeOfDisplayList(int id) const {
-    for (std::size_t t = 0; t < typeDisplayLists.size(); ++t)
-        if (typeDisplayLists[t] == id) return static_cast<int>(t);
-    return -1;
-}
-
 void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path) {
     catalogue.catalogueNames.clear();
     std::string text;

@@ -27,8 +27,10 @@ struct KlotzCatalogue {
 
     int typeCount() const { return static_cast<int>(klotzTypes.size()); }
     bool validType(int t) const { return t >= 0 && t < typeCount(); }
-    // Index of the first type whose display list is id, or -1.
-    int typeOfDisplayList(int id) const;
+    // Type t's display list; 0 while it has none (no GL).
+    int displayListOf(int t) const {
+        return t >= 0 && t < static_cast<int>(typeDisplayLists.size()) ? typeDisplayLists[t] : 0;
+    }
 };
 
 // Reads the catalogue list file (in the working directory) into

@@ -22,8 +22,4 @@ std::vector<int> buildTypeDisplayLists(const KlotzCatalogue& catalogue, bool smo
 // glDeleteLists for every non-zero id.
 void deleteDisplayLists(const std::vector<int>& ids);
 
-// After a type's list oldId was replaced by newId: every placed klotz that
-// showed oldId shows newId. Plain C++, no GL.
-void repointDisplayLists(std::vector<int>& placedDisplayLists, int oldId, int newId);
-
 }  // namespace klotz

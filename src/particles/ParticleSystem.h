@@ -28,6 +28,12 @@ constexpr float PARTICLE_FORCE_Y = 100.0f;  // upward; with the mass 10 units/s^
 constexpr float BOUNCE_SPEED = 10.0f;       // units/s along the hit normal
 constexpr float MIN_RAY_LENGTH = 1e-8f;     // shorter moves cast no ray
 
+// The spray from a ball during a run: up to 18 units/s in every direction.
+constexpr float SPRAY_MIN_SPEED = 0.0f;  // units/s
+constexpr float SPRAY_MAX_SPEED = 18.0f;
+constexpr float SPRAY_MIN_ANGLE = 0.0f;  // degrees
+constexpr float SPRAY_MAX_ANGLE = 180.0f;
+
 using Colour = std::array<float, 4>;  // RGBA
 
 // The sparks' colours: orange-red at birth, transparent dark cyan at death.
@@ -68,6 +74,12 @@ public:
     // overwrite each other; the ring still advances by the full count.
     void update(float dt, glm::vec3 emitPosition, glm::vec3 emitVelocity, float minSpeed, float maxSpeed,
                 float minAngle, float maxAngle);
+
+    // The spark effect on a ball during a run: update with sparks sprayed
+    // from the ball over the whole sphere of directions around its travel.
+    void sprayFromBall(float dt, glm::vec3 ballPosition, glm::vec3 ballVelocity) {
+        update(dt, ballPosition, ballVelocity, SPRAY_MIN_SPEED, SPRAY_MAX_SPEED, SPRAY_MIN_ANGLE, SPRAY_MAX_ANGLE);
+    }
 
     int liveCount() const;
     int resetCount() const { return resets_; }

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "particles/ParticleSystem.h"
+
 namespace render {
 
 using Rgba = std::array<float, 4>;
@@ -17,8 +19,8 @@ struct RenderColours {
     Rgba selectedKlotzColour{byteColour(132), byteColour(238), byteColour(232), 1.0f};
     Rgba gridColour{1.0f, 1.0f, 1.0f, 1.0f};
     Rgba followedStartColour{1.0f, 0.0f, 0.0f, 1.0f};
-    Rgba particleStartColour{byteColour(166), byteColour(22), byteColour(0), 1.0f};
-    Rgba particleEndColour{byteColour(0), byteColour(50), byteColour(50), 0.0f};  // fades out
+    Rgba particleStartColour = particles::DEFAULT_START_COLOUR;
+    Rgba particleEndColour = particles::DEFAULT_END_COLOUR;  // fades out
 };
 
 }  // namespace render

@@ -5,8 +5,6 @@ namespace render {
 
 constexpr const char* WINDOW_TITLE = "tumbalon 1.0b      press F1 for help";
 
-// Menu entries and the values the menu passes for them.
-enum MenuValue { MENU_SAVE = 0, MENU_LOAD = 1, MENU_CLEAR = 2, MENU_TOGGLE_WIREFRAME = 3 };
 
 struct MainWindowCallbacks {
     void (*idle)();

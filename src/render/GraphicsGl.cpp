@@ -1,6 +1,7 @@
 #include <GL/freeglut.h>
 
 #include "render/Graphics.h"
+#include "scene/Menu.h"
 
 namespace render {
 
@@ -47,10 +48,10 @@ int initGraphics(int* argc, char** argv, int width, int height, bool smoothShadi
     // The look-around anchor starts at the window's corner.
     callbacks.motion(0, 0);
     glutAttachMenu(GLUT_MIDDLE_BUTTON);
-    glutAddMenuEntry("save", MENU_SAVE);
-    glutAddMenuEntry("load", MENU_LOAD);
-    glutAddMenuEntry("clear", MENU_CLEAR);
-    glutAddMenuEntry("toggle wireframe", MENU_TOGGLE_WIREFRAME);
+    glutAddMenuEntry("save", scene::MENU_SAVE);
+    glutAddMenuEntry("load", scene::MENU_LOAD);
+    glutAddMenuEntry("clear", scene::MENU_CLEAR);
+    glutAddMenuEntry("toggle wireframe", scene::MENU_TOGGLE_WIREFRAME);
 
     glClearColor(0.3f, 0.4f, 0.5f, 1.0f);
     glEnable(GL_DEPTH_TEST);

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "render/Camera.h"
+#include "scene/Camera.h"
 #include "render/Colours.h"
 
 class GLUquadric;  // GLU's opaque quadric; only the Gl units look inside
@@ -32,7 +32,7 @@ using TextureLoader = std::function<unsigned(const std::string& file, bool compr
 // With the main window's context current: the camera's start pose, the
 // colours, the ball texture (requested compressed), the quadric (created here
 // if absent) and its style, and the marker display list.
-void buildPrimitives(RenderResources& res, Camera& camera, TextureLoader loadTexture);
+void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader loadTexture);
 
 // Deletes the marker list and the quadric. The texture stays with the
 // texture registry.

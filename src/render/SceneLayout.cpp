@@ -16,15 +16,10 @@ int stackHeight(const scene::SceneModel& model, int row, int column) {
     return static_cast<int>(model.cellStack[scene::cellIndex(row, column)].size());
 }
 
-int highlightedKlotz(const app::AppState& state, const scene::SceneModel& model) {
+int highlightedKlotz(const scene::SceneState& state, const scene::SceneModel& model) {
     if (!state.klotzSelected || !scene::onGrid(state.selectedRow, state.selectedColumn)) return -1;
     const std::vector<int>& stack = model.cellStack[scene::cellIndex(state.selectedRow, state.selectedColumn)];
     return stack.empty() ? -1 : stack.back();
-}
-
-glm::vec3 ringCentre(int row, int column, int stackHeight) {
-    return {static_cast<float>(row * 50 + 25), static_cast<float>(stackHeight * 50 + 25),
-            static_cast<float>(-(column * 50) - 25)};
 }
 
 glm::vec3 ringEmissionPoint(glm::vec3 centre, int r) {
@@ -34,9 +29,9 @@ glm::vec3 ringEmissionPoint(glm::vec3 centre, int r) {
     return centre + glm::vec3(p.x, p.y, p.z);
 }
 
-bool ballHidden(const app::AppState& state, int ball) { return state.followBall && ball == state.followedBall; }
+bool ballHidden(const scene::SceneState& state, int ball) { return state.followBall && ball == state.followedBall; }
 
-bool particlesDrawn(const app::AppState& state) {
+bool particlesDrawn(const scene::SceneState& state) {
     if (!state.particlesOn) return false;
     return !(state.simulationRunning && state.followBall && state.followedBall == state.particleBall);
 }

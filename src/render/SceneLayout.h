@@ -4,7 +4,7 @@
 
 #include <glm/glm.hpp>
 
-#include "app/AppState.h"
+#include "scene/SceneState.h"
 #include "scene/SceneModel.h"
 
 namespace render {
@@ -13,7 +13,6 @@ constexpr float RING_INNER_RADIUS = 5.0f;  // world units, the torus tube
 constexpr float RING_OUTER_RADIUS = 15.625f;
 constexpr int RING_SIDES = 20;
 constexpr int RING_RINGS = 20;
-constexpr int RANDOM_MAX = 32767;  // the process-wide generator yields 0..32767
 
 // The particle update a ball-start ring asks for in building mode: a thin
 // upward fountain from one point of the ring.
@@ -32,20 +31,18 @@ int stackHeight(const scene::SceneModel& model, int row, int column);
 
 // The klotz drawn highlighted: the top of the selected cell's stack while
 // klotzSelected is set, else -1 (also when the stack is unexpectedly empty).
-int highlightedKlotz(const app::AppState& state, const scene::SceneModel& model);
+int highlightedKlotz(const scene::SceneState& state, const scene::SceneModel& model);
 
-// Centre of the flat ring over a ball start with stackHeight kloetze below.
-glm::vec3 ringCentre(int row, int column, int stackHeight);
-
-// The emission point for random number r (0..32767): the ring centre plus
+// The emission point for random number r (0..32767): the centre of the ring
+// over a ball start (the free level above its stack) plus
 // (15.625, 0, 0) turned about y by r * 360 / 32767 degrees.
 glm::vec3 ringEmissionPoint(glm::vec3 centre, int r);
 
 // Ball i of the ball actors is hidden while the camera rides inside it.
-bool ballHidden(const app::AppState& state, int ball);
+bool ballHidden(const scene::SceneState& state, int ball);
 
 // Particles are drawn while on, except when the riding camera sits in their
 // source ball during the simulation.
-bool particlesDrawn(const app::AppState& state);
+bool particlesDrawn(const scene::SceneState& state);
 
 }  // namespace render

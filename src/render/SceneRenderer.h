@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/AppState.h"
+#include "scene/SceneState.h"
 #include "physics/Physics.h"
 #include "render/Marker.h"
 #include "render/Resources.h"
@@ -16,7 +16,7 @@
 namespace render {
 
 struct SceneView {
-    const app::AppState& state;
+    const scene::SceneState& state;
     const scene::SceneModel& model;
     const physics::PhysicsWorld& world;
     const RenderResources& resources;
@@ -27,8 +27,7 @@ struct SceneView {
     // Feeds the particle system from a ball-start ring in building mode;
     // empty: no emission.
     std::function<void(const RingEmission&)> emitRing;
-    // The process-wide generator, 0..32767; empty: std::rand() reduced to
-    // that range.
+    // The process-wide generator, 0..32767.
     std::function<int()> nextRandom;
 };
 

@@ -73,7 +73,7 @@ void drawSimulationPicture(const SceneView& view) {
 }
 
 void drawMarker(const SceneView& view) {
-    const app::AppState& state = view.state;
+    const scene::SceneState& state = view.state;
     double phase = advanceMarkerPhase(view.marker, view.now);
     int h = stackHeight(view.model, state.selectedRow, state.selectedColumn);
     glm::vec3 offset = markerOffset(state.selectedRow, state.selectedColumn, h, phase);
@@ -84,20 +84,17 @@ void drawMarker(const SceneView& view) {
     glPopMatrix();
 }
 
-int nextRandom(const SceneView& view) {
-    int r = view.nextRandom ? view.nextRandom() : std::rand();
-    return r % (RANDOM_MAX + 1);
-}
+int nextRandom(const SceneView& view) { return view.nextRandom() % (particles::RANDOM_MAX + 1); }
 
 void drawBallStarts(const SceneView& view) {
-    const app::AppState& state = view.state;
+    const scene::SceneState& state = view.state;
     const RenderColours& colours = view.resources.colours;
     glColor4fv(colours.markerColour.data());
     const std::vector<scene::BallStart>& starts = view.model.ballStarts;
     for (std::size_t i = 0; i < starts.size(); ++i) {
         int index = static_cast<int>(i);
         int h = stackHeight(view.model, starts[i].row, starts[i].column);
-        glm::vec3 centre = ringCentre(starts[i].row, starts[i].column, h);
+        glm::vec3 centre = scene::levelCentre(starts[i].row, starts[i].column, h);
         glPushMatrix();
         glTranslatef(centre.x, centre.y, centre.z);
         glRotatef(90.0f, 1.0f, 0.0f, 0.0f);  // lays the torus flat

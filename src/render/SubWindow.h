@@ -9,16 +9,16 @@
 
 #include "klotz/Catalogue.h"
 #include "render/Colours.h"
-#include "render/Palette.h"
+#include "scene/Palette.h"
 
 namespace render {
 
 constexpr float SPIN_DEGREES_PER_SECOND = 120.0f;  // one turn in 3 s
 
 struct SubWindowState {
-    explicit SubWindowState(Palette& shown) : palette(&shown) {}
+    explicit SubWindowState(scene::Palette& shown) : palette(&shown) {}
 
-    Palette* palette;  // owned by the caller; insertion reads its selectedType
+    scene::Palette* palette;  // owned by the caller; insertion reads its selectedType
     int subWindow = 0;
     int parentWindow = 0;
     std::vector<int> previewLists;  // per type, in the sub-window's context
@@ -26,8 +26,6 @@ struct SubWindowState {
     double spinClock = 0.0;         // frame clock seconds of the last draw
     Rgba previewColour{0.5f, 0.0f, 0.0f, 1.0f};
     Rgba previewSelectedColour{0.0f, 1.0f, 0.0f, 1.0f};
-    // Read by the GLUT display callback; empty: the previews stand still.
-    std::function<double()> clock;
 };
 
 // Turns the previews by 120 degrees per second since the last draw.
@@ -36,13 +34,18 @@ void advanceSpin(SubWindowState& state, double now);
 // The label under preview type: its number in decimal.
 std::string typeLabel(int type);
 
+struct SubWindowCallbacks {
+    void (*display)();
+    void (*mouse)(int, int, int, int);
+    void (*keyboard)(unsigned char, int, int);  // the main window's key handlers
+    void (*special)(int, int, int);
+};
+
 // Creates the strip in parentWindow (whose size is width x height), registers
-// its display and mouse callbacks and the given key handlers, sets its GL
-// state and compiles a flat preview of every type. Returns the window id.
-// The state must outlive the window: the GLUT callbacks reach it.
+// the callbacks, sets its GL state and compiles a flat preview of every type.
+// Returns the window id.
 int initSubWindow(SubWindowState& state, int parentWindow, int width, int height,
-                  const klotz::KlotzCatalogue& catalogue, void (*keyboard)(unsigned char, int, int),
-                  void (*special)(int, int, int), double now);
+                  const klotz::KlotzCatalogue& catalogue, const SubWindowCallbacks& callbacks, double now);
 
 // Places the strip over the bottom 100 pixels of a width x height main window
 // and sets its viewport and projection. Makes the sub-window current for the
@@ -55,12 +58,7 @@ void drawSubWindow(SubWindowState& state, double now);
 // Any mouse-button event, pressed or released, picks the type under x.
 void subWindowClick(SubWindowState& state, int button, int buttonState, int x, int y);
 
-// The GLUT callbacks initSubWindow registers; they reach the state given
-// to initSubWindow.
-void subWindowDisplayCallback();
-void subWindowMouseCallback(int button, int buttonState, int x, int y);
-
-// Deletes the preview lists; the callbacks no longer reach the state.
+// Deletes the preview lists.
 void releaseSubWindow(SubWindowState& state);
 
 }  // namespace render

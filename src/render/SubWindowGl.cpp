@@ -9,10 +9,7 @@ namespace render {
 
 namespace {
 
-// GLUT callbacks take no user pointer; the one strip's state is reached here.
-SubWindowState* activeState = nullptr;
-
-constexpr int STRIP_HEIGHT = PALETTE_HEIGHT;  // pixels
+constexpr int STRIP_HEIGHT = scene::PALETTE_HEIGHT;  // pixels
 
 void setStripGlState() {
     glClearColor(0.3f, 0.4f, 0.5f, 1.0f);
@@ -48,20 +45,18 @@ void drawLabel(int type) {
 }  // namespace
 
 int initSubWindow(SubWindowState& state, int parentWindow, int width, int height,
-                  const klotz::KlotzCatalogue& catalogue, void (*keyboard)(unsigned char, int, int),
-                  void (*special)(int, int, int), double now) {
-    Palette& palette = *state.palette;
+                  const klotz::KlotzCatalogue& catalogue, const SubWindowCallbacks& callbacks, double now) {
+    scene::Palette& palette = *state.palette;
     palette.init(catalogue.typeCount(), width);
     state.spinClock = now;
-    activeState = &state;
 
     // Provisional place and size; layoutSubWindow sets the real ones.
     state.subWindow = glutCreateSubWindow(parentWindow, 10, 10, 200, 200);
-    glutDisplayFunc(subWindowDisplayCallback);
-    glutMouseFunc(subWindowMouseCallback);
+    glutDisplayFunc(callbacks.display);
+    glutMouseFunc(callbacks.mouse);
     // The main window's handlers: keys work the same whichever window has focus.
-    glutKeyboardFunc(keyboard);
-    glutSpecialFunc(special);
+    glutKeyboardFunc(callbacks.keyboard);
+    glutSpecialFunc(callbacks.special);
     layoutSubWindow(state, width, height);
 
     setStripGlState();
@@ -84,7 +79,7 @@ void layoutSubWindow(SubWindowState& state, int width, int height) {
 
     glutPositionWindow(0, height - STRIP_HEIGHT);
     glutReshapeWindow(width, STRIP_HEIGHT);
-    Palette& palette = *state.palette;
+    scene::Palette& palette = *state.palette;
     palette.layout(width);
 
     glViewport(0, 0, static_cast<GLsizei>(palette.subWindowWidth), STRIP_HEIGHT);
@@ -99,7 +94,7 @@ void layoutSubWindow(SubWindowState& state, int width, int height) {
 }
 
 void drawSubWindow(SubWindowState& state, double now) {
-    const Palette& palette = *state.palette;
+    const scene::Palette& palette = *state.palette;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -111,7 +106,7 @@ void drawSubWindow(SubWindowState& state, double now) {
     glTranslatef(-75.0f, 25.0f, -25.0f);
     int shown = std::min(palette.shownTypeCount, static_cast<int>(state.previewLists.size()));
     for (int i = palette.rowStart; i < palette.rowStart + palette.rowLength && i < shown; ++i) {
-        glTranslatef(static_cast<float>(PREVIEW_WIDTH), 0.0f, 0.0f);
+        glTranslatef(static_cast<float>(scene::PREVIEW_WIDTH), 0.0f, 0.0f);
         glPushMatrix();
         glRotatef(state.spinAngle, 0.0f, 1.0f, 0.0f);
         GLuint list = static_cast<GLuint>(state.previewLists[static_cast<std::size_t>(i)]);
@@ -135,16 +130,6 @@ void subWindowClick(SubWindowState& state, int /*button*/, int /*buttonState*/, 
     state.palette->click(x);
 }
 
-void subWindowDisplayCallback() {
-    if (activeState == nullptr) return;
-    double now = activeState->clock ? activeState->clock() : activeState->spinClock;
-    drawSubWindow(*activeState, now);
-}
-
-void subWindowMouseCallback(int button, int buttonState, int x, int y) {
-    if (activeState != nullptr) subWindowClick(*activeState, button, buttonState, x, y);
-}
-
 void releaseSubWindow(SubWindowState& state) {
     if (!state.previewLists.empty() && state.subWindow != 0) {
         int previous = glutGetWindow();
@@ -154,7 +139,6 @@ void releaseSubWindow(SubWindowState& state) {
         if (previous != 0 && previous != state.subWindow) glutSetWindow(previous);
     }
     state.previewLists.clear();
-    if (activeState == &state) activeState = nullptr;
 }
 
 }  // namespace render

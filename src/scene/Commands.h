@@ -6,29 +6,42 @@
 #include <functional>
 #include <iosfwd>
 
-#include "app/AppState.h"
+#include "scene/SceneState.h"
 #include "klotz/Catalogue.h"
 #include "particles/ParticleSystem.h"
 #include "physics/Physics.h"
-#include "render/Camera.h"
-#include "render/Palette.h"
+#include "scene/Camera.h"
+#include "scene/Palette.h"
 #include "scene/SceneModel.h"
 #include "scene/UiHooks.h"
 
 namespace scene {
 
 struct CommandContext {
-    app::AppState& state;
+    SceneState& state;
     SceneModel& model;
     klotz::KlotzCatalogue& catalogue;
     physics::PhysicsWorld& world;
-    render::Camera& camera;
-    render::Palette& palette;
+    scene::Camera& camera;
+    scene::Palette& palette;
     particles::ParticleSystem& particles;
     UiHooks& ui;
     std::function<double()> now;  // frame clock, seconds
     std::ostream& out;            // console output
     std::istream& in;             // console input for the menu's prompts
 };
+
+// The commands that several handlers share (keys, menu, function keys).
+
+// Flips wireframe and applies the polygon mode (key m and the menu entry).
+void toggleWireframe(CommandContext& ctx);
+
+// F2: flips smoothShading and recompiles every type's display list; each
+// placed klotz is re-pointed to its own type's new list.
+void rebuildTypeDisplayLists(CommandContext& ctx);
+
+// clearScene, with the polygon mode set back to filled so the display agrees
+// with the cleared wireframe flag.
+void clearSceneAndDisplay(CommandContext& ctx);
 
 }  // namespace scene

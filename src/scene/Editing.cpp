@@ -76,33 +76,16 @@ bool insertKlotz(CommandContext& ctx) {
     physics::ActorHandle actor = physics::createKlotzActor(ctx.world, typeMesh(model, ctx.catalogue, ctx.world, type));
     ctx.world.setGlobalPosition(actor, levelCentre(row, column, level));
 
-    const int displayList =
-        type < static_cast<int>(ctx.catalogue.typeDisplayLists.size()) ? ctx.catalogue.typeDisplayLists[type] : 0;
-    model.placedActors.push_back(actor);
-    model.placedDisplayLists.push_back(displayList);
-    model.placedTypes.push_back(type);
-    model.placedPoses.emplace_back();
-    const int index = model.placedCount() - 1;
+    const int index = model.appendPlaced(type, ctx.catalogue.displayListOf(type), actor, PoseMatrix{});
     refreshPose(model, ctx.world, index);
     stack.push_back(index);
     return true;
 }
 
 void deleteTopKlotz(CommandContext& ctx) {
-    SceneModel& model = ctx.model;
-    std::vector<int>& stack = selectedStack(ctx);
+    const std::vector<int>& stack = selectedStack(ctx);
     if (stack.empty()) return;
-    const int i = stack.back();
-    stack.pop_back();
-
-    ctx.world.releaseActor(model.placedActors[i]);
-    model.placedActors.erase(model.placedActors.begin() + i);
-    model.placedDisplayLists.erase(model.placedDisplayLists.begin() + i);
-    model.placedTypes.erase(model.placedTypes.begin() + i);
-    model.placedPoses.erase(model.placedPoses.begin() + i);
-    for (std::vector<int>& cell : model.cellStack)
-        for (int& entry : cell)
-            if (entry > i) --entry;
+    ctx.world.releaseActor(ctx.model.erasePlaced(stack.back()));
 }
 
 void rotateTopKlotz(CommandContext& ctx, glm::vec3 axis, int direction) {
@@ -151,26 +134,16 @@ bool moveTopKlotz(CommandContext& ctx, int arrow) {
 }
 
 void setBallStart(CommandContext& ctx) {
-    int& entry = ctx.model.cellBallStart[cellIndex(ctx.state.selectedRow, ctx.state.selectedColumn)];
-    if (entry != -1) return;
-    ctx.model.ballActors.push_back(physics::createBallActor(ctx.world));
-    entry = ctx.model.ballCount() - 1;
-    ctx.model.ballStarts.push_back({ctx.state.selectedRow, ctx.state.selectedColumn});
+    if (ctx.model.cellBallStart[cellIndex(ctx.state.selectedRow, ctx.state.selectedColumn)] != -1) return;
+    ctx.model.addBallStart(ctx.state.selectedRow, ctx.state.selectedColumn, physics::createBallActor(ctx.world));
 }
 
 void unsetBallStart(CommandContext& ctx) {
     SceneModel& model = ctx.model;
-    app::AppState& state = ctx.state;
-    int& entry = model.cellBallStart[cellIndex(state.selectedRow, state.selectedColumn)];
-    const int i = entry;
+    SceneState& state = ctx.state;
+    const int i = model.cellBallStart[cellIndex(state.selectedRow, state.selectedColumn)];
     if (i < 0 || i >= model.ballCount()) return;
-
-    ctx.world.releaseActor(model.ballActors[i]);
-    model.ballActors.erase(model.ballActors.begin() + i);
-    entry = -1;
-    model.ballStarts.erase(model.ballStarts.begin() + i);
-    for (int& b : model.cellBallStart)
-        if (b > i) --b;
+    ctx.world.releaseActor(model.eraseBallStart(i));
 
     if (state.followBall && state.followedBall == i) state.followBall = false;
     if (state.particlesOn && state.particleBall == i) state.particlesOn = false;

@@ -17,10 +17,6 @@ constexpr int KEY_UP = 101;
 constexpr int KEY_RIGHT = 102;
 constexpr int KEY_DOWN = 103;
 
-// Sign with 0 counted as +1, so an exactly vertical view still picks an axis
-// direction (the camera normally keeps a small horizontal part).
-inline int signOf(float v) { return v < 0.0f ? -1 : 1; }
-
 // One screen-relative step of an arrow from (row, column), without clamping:
 // along the grid axis nearest to the view's heading; a tie (|d.z| = |d.x|,
 // also the exactly vertical view) goes along z.

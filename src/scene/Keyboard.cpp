@@ -7,11 +7,6 @@
 
 namespace scene {
 
-void toggleWireframe(CommandContext& ctx) {
-    ctx.state.wireframe = !ctx.state.wireframe;
-    ctx.ui.applyPolygonMode(ctx.state.wireframe);
-}
-
 namespace {
 
 bool selectedStackEmpty(const CommandContext& ctx) {
@@ -19,7 +14,7 @@ bool selectedStackEmpty(const CommandContext& ctx) {
 }
 
 // The eight camera moves, 8 world units each.
-void cameraMove(render::Camera& camera, unsigned char key) {
+void cameraMove(scene::Camera& camera, unsigned char key) {
     switch (key) {
         case 'w': camera.moveForward(+1); break;
         case 's': camera.moveForward(-1); break;
@@ -54,7 +49,7 @@ bool rotationFor(unsigned char key, glm::vec3 view, glm::vec3& axis, int& direct
 }
 
 void toggleParticles(CommandContext& ctx) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     if (state.particlesOn) {
         state.particlesOn = false;
     } else if (ctx.model.ballCount() > 0) {
@@ -66,13 +61,13 @@ void toggleParticles(CommandContext& ctx) {
 }
 
 void nextParticleBall(CommandContext& ctx) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     ++state.particleBall;
     if (ctx.model.ballCount() == 0 || state.particleBall >= ctx.model.ballCount()) state.particleBall = 0;
 }
 
 void echoAndFollow(CommandContext& ctx, unsigned char key) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     ctx.out << static_cast<char>(key);
     ctx.out.flush();
     const int n = static_cast<int>(key) - 48;
@@ -90,7 +85,7 @@ void echoAndFollow(CommandContext& ctx, unsigned char key) {
 }
 
 void buildingKey(CommandContext& ctx, unsigned char key) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     glm::vec3 axis;
     int direction = 0;
     if (rotationFor(key, ctx.camera.direction, axis, direction)) {

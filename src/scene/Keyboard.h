@@ -16,7 +16,4 @@ constexpr unsigned char KEY_SPACE = 32;
 // to follow (code - 48).
 void handleKey(CommandContext& ctx, unsigned char key);
 
-// Flips wireframe and applies the polygon mode (key m and the menu entry).
-void toggleWireframe(CommandContext& ctx);
-
 }  // namespace scene

@@ -24,16 +24,6 @@ void appendFloat(std::string& text, float value) {
     text += buffer;
 }
 
-// Catalogue index of placed klotz i: its recorded type, or else the first
-// type with its display list.
-int typeOfPlaced(const SceneModel& model, const klotz::KlotzCatalogue& catalogue, int i) {
-    if (model.placedTypes.size() == model.placedDisplayLists.size()) return model.placedTypes[i];
-    const int id = model.placedDisplayLists[i];
-    for (std::size_t t = 0; t < catalogue.typeDisplayLists.size(); ++t)
-        if (catalogue.typeDisplayLists[t] == id) return static_cast<int>(t);
-    return -1;
-}
-
 // Reads the whole file; false when it cannot be opened or read.
 bool readWholeFile(const std::string& fileName, std::string& text) {
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
@@ -63,7 +53,7 @@ void reportSaveFailure(std::ostream& out, const std::string& fileName, int error
 
 }  // namespace
 
-std::string formatScene(const SceneModel& model, const app::AppState& state, const klotz::KlotzCatalogue& catalogue) {
+std::string formatScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue) {
     std::string text;
     text.reserve(4096 + static_cast<std::size_t>(model.placedCount()) * 16 * 21);
     for (int b : model.cellBallStart) appendInt(text, b);
@@ -80,7 +70,7 @@ std::string formatScene(const SceneModel& model, const app::AppState& state, con
     }
     text += '\n';
     appendInt(text, model.placedCount());
-    for (int i = 0; i < model.placedCount(); ++i) appendInt(text, typeOfPlaced(model, catalogue, i));
+    for (int i = 0; i < model.placedCount(); ++i) appendInt(text, model.placedTypes[i]);
     text += '\n';
     for (const PoseMatrix& pose : model.placedPoses)
         for (float element : pose) appendFloat(text, element);
@@ -90,31 +80,24 @@ std::string formatScene(const SceneModel& model, const app::AppState& state, con
     return text;
 }
 
-void buildScene(const SceneFileData& data, SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
+void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                 physics::PhysicsWorld& world) {
-    model.cellBallStart = data.cellBallStart;
-    for (const BallStart& s : data.ballStarts) {
-        model.ballStarts.push_back(s);
-        model.ballActors.push_back(physics::createBallActor(world));  // at the origin until a start
-    }
+    for (const BallStart& s : data.ballStarts)
+        model.addBallStart(s.row, s.column, physics::createBallActor(world));  // at the origin until a start
     model.cellStack = data.cellStack;
     for (std::size_t j = 0; j < data.klotzTypes.size(); ++j) {
         const int t = data.klotzTypes[j];
         const physics::ActorHandle actor = physics::createKlotzActor(world, typeMesh(model, catalogue, world, t));
         world.setGlobalPose(actor, physics::matrixToPose(data.poses[j]));
-        model.placedActors.push_back(actor);
-        model.placedTypes.push_back(t);
-        model.placedDisplayLists.push_back(
-            t < static_cast<int>(catalogue.typeDisplayLists.size()) ? catalogue.typeDisplayLists[t] : 0);
         // The file's matrix as written: the actor holds the same rigid
         // transform, and saving again reproduces the file bit for bit.
-        model.placedPoses.push_back(data.poses[j]);
+        model.appendPlaced(t, catalogue.displayListOf(t), actor, data.poses[j]);
     }
     state.selectedRow = data.selectedRow;
     state.selectedColumn = data.selectedColumn;
 }
 
-bool saveScene(const SceneModel& model, const app::AppState& state, const klotz::KlotzCatalogue& catalogue,
+bool saveScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue,
                const std::string& fileName, std::ostream& out) {
     const std::string text = formatScene(model, state, catalogue);
     std::string tempName;
@@ -141,7 +124,7 @@ bool saveScene(const SceneModel& model, const app::AppState& state, const klotz:
     return ok;
 }
 
-bool loadSceneText(SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
+bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                    physics::PhysicsWorld& world, const std::string& text, const std::string& fileName,
                    std::ostream& out) {
     if (!model.empty() || model.ballCount() != 0 || !model.placedActors.empty()) {
@@ -160,7 +143,7 @@ bool loadSceneText(SceneModel& model, app::AppState& state, klotz::KlotzCatalogu
     return true;
 }
 
-bool loadScene(SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
+bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out) {
     std::string text;
     if (!readWholeFile(fileName, text)) {

@@ -27,7 +27,7 @@ struct SceneFileData {
 
 // The text saveScene writes: each number followed by one blank, a line end
 // after sections 1 to 5, none after section 6.
-std::string formatScene(const SceneModel& model, const app::AppState& state, const klotz::KlotzCatalogue& catalogue);
+std::string formatScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue);
 
 // Reads and checks text as a scene for a catalogue of typeCount types.
 // Returns false with error saying what is wrong and where (section and
@@ -37,22 +37,22 @@ bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std
 
 // Fills an empty model from checked data: one ball per ball start, one klotz
 // actor per placed klotz at its stored pose, and the selection.
-void buildScene(const SceneFileData& data, SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
+void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                 physics::PhysicsWorld& world);
 
 // Writes the scene to fileName through a temporary file in the same folder
 // that is renamed over it, so a failed save leaves an existing file as it
 // was. A failure is reported on out, naming the file; returns success.
-bool saveScene(const SceneModel& model, const app::AppState& state, const klotz::KlotzCatalogue& catalogue,
+bool saveScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue,
                const std::string& fileName, std::ostream& out);
 
 // Loads fileName into the empty model. A file that cannot be read gives
 // "Can not open object File \"NAME\" !\n"; a refused file a message naming
 // it and what is wrong. Either way the model stays empty; returns success.
-bool loadScene(SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
+bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out);
 // The same from a file's text already in memory; fileName only names it.
-bool loadSceneText(SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
+bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                    physics::PhysicsWorld& world, const std::string& text, const std::string& fileName,
                    std::ostream& out);
 

@@ -1,5 +1,6 @@
 #include "scene/SceneModel.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace scene {
@@ -8,11 +9,50 @@ glm::vec3 levelCentre(int row, int column, int k) {
     return {row * CELL_SIZE + HALF_CELL, k * CELL_SIZE + HALF_CELL, -HALF_CELL - column * CELL_SIZE};
 }
 
+int SceneModel::appendPlaced(int type, int displayList, physics::ActorHandle actor, const PoseMatrix& pose) {
+    placedTypes.push_back(type);
+    placedDisplayLists.push_back(displayList);
+    placedActors.push_back(actor);
+    placedPoses.push_back(pose);
+    return placedCount() - 1;
+}
+
+physics::ActorHandle SceneModel::erasePlaced(int i) {
+    const physics::ActorHandle actor = placedActors[i];
+    placedTypes.erase(placedTypes.begin() + i);
+    placedDisplayLists.erase(placedDisplayLists.begin() + i);
+    placedActors.erase(placedActors.begin() + i);
+    placedPoses.erase(placedPoses.begin() + i);
+    for (std::vector<int>& stack : cellStack) {
+        stack.erase(std::remove(stack.begin(), stack.end(), i), stack.end());
+        for (int& entry : stack)
+            if (entry > i) --entry;
+    }
+    return actor;
+}
+
+int SceneModel::addBallStart(int row, int column, physics::ActorHandle ball) {
+    ballStarts.push_back({row, column});
+    ballActors.push_back(ball);
+    cellBallStart[cellIndex(row, column)] = ballCount() - 1;
+    return ballCount() - 1;
+}
+
+physics::ActorHandle SceneModel::eraseBallStart(int i) {
+    const physics::ActorHandle ball = ballActors[i];
+    cellBallStart[cellIndex(ballStarts[i].row, ballStarts[i].column)] = -1;
+    ballActors.erase(ballActors.begin() + i);
+    ballStarts.erase(ballStarts.begin() + i);
+    for (int& b : cellBallStart)
+        if (b > i) --b;
+    return ball;
+}
+
 int stackSize(const SceneModel& model, int row, int column) {
     return static_cast<int>(model.cellStack[cellIndex(row, column)].size());
 }
 
-void clearScene(SceneModel& model, app::AppState& state, physics::PhysicsWorld& world) {
+void clearScene(SceneModel& model, SceneState& state, physics::PhysicsWorld& world) {
     model.cellBallStart.fill(-1);
     std::vector<BallStart>().swap(model.ballStarts);
     for (physics::ActorHandle ball : model.ballActors) world.releaseActor(ball);
@@ -32,7 +72,7 @@ void clearScene(SceneModel& model, app::AppState& state, physics::PhysicsWorld& 
     state.particlesOn = false;
 }
 
-std::string checkInvariants(const SceneModel& model, const app::AppState& state) {
+std::string checkInvariants(const SceneModel& model, const SceneState& state) {
     std::ostringstream err;
     const int balls = static_cast<int>(model.ballStarts.size());
     if (model.ballActors.size() != model.ballStarts.size()) err << "ball lists differ in length; ";

@@ -8,7 +8,7 @@
 
 #include <glm/glm.hpp>
 
-#include "app/AppState.h"
+#include "scene/SceneState.h"
 #include "physics/Physics.h"
 
 namespace scene {
@@ -56,6 +56,19 @@ struct SceneModel {
     int placedCount() const { return static_cast<int>(placedPoses.size()); }
     int ballCount() const { return static_cast<int>(ballActors.size()); }
     bool empty() const { return placedPoses.empty() && ballStarts.empty(); }
+
+    // The only ways to change the parallel lists, so they never differ in
+    // length and every stored index stays dense.
+    // Appends a placed klotz (not yet on any stack); returns its index.
+    int appendPlaced(int type, int displayList, physics::ActorHandle actor, const PoseMatrix& pose);
+    // Removes placed klotz i from the lists and from the stack holding it,
+    // renumbering every stack entry above i. Returns its actor for the
+    // caller to release.
+    physics::ActorHandle erasePlaced(int i);
+    // A ball starting point on (row, column) with its ball; returns its index.
+    int addBallStart(int row, int column, physics::ActorHandle ball);
+    // Removes ball start i and renumbers cellBallStart. Returns its ball.
+    physics::ActorHandle eraseBallStart(int i);
 };
 
 inline int cellIndex(int row, int column) { return row * GRID_SIZE + column; }
@@ -69,10 +82,10 @@ int stackSize(const SceneModel& model, int row, int column);
 // Empties the model, releases its klotz and ball actors (not the shot balls)
 // and resets the mode flags; the selection, shading, followedBall and
 // particleBall stay.
-void clearScene(SceneModel& model, app::AppState& state, physics::PhysicsWorld& world);
+void clearScene(SceneModel& model, SceneState& state, physics::PhysicsWorld& world);
 
 // Checks the model's invariants; returns an empty string when they hold,
 // otherwise what is wrong. For tests and for validating loaded files.
-std::string checkInvariants(const SceneModel& model, const app::AppState& state);
+std::string checkInvariants(const SceneModel& model, const SceneState& state);
 
 }  // namespace scene

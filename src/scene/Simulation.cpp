@@ -25,7 +25,7 @@ void shootBall(CommandContext& ctx) {
 }
 
 void startSimulation(CommandContext& ctx) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     ctx.particles.reset();
     state.simulationRunning = true;
     state.simulationPaused = false;
@@ -42,7 +42,7 @@ void startSimulation(CommandContext& ctx) {
 }
 
 void stopSimulation(CommandContext& ctx) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     ctx.particles.reset();
     state.simulationRunning = false;
     state.simulationPaused = false;
@@ -53,7 +53,7 @@ void stopSimulation(CommandContext& ctx) {
 }
 
 void togglePause(CommandContext& ctx) {
-    app::AppState& state = ctx.state;
+    SceneState& state = ctx.state;
     if (state.simulationPaused) {
         state.simulationPaused = false;
         const double now = ctx.now();
@@ -62,6 +62,32 @@ void togglePause(CommandContext& ctx) {
     } else {
         state.simulationPaused = true;
     }
+}
+
+float playbackSpeed(const SceneState& state) { return state.followBall ? 1.0f : 2.0f; }
+
+void advanceSimulation(CommandContext& ctx, double now) {
+    SceneState& state = ctx.state;
+    const float elapsed = static_cast<float>(now - state.lastStepTime);
+    state.lastStepTime = now;
+    // simulate returns with every pose and velocity at the end of its last
+    // step, so readers of this frame see current values.
+    ctx.world.simulate(playbackSpeed(state) * elapsed);
+    if (!state.particlesOn || state.particleBall < 0 || state.particleBall >= ctx.model.ballCount()) return;
+    const physics::ActorHandle ball = ctx.model.ballActors[state.particleBall];
+    if (!ctx.world.isActor(ball)) return;
+    const float dt = static_cast<float>(now - state.particleTime);
+    state.particleTime = now;
+    ctx.particles.sprayFromBall(dt, ctx.world.getGlobalPosition(ball), ctx.world.getLinearVelocity(ball));
+}
+
+std::optional<glm::vec3> rideTarget(const SceneState& state, const SceneModel& model,
+                                    const physics::PhysicsWorld& world) {
+    if (!state.simulationRunning || !state.followBall) return std::nullopt;
+    if (state.followedBall < 0 || state.followedBall >= model.ballCount()) return std::nullopt;
+    const physics::ActorHandle ball = model.ballActors[static_cast<std::size_t>(state.followedBall)];
+    if (!world.isActor(ball)) return std::nullopt;
+    return world.getGlobalPosition(ball);
 }
 
 }  // namespace scene

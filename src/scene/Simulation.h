@@ -2,6 +2,8 @@
 // on their starting cells at a start, shot from the camera with SPACE.
 #pragma once
 
+#include <optional>
+
 #include <glm/glm.hpp>
 
 #include "scene/Commands.h"
@@ -25,6 +27,22 @@ void startSimulation(CommandContext& ctx);
 // Simulation -> building: the shot balls leave the world, the palette and
 // the menu come back. Start-cell balls stay where they are.
 void stopSimulation(CommandContext& ctx);
+// Playback speed of a run: double real time, or real time while the camera
+// rides a ball.
+float playbackSpeed(const SceneState& state);
+
+// One drawn frame of a running, unpaused simulation at frame-clock time
+// now: the world advances by the real time since the last step times the
+// playback speed, and the spark effect follows its ball (a stale index
+// feeds nothing).
+void advanceSimulation(CommandContext& ctx, double now);
+
+// The followed ball's position while the simulation runs with followBall
+// set; nothing when not riding or when followedBall names no live ball (the
+// camera then stays free for that frame).
+std::optional<glm::vec3> rideTarget(const SceneState& state, const SceneModel& model,
+                                    const physics::PhysicsWorld& world);
+
 // Pause, or resume with both step clocks renewed so the paused time is not
 // simulated.
 void togglePause(CommandContext& ctx);

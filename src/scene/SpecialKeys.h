@@ -20,12 +20,4 @@ void handleMouseButton(CommandContext& ctx, int button, int state, int x, int y)
 // Called while a button is held: turns the view.
 void handleMouseMotion(CommandContext& ctx, int x, int y);
 
-// F2: flips smoothShading and recompiles every type's display list; each
-// placed klotz is re-pointed to its own type's new list.
-void rebuildTypeDisplayLists(CommandContext& ctx);
-
-// clearScene, with the polygon mode set back to filled so the display agrees
-// with the cleared wireframe flag.
-void clearSceneAndDisplay(CommandContext& ctx);
-
 }  // namespace scene

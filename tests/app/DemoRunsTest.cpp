@@ -45,7 +45,7 @@ protected:
     std::vector<app::BallReport> run(const std::string& file, double seconds) {
         testsupport::ScopedChdir cd(dir->path());
         std::ostringstream log;
-        app::AppState state;
+        scene::SceneState state;
         EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
         app::SimOptions options;
         options.seconds = seconds;

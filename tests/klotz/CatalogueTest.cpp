@@ -86,11 +86,4 @@ TEST_F(CatalogueList, LoadKloetzeBuildsEveryTypeInOrder) {
     EXPECT_FALSE(catalogue.validType(-1));
 }
 
-TEST(KlotzCatalogue, TypeOfDisplayListFindsTheFirstOwner) {
-    klotz::KlotzCatalogue catalogue;
-    catalogue.typeDisplayLists = {4, 7, 9};
-    EXPECT_EQ(catalogue.typeOfDisplayList(7), 1);
-    EXPECT_EQ(catalogue.typeOfDisplayList(5), -1);
-}
-
 }  // namespace

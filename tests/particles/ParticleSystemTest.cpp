@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "particles/ParticleFrameStep.h"
 #include "particles/ParticleSystem.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
@@ -300,15 +299,12 @@ TEST_F(ParticleTest, DrawOrderIsNewestFirst) {
     EXPECT_EQ(order.back(), 5);
 }
 
-TEST_F(ParticleTest, FrameStepUsesTheTimeSinceTheLastStep) {
-    double particleTime = 0.0;
-    particles::particleFrameStep(*system, 0.025, particleTime, OPEN_AIR, {5, 0, 0});
-    EXPECT_EQ(particleTime, 0.025);
+TEST_F(ParticleTest, SprayFromBallEmitsForTheTimeGiven) {
+    system->sprayFromBall(0.025f, OPEN_AIR, {5, 0, 0});
     EXPECT_EQ(system->liveCount(), 30);
     expectNear(system->position(0), OPEN_AIR);
     // A clock reading before the last step emits nothing and ages nothing.
-    particles::particleFrameStep(*system, -1.0, particleTime, OPEN_AIR, {5, 0, 0});
-    EXPECT_EQ(particleTime, -1.0);
+    system->sprayFromBall(-1.025f, OPEN_AIR, {5, 0, 0});
     EXPECT_EQ(system->liveCount(), 30);
     EXPECT_EQ(system->life(0), system->lifetime());
 }

@@ -5,7 +5,6 @@
 #include "physics/Actors.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
-#include "physics/Stepping.h"
 #include "physics/TrackGeometry.h"
 
 namespace {
@@ -160,25 +159,6 @@ TEST_F(WorldFixture, RayCastFindsTheClosestSurfaceAndItsNormal) {
     ballAt(world, {500, 300, -500});
     ASSERT_TRUE(world.raycastClosest({500, 320, -500}, {0, -1, 0}, 20, &hit));
     EXPECT_NEAR(hit.point.y, 308.0f, 1e-3f);
-}
-
-TEST(Stepping, PlaysDoubleSpeedUnlessFollowingABall) {
-    std::ostringstream log;
-    std::istringstream none;
-    ErrorReporter reporter(log, none);
-    PhysicsWorld world(&reporter);
-    double last = 10.0;
-    stepPhysics(world, 11.0, last, false);
-    EXPECT_EQ(last, 11.0);
-    EXPECT_EQ(world.stats().stepsTaken, 200);
-    stepPhysics(world, 12.0, last, true);
-    EXPECT_EQ(world.stats().stepsTaken, 300);
-    // A frame of 0.025 s at double speed: 5 steps; then a following frame.
-    stepPhysics(world, 12.025, last, false);
-    EXPECT_EQ(world.stats().stepsTaken, 305);
-    stepPhysics(world, 12.05, last, true);
-    EXPECT_EQ(world.stats().stepsTaken, 307);  // 0.025 s: 2 steps, 0.005 s carried
-    EXPECT_EQ(log.str(), "");
 }
 
 }  // namespace

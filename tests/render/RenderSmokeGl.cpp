@@ -11,6 +11,7 @@
 #include "render/SceneRenderer.h"
 #include "render/SubWindow.h"
 #include "scene/SceneModel.h"
+#include "scene/Simulation.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ klotz::Mesh cubeMesh() {
 
 void ignoreKey(unsigned char, int, int) {}
 void ignoreSpecial(int, int, int) {}
+void ignoreDisplay() {}
+void ignoreMouse(int, int, int, int) {}
 void noDisplay() {}
 
 // Pixels of the front buffer's centre square that are not the background.
@@ -87,7 +90,7 @@ int RenderSmoke::mainWindow = 0;
 TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     glutSetWindow(mainWindow);
     render::RenderResources resources;
-    render::Camera camera;
+    scene::Camera camera;
     std::string requested;
     bool compressed = false;
     render::buildPrimitives(resources, camera, [&](const std::string& file, bool compress) {
@@ -101,7 +104,7 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     EXPECT_NE(resources.quadric, nullptr);
     EXPECT_NEAR(camera.direction.x, 0.24807f, 1e-5f);
 
-    app::AppState state;
+    scene::SceneState state;
     scene::SceneModel model;
     physics::PhysicsWorld world;
     render::MarkerAnimation marker;
@@ -143,7 +146,7 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     state.simulationRunning = true;
     state.followBall = true;
     state.followedBall = 1;
-    render::updateCamera(camera, render::rideTarget(state, model, world));
+    render::updateCamera(camera, scene::rideTarget(state, model, world));
     EXPECT_EQ(camera.position, glm::vec3(475, 25, -475));
     view.now = 13.0;
     render::renderScene(view);
@@ -158,10 +161,10 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
 TEST_F(RenderSmoke, PaletteStripShowsARowOfPreviews) {
     klotz::KlotzCatalogue catalogue;
     for (int i = 0; i < 6; ++i) catalogue.klotzTypes.push_back({"cube" + std::to_string(i), cubeMesh()});
-    render::Palette palette;
+    scene::Palette palette;
     render::SubWindowState strip(palette);
-    strip.clock = [] { return 5.0; };
-    int id = render::initSubWindow(strip, mainWindow, SIZE, SIZE, catalogue, ignoreKey, ignoreSpecial, 4.0);
+    int id = render::initSubWindow(strip, mainWindow, SIZE, SIZE, catalogue,
+                                   {ignoreDisplay, ignoreMouse, ignoreKey, ignoreSpecial}, 4.0);
     EXPECT_NE(id, 0);
     EXPECT_EQ(strip.parentWindow, mainWindow);
     EXPECT_EQ(palette.rowLength, 4);
@@ -174,18 +177,16 @@ TEST_F(RenderSmoke, PaletteStripShowsARowOfPreviews) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_GT(foregroundPixels(SIZE, 100), 200);
 
-    render::subWindowMouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 50);
+    render::subWindowClick(strip, GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 50);
     EXPECT_EQ(palette.selectedType, 2);
     render::layoutSubWindow(strip, 800, SIZE);
     EXPECT_EQ(palette.rowLength, 7);
     EXPECT_EQ(glutGetWindow(), id);
-    render::subWindowDisplayCallback();
+    render::drawSubWindow(strip, 5.0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     render::releaseSubWindow(strip);
     EXPECT_TRUE(strip.previewLists.empty());
-    render::subWindowMouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 50, 50);  // reaches nothing now
-    EXPECT_EQ(palette.selectedType, 2);
     glutSetWindow(mainWindow);
 }
 

@@ -9,12 +9,12 @@
 namespace {
 
 TEST(SceneLayout, RingOverThreeKloetzeLiesAt175) {
-    glm::vec3 c = render::ringCentre(2, 5, 3);
+    glm::vec3 c = scene::levelCentre(2, 5, 3);
     EXPECT_EQ(c, glm::vec3(125.0f, 175.0f, -275.0f));
 }
 
 TEST(SceneLayout, EmissionPointsLieOnTheRing) {
-    glm::vec3 centre = render::ringCentre(0, 0, 0);
+    glm::vec3 centre = scene::levelCentre(0, 0, 0);
     glm::vec3 first = render::ringEmissionPoint(centre, 0);
     EXPECT_EQ(first, centre + glm::vec3(15.625f, 0.0f, 0.0f));
     // A quarter turn (r = 32767 / 4) goes to -z: (15.625 cos t, 0, -15.625 sin t).
@@ -30,7 +30,7 @@ TEST(SceneLayout, EmissionPointsLieOnTheRing) {
 
 TEST(SceneLayout, HighlightIsTheTopOfTheSelectedStackOnly) {
     scene::SceneModel model;
-    app::AppState state;
+    scene::SceneState state;
     model.cellStack[scene::cellIndex(10, 10)] = {3, 0, 5};
     EXPECT_EQ(render::highlightedKlotz(state, model), -1);
     state.klotzSelected = true;
@@ -45,7 +45,7 @@ TEST(SceneLayout, HighlightIsTheTopOfTheSelectedStackOnly) {
 }
 
 TEST(SceneLayout, RidingCameraHidesItsBallAndTheParticlesItSitsIn) {
-    app::AppState state;
+    scene::SceneState state;
     state.simulationRunning = true;
     state.particlesOn = true;
     state.followedBall = 2;
@@ -77,7 +77,7 @@ TEST(Colours, ByteValuesAreSinglePrecisionQuotients) {
 }
 
 TEST(SubWindowSpin, TurnsAt120DegreesPerSecondAndStaysBounded) {
-    render::Palette palette;
+    scene::Palette palette;
     render::SubWindowState state(palette);
     state.spinClock = 10.0;
     render::advanceSpin(state, 10.5);

@@ -1,6 +1,7 @@
 #include "SceneFixture.h"
 #include "scene/Editing.h"
 #include "scene/Keyboard.h"
+#include "scene/Simulation.h"
 
 using namespace scene;
 
@@ -104,6 +105,24 @@ TEST_F(KeyboardTest, StartAndStopSwitchModesInOrder) {
     EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(KeyboardTest, RunsPlayDoubleSpeedUnlessFollowingABall) {
+    state.lastStepTime = 10.0;
+    advanceSimulation(ctx, 11.0);
+    EXPECT_EQ(state.lastStepTime, 11.0);
+    EXPECT_EQ(world.stats().stepsTaken, 200);
+    state.followBall = true;
+    advanceSimulation(ctx, 12.0);
+    EXPECT_EQ(world.stats().stepsTaken, 300);
+    // A frame of 0.025 s at double speed: 5 steps; then a following frame.
+    state.followBall = false;
+    advanceSimulation(ctx, 12.025);
+    EXPECT_EQ(world.stats().stepsTaken, 305);
+    state.followBall = true;
+    advanceSimulation(ctx, 12.05);
+    EXPECT_EQ(world.stats().stepsTaken, 307);  // 0.025 s: 2 steps, 0.005 s carried
+    EXPECT_EQ(physicsLog.str(), "");
+}
+
 TEST_F(KeyboardTest, FollowedStartIsPausedLookingAlmostStraightDown) {
     ballStartAt(2, 3);
     press('0');
@@ -158,7 +177,7 @@ TEST_F(KeyboardTest, OtherKeysAreEchoedAndChooseTheFollowedBall) {
     EXPECT_FALSE(state.followBall);
     EXPECT_EQ(out.str(), "227WP!");
     EXPECT_EQ(model.ballCount(), 3);
-    EXPECT_EQ(camera.position, render::Camera().position);
+    EXPECT_EQ(camera.position, scene::Camera().position);
 }
 
 TEST_F(KeyboardTest, DigitDuringARunSnapsTheCameraToTheBall) {

@@ -56,12 +56,12 @@ protected:
     std::ostringstream physicsLog;
     std::istringstream physicsIn;
     physics::ErrorReporter reporter{physicsLog, physicsIn};
-    app::AppState state;
+    scene::SceneState state;
     scene::SceneModel model;
     klotz::KlotzCatalogue catalogue;
     physics::PhysicsWorld world{&reporter};
-    render::Camera camera;
-    render::Palette palette;
+    scene::Camera camera;
+    scene::Palette palette;
     particles::ParticleSystem particles;
     RecordingUi ui;
     double clock = 0.0;

@@ -10,7 +10,7 @@ using scenetest::SceneFixture;
 
 TEST(SceneModel, StartsEmptyWithTheSelectionNearTheMiddle) {
     scene::SceneModel model;
-    app::AppState state;
+    scene::SceneState state;
     for (int b : model.cellBallStart) EXPECT_EQ(b, -1);
     EXPECT_TRUE(model.empty());
     EXPECT_EQ(state.selectedRow, 10);
@@ -75,7 +75,7 @@ TEST_F(ClearScene, EmptiesTheModelAndItsActorsButKeepsSelectionShadingAndShotBal
 
 TEST(SceneModel, InvariantCheckNamesWhatIsWrong) {
     scene::SceneModel model;
-    app::AppState state;
+    scene::SceneState state;
     model.placedDisplayLists = {1, 1};
     model.placedPoses.resize(2);
     model.placedActors = {7, 8};

@@ -1,26 +1,26 @@
 #include <gtest/gtest.h>
 
-#include "render/Palette.h"
+#include "scene/Palette.h"
 
 namespace {
 
-render::Palette palette(int types, int width) {
-    render::Palette p;
+scene::Palette palette(int types, int width) {
+    scene::Palette p;
     p.init(types, width);
     return p;
 }
 
 TEST(PaletteRowLength, SinglePrecisionHundredthTruncated) {
-    EXPECT_EQ(render::Palette::rowLengthFor(500.0f), 4);
-    EXPECT_EQ(render::Palette::rowLengthFor(550.0f), 5);
-    EXPECT_EQ(render::Palette::rowLengthFor(800.0f), 7);
-    EXPECT_EQ(render::Palette::rowLengthFor(101.0f), 1);
-    EXPECT_EQ(render::Palette::rowLengthFor(99.0f), 0);
-    EXPECT_EQ(render::Palette::rowLengthFor(-300.0f), 0);
+    EXPECT_EQ(scene::Palette::rowLengthFor(500.0f), 4);
+    EXPECT_EQ(scene::Palette::rowLengthFor(550.0f), 5);
+    EXPECT_EQ(scene::Palette::rowLengthFor(800.0f), 7);
+    EXPECT_EQ(scene::Palette::rowLengthFor(101.0f), 1);
+    EXPECT_EQ(scene::Palette::rowLengthFor(99.0f), 0);
+    EXPECT_EQ(scene::Palette::rowLengthFor(-300.0f), 0);
 }
 
 TEST(PalettePaging, TwentyThreeTypesInFiveHundredPixels) {
-    render::Palette p = palette(23, 500);
+    scene::Palette p = palette(23, 500);
     ASSERT_EQ(p.rowLength, 4);
     EXPECT_EQ(p.selectedType, 0);
     for (int expected : {4, 8, 12, 16, 20}) {
@@ -37,7 +37,7 @@ TEST(PalettePaging, TwentyThreeTypesInFiveHundredPixels) {
 }
 
 TEST(PalettePaging, PageUpInTheFirstRowKeepsASelectionInside) {
-    render::Palette p = palette(23, 500);
+    scene::Palette p = palette(23, 500);
     p.click(250);
     p.previousRow();
     EXPECT_EQ(p.rowStart, 0);
@@ -45,7 +45,7 @@ TEST(PalettePaging, PageUpInTheFirstRowKeepsASelectionInside) {
 }
 
 TEST(PaletteClick, PicksThePreviewUnderThePointer) {
-    render::Palette p = palette(23, 500);
+    scene::Palette p = palette(23, 500);
     p.nextRow();
     p.click(450);  // past the fourth preview's right edge at 400
     EXPECT_EQ(p.selectedType, p.rowStart + 3);
@@ -56,7 +56,7 @@ TEST(PaletteClick, PicksThePreviewUnderThePointer) {
 }
 
 TEST(PaletteClick, ShortLastRowNeverSelectsBeyondTheCatalogue) {
-    render::Palette p = palette(23, 500);
+    scene::Palette p = palette(23, 500);
     for (int i = 0; i < 5; ++i) p.nextRow();
     ASSERT_EQ(p.rowStart, 20);
     p.click(350);  // the fourth slot of the row is empty: types end at 22
@@ -64,7 +64,7 @@ TEST(PaletteClick, ShortLastRowNeverSelectsBeyondTheCatalogue) {
 }
 
 TEST(PaletteLayout, GrowingKeepsAndShrinkingResetsTheSelection) {
-    render::Palette p = palette(23, 500);
+    scene::Palette p = palette(23, 500);
     p.nextRow();
     p.click(350);
     ASSERT_EQ(p.selectedType, 7);
@@ -78,7 +78,7 @@ TEST(PaletteLayout, GrowingKeepsAndShrinkingResetsTheSelection) {
 }
 
 TEST(PaletteNarrow, BelowOnePreviewTheSelectionStaysValidAndUnchanged) {
-    render::Palette p = palette(23, 500);
+    scene::Palette p = palette(23, 500);
     p.nextRow();
     p.click(250);
     ASSERT_EQ(p.selectedType, 6);
@@ -92,14 +92,14 @@ TEST(PaletteNarrow, BelowOnePreviewTheSelectionStaysValidAndUnchanged) {
     p.layout(500);  // back to a real row: the usual rule applies again
     EXPECT_EQ(p.selectedType, 6);
 
-    render::Palette narrowFromStart = palette(23, 40);
+    scene::Palette narrowFromStart = palette(23, 40);
     narrowFromStart.click(10);
     narrowFromStart.previousRow();
     EXPECT_EQ(narrowFromStart.selectedType, 0);
 }
 
 TEST(PaletteEmpty, NoTypesLeavesTheSelectionAtZero) {
-    render::Palette p = palette(0, 500);
+    scene::Palette p = palette(0, 500);
     p.click(350);
     p.nextRow();
     p.previousRow();

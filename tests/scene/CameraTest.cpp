@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "render/Camera.h"
+#include "scene/Camera.h"
 
 namespace {
 
 constexpr float PI = 3.14159265358979f;
 
-render::Camera cameraLooking(glm::vec3 direction) {
-    render::Camera camera;
+scene::Camera cameraLooking(glm::vec3 direction) {
+    scene::Camera camera;
     camera.position = {500.0f, 100.0f, -500.0f};
     camera.direction = glm::normalize(direction);
     camera.recomputeRight();
@@ -25,7 +25,7 @@ void expectVecNear(glm::vec3 actual, glm::vec3 expected, float tolerance) {
 float headingDegrees(glm::vec3 v) { return std::atan2(v.x, -v.z) * 180.0f / PI; }
 
 TEST(CameraStart, PoseLooksDownTowardsLargerXAndMoreNegativeZ) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.setStartPose();
     expectVecNear(camera.position, {400.0f, 250.0f, -250.0f}, 0.0f);
     expectVecNear(camera.direction, {0.24807f, -0.74421f, -0.62017f}, 1e-5f);
@@ -33,7 +33,7 @@ TEST(CameraStart, PoseLooksDownTowardsLargerXAndMoreNegativeZ) {
 }
 
 TEST(CameraLook, PointerTravelRightTurnsTenDegreesRightKeepingPitch) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.setStartPose();
     glm::vec3 before = camera.direction;
     camera.setLookAnchor(100, 100);
@@ -46,7 +46,7 @@ TEST(CameraLook, PointerTravelRightTurnsTenDegreesRightKeepingPitch) {
 }
 
 TEST(CameraLook, DraggingLeft270PixelsTurnsMinusZIntoMinusX) {
-    render::Camera camera = cameraLooking({0.0f, 0.0f, -1.0f});
+    scene::Camera camera = cameraLooking({0.0f, 0.0f, -1.0f});
     camera.setLookAnchor(400, 200);
     camera.lookAround(130, 200);
     expectVecNear(camera.direction, {-1.0f, 0.0f, 0.0f}, 1e-5f);
@@ -54,7 +54,7 @@ TEST(CameraLook, DraggingLeft270PixelsTurnsMinusZIntoMinusX) {
 }
 
 TEST(CameraLook, PointerUpTiltsViewUp) {
-    render::Camera camera = cameraLooking({0.0f, 0.0f, -1.0f});
+    scene::Camera camera = cameraLooking({0.0f, 0.0f, -1.0f});
     camera.setLookAnchor(0, 200);
     camera.lookAround(0, 170);  // 30 px up: 10 degrees
     EXPECT_NEAR(camera.direction.y, std::sin(10.0f * PI / 180.0f), 1e-5f);
@@ -62,13 +62,13 @@ TEST(CameraLook, PointerUpTiltsViewUp) {
 }
 
 TEST(CameraLook, DraggingUpPastTheVerticalNeverFlipsTheHeading) {
-    render::Camera camera = cameraLooking({0.3f, 0.0f, -1.0f});
+    scene::Camera camera = cameraLooking({0.3f, 0.0f, -1.0f});
     float heading = headingDegrees(camera.direction);
     // 600 px up in one event is 200 degrees of pitch.
     camera.lookAround(0, -600);
     EXPECT_NEAR(headingDegrees(camera.direction), heading, 1e-3f);
     // And in small steps, continuing upwards past the pole.
-    render::Camera stepped = cameraLooking({0.3f, 0.0f, -1.0f});
+    scene::Camera stepped = cameraLooking({0.3f, 0.0f, -1.0f});
     for (int y = -10; y > -1000; y -= 10) {
         stepped.lookAround(0, y);
         EXPECT_GT(stepped.direction.x * 0.3f - stepped.direction.z, 0.0f) << "at y " << y;
@@ -79,7 +79,7 @@ TEST(CameraLook, DraggingUpPastTheVerticalNeverFlipsTheHeading) {
 }
 
 TEST(CameraLook, ExactlyVerticalViewTiltsAboutTheYawedWorldX) {
-    render::Camera camera = cameraLooking({0.0f, -1.0f, 0.0f});
+    scene::Camera camera = cameraLooking({0.0f, -1.0f, 0.0f});
     ASSERT_EQ(camera.right, glm::vec3(0.0f));
     // A pure yaw leaves a vertical view vertical and well defined.
     camera.lookAround(30, 0);
@@ -94,7 +94,7 @@ TEST(CameraLook, ExactlyVerticalViewTiltsAboutTheYawedWorldX) {
 }
 
 TEST(CameraMoves, ForwardIsHorizontalAndStraightDownMovesNothing) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.setStartPose();
     glm::vec3 start = camera.position;
     camera.moveForward(1);
@@ -105,7 +105,7 @@ TEST(CameraMoves, ForwardIsHorizontalAndStraightDownMovesNothing) {
     camera.moveForward(-1);
     expectVecNear(camera.position, start, 1e-4f);
 
-    render::Camera down = cameraLooking({0.0f, -1.0f, 0.0f});
+    scene::Camera down = cameraLooking({0.0f, -1.0f, 0.0f});
     glm::vec3 before = down.position;
     down.moveForward(1);
     down.moveForward(-1);
@@ -113,7 +113,7 @@ TEST(CameraMoves, ForwardIsHorizontalAndStraightDownMovesNothing) {
 }
 
 TEST(CameraMoves, SidewaysUpAndZoomFollowTheirAxes) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.setStartPose();
     glm::vec3 start = camera.position;
     camera.moveSideways(1);
@@ -127,7 +127,7 @@ TEST(CameraMoves, SidewaysUpAndZoomFollowTheirAxes) {
 }
 
 TEST(CameraSnap, RestingBallLooksAlmostStraightDown) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.setStartPose();
     camera.snapToBall({125.0f, 33.0f, -75.0f}, glm::vec3(0.0f));
     EXPECT_EQ(camera.position, glm::vec3(125.0f, 33.0f, -75.0f));
@@ -136,14 +136,14 @@ TEST(CameraSnap, RestingBallLooksAlmostStraightDown) {
 }
 
 TEST(CameraSnap, MovingBallLooksAlongItsVelocity) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.snapToBall({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -40.0f});
     expectVecNear(camera.direction, {0.0f, 0.0f, -1.0f}, 1e-7f);
     expectVecNear(camera.right, {1.0f, 0.0f, 0.0f}, 1e-7f);
 }
 
 TEST(CameraRide, BallAtRestKeepsTheView) {
-    render::Camera camera;
+    scene::Camera camera;
     camera.setStartPose();
     glm::vec3 ball{300.0f, 33.0f, -300.0f};
     camera.rideAlong(ball);
@@ -154,7 +154,7 @@ TEST(CameraRide, BallAtRestKeepsTheView) {
 }
 
 TEST(CameraRide, ViewBendsTowardsTheTravelDirection) {
-    render::Camera camera = cameraLooking({0.0f, 0.0f, -1.0f});
+    scene::Camera camera = cameraLooking({0.0f, 0.0f, -1.0f});
     glm::vec3 ball = camera.position;
     for (int frame = 0; frame < 200; ++frame) {
         ball.x += 5.0f;
@@ -165,7 +165,7 @@ TEST(CameraRide, ViewBendsTowardsTheTravelDirection) {
 }
 
 TEST(CameraRide, VerticalTravelKeepsASmallHeadingWithZeroCountedPositive) {
-    render::Camera camera = cameraLooking({0.0f, -1.0f, 0.0f});
+    scene::Camera camera = cameraLooking({0.0f, -1.0f, 0.0f});
     glm::vec3 ball = camera.position;
     ball.y -= 3.0f;
     camera.rideAlong(ball);
@@ -173,7 +173,7 @@ TEST(CameraRide, VerticalTravelKeepsASmallHeadingWithZeroCountedPositive) {
     EXPECT_GT(glm::length(camera.right), 0.99f);
 
     // A tiny negative heading keeps its signs.
-    render::Camera tilted = cameraLooking({-1e-6f, -1.0f, -1e-6f});
+    scene::Camera tilted = cameraLooking({-1e-6f, -1.0f, -1e-6f});
     tilted.rideAlong(tilted.position - glm::vec3(0.0f, 3.0f, 0.0f));
     expectVecNear(tilted.direction, glm::normalize(glm::vec3(-0.001f, -1.0f, -0.001f)), 1e-7f);
 }

@@ -1,12 +1,12 @@
 // Camera arithmetic in single precision, as the program has always done it:
 // step vectors and rotations are computed in float in the order written.
-#include "render/Camera.h"
+#include "scene/Camera.h"
 
 #include <cmath>
 
 #include <glm/gtc/quaternion.hpp>
 
-namespace render {
+namespace scene {
 
 namespace {
 
@@ -31,10 +31,6 @@ glm::vec3 keyStep(glm::vec3 unit) {
     step = step * 50.0f;
     return step * 0.02f;
 }
-
-// A zero component counts as positive, so a view that was exactly vertical
-// still gets a definite heading.
-float signOf(float v) { return v < 0.0f ? -1.0f : 1.0f; }
 
 }  // namespace
 
@@ -117,4 +113,4 @@ void Camera::rideAlong(glm::vec3 ballPosition) {
     recomputeRight();
 }
 
-}  // namespace render
+}  // namespace scene

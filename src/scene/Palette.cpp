@@ -2,11 +2,11 @@
 // types exist: rowStart <= selectedType < min(rowStart + rowLength,
 // shownTypeCount). A strip narrower than one preview (rowLength 0) shows
 // nothing, and clicks, paging and reshapes then leave the selection alone.
-#include "render/Palette.h"
+#include "scene/Palette.h"
 
 #include <algorithm>
 
-namespace render {
+namespace scene {
 
 int Palette::rowLengthFor(float width) {
     // The single-precision 0.01 is slightly below 0.01, so exact multiples
@@ -59,4 +59,4 @@ void Palette::nextRow() {
     }
 }
 
-}  // namespace render
+}  // namespace scene

@@ -5,7 +5,7 @@
 
 #include <glm/glm.hpp>
 
-namespace render {
+namespace scene {
 
 constexpr float CAMERA_FOV_DEGREES = 60.0f;
 constexpr float CAMERA_NEAR = 2.0f;
@@ -13,6 +13,10 @@ constexpr float CAMERA_FAR = 5000.0f;
 constexpr int FOLLOW_SMOOTHING = 10;
 constexpr float LOOK_HALF_ANGLE_PER_PIXEL = 0.0029088820f;  // pi/1080: one third of a degree per pixel
 constexpr float MOVE_STEP = 8.0f;                            // world units per key press
+
+// Sign with 0 counted as +1, so an exactly vertical view still picks an axis
+// direction and a heading (the camera normally keeps a small horizontal part).
+inline int signOf(float v) { return v < 0.0f ? -1 : 1; }
 
 struct Camera {
     glm::vec3 position{400.0f, 250.0f, -250.0f};
@@ -45,4 +49,4 @@ struct Camera {
     void rideAlong(glm::vec3 ballPosition);
 };
 
-}  // namespace render
+}  // namespace scene

@@ -2,7 +2,7 @@
 // consecutive types are shown, and which one ENTER inserts.
 #pragma once
 
-namespace render {
+namespace scene {
 
 constexpr int PALETTE_HEIGHT = 100;  // pixels
 constexpr int PREVIEW_WIDTH = 100;   // pixels per preview
@@ -28,4 +28,4 @@ struct Palette {
     void nextRow();
 };
 
-}  // namespace render
+}  // namespace scene
