@@ -32,7 +32,7 @@ std::string bigSceneText() {
         }
     scene::SceneState state;
     klotz::KlotzCatalogue catalogue;
-    return scene::formatScene(model, state, catalogue);
+    return scene::formatScene(model, state);
 }
 
 const std::string& sceneText() {
@@ -73,6 +73,6 @@ BENCH_FIGURE(scene_format_4000_kloetze_ms) {
     scene::SceneState state;
     klotz::KlotzCatalogue catalogue;
     std::size_t size = 0;
-    const double ms = millisecondsOf([&] { size = scene::formatScene(model, state, catalogue).size(); });
+    const double ms = millisecondsOf([&] { size = scene::formatScene(model, state).size(); });
     return size == sceneText().size() ? ms : -1.0;
 }

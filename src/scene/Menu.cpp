@@ -12,12 +12,16 @@ namespace scene {
 
 namespace {
 
-enum class Answer { Yes, No, Cancel };
+enum class Answer { Yes, No, Cancel, EndOfInput };
 
-// One white-space delimited word; false at the end of the input.
+// One white-space delimited word; false at the end of the input. The end
+// cancels only this prompt: the stream is made readable again, so the next
+// prompt reads whatever input comes back (a terminal always can).
 bool readWord(CommandContext& ctx, std::string& word) {
     word.clear();
-    return static_cast<bool>(ctx.in >> word);
+    if (ctx.in >> word) return true;
+    ctx.in.clear();
+    return false;
 }
 
 void say(CommandContext& ctx, const char* text) {
@@ -25,12 +29,12 @@ void say(CommandContext& ctx, const char* text) {
     ctx.out.flush();
 }
 
-// Asked until the answer is y, n or c; the end of the input counts as c.
+// Asked until the answer is y, n or c; the end of the input cancels.
 Answer askToSave(CommandContext& ctx) {
     std::string word;
     for (;;) {
         say(ctx, "do you save your changes? [y/n/c] ");
-        if (!readWord(ctx, word)) return Answer::Cancel;
+        if (!readWord(ctx, word)) return Answer::EndOfInput;
         if (word == "y") return Answer::Yes;
         if (word == "n") return Answer::No;
         if (word == "c") return Answer::Cancel;
@@ -52,6 +56,11 @@ bool offerSave(CommandContext& ctx, const char* canceled, const char* command) {
     switch (askToSave(ctx)) {
         case Answer::No: return true;
         case Answer::Cancel: say(ctx, canceled); return false;
+        case Answer::EndOfInput:
+            // The prompt still stands on the line.
+            say(ctx, "\n");
+            say(ctx, canceled);
+            return false;
         case Answer::Yes: break;
     }
     std::string name;
@@ -71,8 +80,8 @@ void loadCommand(CommandContext& ctx) {
     if (!offerSave(ctx, "load canceled\n", "load")) return;
     std::string name;
     if (!askFileName(ctx, "load from (filename): ", "load", name)) return;
-    clearSceneAndDisplay(ctx);
-    loadScene(ctx, name);
+    // A file that is refused leaves the scene as it was.
+    replaceScene(ctx, name);
     say(ctx, "load done\n");
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "io/FileWrite.h"
 #include "physics/Actors.h"
 #include "scene/Editing.h"
 
@@ -36,24 +37,9 @@ bool readWholeFile(const std::string& fileName, std::string& text) {
     return ok;
 }
 
-// A fresh file next to target, created exclusively so nothing is clobbered.
-std::FILE* createTemporary(const std::string& target, std::string& tempName) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = target + ".tmp" + (attempt ? std::to_string(attempt) : std::string());
-        std::FILE* file = std::fopen(tempName.c_str(), "wx");
-        if (file || errno != EEXIST) return file;
-    }
-    return nullptr;
-}
-
-void reportSaveFailure(std::ostream& out, const std::string& fileName, int error) {
-    out << "Can not save scene file \"" << fileName << "\": " << std::strerror(error) << "; nothing was saved\n";
-    out.flush();
-}
-
 }  // namespace
 
-std::string formatScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue) {
+std::string formatScene(const SceneModel& model, const SceneState& state) {
     std::string text;
     text.reserve(4096 + static_cast<std::size_t>(model.placedCount()) * 16 * 21);
     for (int b : model.cellBallStart) appendInt(text, b);
@@ -97,31 +83,12 @@ void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
     state.selectedColumn = data.selectedColumn;
 }
 
-bool saveScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue,
-               const std::string& fileName, std::ostream& out) {
-    const std::string text = formatScene(model, state, catalogue);
-    std::string tempName;
-    errno = 0;
-    std::FILE* file = createTemporary(fileName, tempName);
-    if (!file) {
-        reportSaveFailure(out, fileName, errno ? errno : EIO);
-        return false;
-    }
-    errno = 0;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = (std::fflush(file) == 0) && ok;
-    int error = errno;
-    ok = (std::fclose(file) == 0) && ok;
-    if (!error) error = errno;
-    if (ok && std::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        std::remove(tempName.c_str());
-        reportSaveFailure(out, fileName, error ? error : EIO);
-    }
-    return ok;
+bool saveScene(const SceneModel& model, const SceneState& state, const std::string& fileName, std::ostream& out) {
+    std::string error;
+    if (io::writeFileReplacing(fileName, formatScene(model, state), error)) return true;
+    out << "Can not save scene file \"" << fileName << "\": " << error << "; nothing was saved\n";
+    out.flush();
+    return false;
 }
 
 bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
@@ -132,34 +99,55 @@ bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& 
         out.flush();
         return false;
     }
-    SceneFileData data;
-    std::string error;
-    if (!parseScene(text, catalogue.typeCount(), data, error)) {
-        out << "scene file \"" << fileName << "\" refused: " << error << "\n";
-        out.flush();
-        return false;
-    }
-    buildScene(data, model, state, catalogue, world);
+    std::optional<SceneFileData> data = checkSceneText(text, catalogue.typeCount(), fileName, out);
+    if (!data) return false;
+    buildScene(*data, model, state, catalogue, world);
     return true;
 }
 
-bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
-               physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out) {
+std::optional<SceneFileData> checkSceneText(const std::string& text, int typeCount, const std::string& fileName,
+                                            std::ostream& out) {
+    SceneFileData data;
+    std::string error;
+    if (parseScene(text, typeCount, data, error)) return data;
+    out << "scene file \"" << fileName << "\" refused: " << error << "\n";
+    out.flush();
+    return std::nullopt;
+}
+
+std::optional<SceneFileData> readSceneFile(const std::string& fileName, int typeCount, std::ostream& out) {
     std::string text;
     if (!readWholeFile(fileName, text)) {
         out << "Can not open object File \"" << fileName << "\" !\n";
         out.flush();
+        return std::nullopt;
+    }
+    return checkSceneText(text, typeCount, fileName, out);
+}
+
+bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
+               physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out) {
+    if (!model.empty() || model.ballCount() != 0 || !model.placedActors.empty()) {
+        out << "scene file \"" << fileName << "\" not loaded: the scene is not empty\n";
+        out.flush();
         return false;
     }
-    return loadSceneText(model, state, catalogue, world, text, fileName, out);
+    std::optional<SceneFileData> data = readSceneFile(fileName, catalogue.typeCount(), out);
+    if (!data) return false;
+    buildScene(*data, model, state, catalogue, world);
+    return true;
 }
 
 bool saveScene(CommandContext& ctx, const std::string& fileName) {
-    return saveScene(ctx.model, ctx.state, ctx.catalogue, fileName, ctx.out);
+    return saveScene(ctx.model, ctx.state, fileName, ctx.out);
 }
 
-bool loadScene(CommandContext& ctx, const std::string& fileName) {
-    return loadScene(ctx.model, ctx.state, ctx.catalogue, ctx.world, fileName, ctx.out);
+bool replaceScene(CommandContext& ctx, const std::string& fileName) {
+    std::optional<SceneFileData> data = readSceneFile(fileName, ctx.catalogue.typeCount(), ctx.out);
+    if (!data) return false;
+    clearSceneAndDisplay(ctx);
+    buildScene(*data, ctx.model, ctx.state, ctx.catalogue, ctx.world);
+    return true;
 }
 
 }  // namespace scene

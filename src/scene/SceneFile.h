@@ -6,6 +6,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct SceneFileData {
 
 // The text saveScene writes: each number followed by one blank, a line end
 // after sections 1 to 5, none after section 6.
-std::string formatScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue);
+std::string formatScene(const SceneModel& model, const SceneState& state);
 
 // Reads and checks text as a scene for a catalogue of typeCount types.
 // Returns false with error saying what is wrong and where (section and
@@ -43,8 +44,7 @@ void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
 // Writes the scene to fileName through a temporary file in the same folder
 // that is renamed over it, so a failed save leaves an existing file as it
 // was. A failure is reported on out, naming the file; returns success.
-bool saveScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue,
-               const std::string& fileName, std::ostream& out);
+bool saveScene(const SceneModel& model, const SceneState& state, const std::string& fileName, std::ostream& out);
 
 // Loads fileName into the empty model. A file that cannot be read gives
 // "Can not open object File \"NAME\" !\n"; a refused file a message naming
@@ -56,7 +56,17 @@ bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& 
                    physics::PhysicsWorld& world, const std::string& text, const std::string& fileName,
                    std::ostream& out);
 
+// Reads and checks fileName; a file that cannot be read or is refused is
+// reported on out ("Can not open object File ..." or "scene file ...
+// refused: ...") and gives nothing.
+std::optional<SceneFileData> readSceneFile(const std::string& fileName, int typeCount, std::ostream& out);
+// The same for a file's text already in memory.
+std::optional<SceneFileData> checkSceneText(const std::string& text, int typeCount, const std::string& fileName,
+                                            std::ostream& out);
+
 bool saveScene(CommandContext& ctx, const std::string& fileName);
-bool loadScene(CommandContext& ctx, const std::string& fileName);
+// Loads fileName in place of the current scene (cleared as the menu's clear
+// does). A file that is refused leaves the scene as it was; returns success.
+bool replaceScene(CommandContext& ctx, const std::string& fileName);
 
 }  // namespace scene

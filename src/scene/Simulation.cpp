@@ -17,6 +17,11 @@ void resetBallsToStarts(SceneModel& model, physics::PhysicsWorld& world) {
 }
 
 void shootBall(CommandContext& ctx) {
+    std::vector<physics::ActorHandle>& shot = ctx.model.shotBalls;
+    if (static_cast<int>(shot.size()) >= MAX_SHOT_BALLS) {
+        ctx.world.releaseActor(shot.front());
+        shot.erase(shot.begin());
+    }
     const physics::ActorHandle ball = physics::createBallActor(ctx.world);
     ctx.world.setGlobalPosition(ball, ctx.camera.position);
     ctx.world.setAngularVelocity(ball, glm::vec3(0.0f));

@@ -18,7 +18,13 @@ const glm::vec3 OVERHEAD_VIEW{0.001f, -1.0f, 0.001f};
 // cell's top klotz, at rest. Orientations stay.
 void resetBallsToStarts(SceneModel& model, physics::PhysicsWorld& world);
 
-// A new ball at the camera, flying along the view at SHOOT_SPEED.
+// Shot balls alive at once. Balls shot at one spot overlap, and their
+// contact pairs grow with the square of their number; past this the oldest
+// shot ball goes, so memory and frame time stay bounded.
+constexpr int MAX_SHOT_BALLS = 300;
+
+// A new ball at the camera, flying along the view at SHOOT_SPEED; the
+// oldest shot ball leaves when MAX_SHOT_BALLS are alive.
 void shootBall(CommandContext& ctx);
 
 // Building -> simulation (paused at once, seen from the ball, when a ball is

@@ -44,8 +44,7 @@ void handleSpecialKey(CommandContext& ctx, int key) {
     }
     if (key >= KEY_F5 && key <= KEY_F8 && building) {
         const DemoScene& demo = DEMO_SCENES[key - KEY_F5];
-        clearSceneAndDisplay(ctx);
-        loadScene(ctx, demo.file);
+        replaceScene(ctx, demo.file);
         ctx.out << demo.message;
         ctx.out.flush();
     }

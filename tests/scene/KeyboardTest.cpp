@@ -75,6 +75,17 @@ TEST_F(KeyboardTest, SpaceOnAnEmptyCellShootsABallThatFliesAtTheStart) {
     EXPECT_EQ(ballActors(), 0);
 }
 
+TEST_F(KeyboardTest, ShootingWithoutEndKeepsOnlyTheNewestBalls) {
+    for (int i = 0; i < 2000; ++i) press(KEY_SPACE);
+    EXPECT_EQ(ballActors(), MAX_SHOT_BALLS);
+    ASSERT_EQ(model.shotBalls.size(), static_cast<std::size_t>(MAX_SHOT_BALLS));
+    EXPECT_TRUE(world.isActor(model.shotBalls.back()));
+    press('l');
+    world.simulate(0.1f);  // the survivors still simulate
+    press('l');
+    EXPECT_EQ(ballActors(), 0);
+}
+
 TEST_F(KeyboardTest, StartAndStopSwitchModesInOrder) {
     select(4, 4);
     press(KEY_ENTER);

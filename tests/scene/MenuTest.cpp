@@ -35,10 +35,11 @@ TEST_F(MenuTest, LoadAsksUntilTheAnswerIsExact) {
     handleMenu(ctx, MENU_LOAD);
     EXPECT_EQ(out.str(), QUESTION + QUESTION + QUESTION + "load from (filename): " +
                              "Can not open object File \"missing.tumbalon\" !\nload done\n");
+    // A mistyped name loses nothing.
     expectConsistent();
-    EXPECT_TRUE(model.empty());
-    EXPECT_EQ(klotzActors(), 0);
-    EXPECT_EQ(ballActors(), 0);
+    EXPECT_EQ(model.placedCount(), 1);
+    EXPECT_EQ(klotzActors(), 1);
+    EXPECT_EQ(ballActors(), 1);
 }
 
 TEST_F(MenuTest, LoadReplacesTheScene) {
@@ -99,11 +100,11 @@ TEST_F(MenuTest, EndOfInputCancelsEveryPrompt) {
         std::string said;
     } cases[] = {
         {MENU_SAVE, "", "save to (filename): \nno file name given, save canceled\n"},
-        {MENU_LOAD, "", QUESTION + "load canceled\n"},
-        {MENU_LOAD, "x", QUESTION + QUESTION + "load canceled\n"},
+        {MENU_LOAD, "", QUESTION + "\nload canceled\n"},
+        {MENU_LOAD, "x", QUESTION + QUESTION + "\nload canceled\n"},
         {MENU_LOAD, "n", QUESTION + "load from (filename): \nno file name given, load canceled\n"},
         {MENU_LOAD, "y", QUESTION + "save to (filename): \nno file name given, load canceled\n"},
-        {MENU_CLEAR, "", QUESTION + "clearing canceled\n"},
+        {MENU_CLEAR, "", QUESTION + "\nclearing canceled\n"},
         {MENU_CLEAR, "y", QUESTION + "save to (filename): \nno file name given, clearing canceled\n"},
     };
     for (const auto& c : cases) {
@@ -128,6 +129,26 @@ TEST_F(MenuTest, AFailedSaveNeitherClaimsSuccessNorLosesTheScene) {
     handleMenu(ctx, MENU_CLEAR);
     EXPECT_EQ(out.str().substr(out.str().size() - 18), "clearing canceled\n");
     EXPECT_EQ(model.placedCount(), 1);
+}
+
+TEST_F(MenuTest, EndOfInputCancelsOnlyThePromptItMeets) {
+    buildSomething();
+    // Input that ends and comes back, as a terminal's does after Ctrl-D.
+    std::stringstream console;
+    CommandContext terminal{state, model, catalogue, world, camera, palette, particles, ui, ctx.now, out, console};
+    handleMenu(terminal, MENU_SAVE);
+    EXPECT_EQ(out.str(), "save to (filename): \nno file name given, save canceled\n");
+    out.str("");
+    console << "back.tumbalon\n";
+    handleMenu(terminal, MENU_SAVE);
+    EXPECT_EQ(out.str(), "save to (filename): save done\n");
+
+    out.str("");
+    handleMenu(terminal, MENU_CLEAR);
+    console << "n\n";
+    handleMenu(terminal, MENU_CLEAR);
+    EXPECT_EQ(out.str(), QUESTION + "\nclearing canceled\n" + QUESTION + "scene cleared\n");
+    EXPECT_TRUE(model.empty());
 }
 
 TEST_F(MenuTest, FileCommandsOnlyInBuildingModeWireframeAlways) {

@@ -76,7 +76,7 @@ TEST_F(SceneFileTest, EmptySceneIsWrittenByteForByte) {
     EXPECT_EQ(out.str(), "");
 
     select(0, 0);
-    ASSERT_TRUE(loadScene(ctx, dir.file("empty.tumbalon")));
+    ASSERT_TRUE(replaceScene(ctx, dir.file("empty.tumbalon")));
     EXPECT_EQ(state.selectedRow, 10);
     EXPECT_EQ(state.selectedColumn, 10);
     EXPECT_TRUE(model.empty());
@@ -86,7 +86,7 @@ TEST_F(SceneFileTest, EmptySceneIsWrittenByteForByte) {
 
 TEST_F(SceneFileTest, BallsAndAStackAreWrittenAsDesigned) {
     buildSample();
-    const std::string text = formatScene(model, state, catalogue);
+    const std::string text = formatScene(model, state);
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -108,7 +108,7 @@ TEST_F(SceneFileTest, SaveLoadSaveGivesTheSameFileAndTheSameModel) {
     const SceneModel before = model;
     clear();
     select(0, 0);
-    ASSERT_TRUE(loadScene(ctx, dir.file("a.tumbalon")));
+    ASSERT_TRUE(replaceScene(ctx, dir.file("a.tumbalon")));
     EXPECT_EQ(model.cellBallStart, before.cellBallStart);
     EXPECT_EQ(model.cellStack, before.cellStack);
     EXPECT_EQ(model.placedPoses, before.placedPoses);
@@ -133,7 +133,7 @@ TEST_F(SceneFileTest, SaveLoadSaveGivesTheSameFileAndTheSameModel) {
 
 TEST_F(SceneFileTest, ReadingIgnoresLayoutAndExponentWidth) {
     buildSample();
-    const std::string canonical = formatScene(model, state, catalogue);
+    const std::string canonical = formatScene(model, state);
     std::string other;
     int n = 0;
     for (const std::string& t : tokens(canonical)) {
@@ -143,18 +143,18 @@ TEST_F(SceneFileTest, ReadingIgnoresLayoutAndExponentWidth) {
     ASSERT_NE(other.find("e+001"), std::string::npos);
     clear();
     ASSERT_TRUE(load(other)) << out.str();
-    EXPECT_EQ(formatScene(model, state, catalogue), canonical);
+    EXPECT_EQ(formatScene(model, state), canonical);
 }
 
 TEST_F(SceneFileTest, MissingFileIsReportedAndLeavesTheSceneEmpty) {
-    EXPECT_FALSE(loadScene(ctx, "/nonexistent/none.tumbalon"));
+    EXPECT_FALSE(replaceScene(ctx, "/nonexistent/none.tumbalon"));
     EXPECT_EQ(out.str(), "Can not open object File \"/nonexistent/none.tumbalon\" !\n");
     expectEmptyAndClean();
 }
 
 TEST_F(SceneFileTest, MalformedFilesAreRefusedBeforeAnythingIsBuilt) {
     buildSample();
-    const std::vector<std::string> good = tokens(formatScene(model, state, catalogue));
+    const std::vector<std::string> good = tokens(formatScene(model, state));
     clear();
     ASSERT_EQ(good.size(), 400u + 5 + 400 + 3 + 4 + 48 + 2);
     const std::size_t ballCount = 400, stacks = 405, klotzCount = 808, poses = 812, selection = 860;
@@ -260,10 +260,10 @@ TEST_F(SceneFileTest, ShippedDemosLoadCleanly) {
     for (const char* name : {"demo1.tumbalon", "demo2.tumbalon", "demo3.tumbalon", "demo4.tumbalon"}) {
         clearScene(model, state, world);
         model.typeMeshes.clear();
-        ASSERT_TRUE(loadScene(ctx, name)) << out.str();
+        ASSERT_TRUE(replaceScene(ctx, name)) << out.str();
         EXPECT_FALSE(model.empty()) << name;
         expectConsistent();
-        EXPECT_EQ(formatScene(model, state, catalogue), testsupport::readFile(name)) << name;
+        EXPECT_EQ(formatScene(model, state), testsupport::readFile(name)) << name;
     }
     EXPECT_EQ(out.str(), "");
 }
