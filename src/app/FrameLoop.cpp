@@ -1,5 +1,6 @@
 #include "app/FrameLoop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +12,18 @@ bool frameGatePasses(double frameTime, double lastFrameTime) {
     double interval = frameTime - lastFrameTime;
     if (interval < 0.0) return true;
     return !(interval < FRAME_INTERVAL);
+}
+
+double sleepBeforeNextFrame(double now, double lastFrameTime) {
+    const double due = lastFrameTime + FRAME_INTERVAL - now;
+    return due > 0.0 && due <= FRAME_INTERVAL ? due : 0.0;
+}
+
+FramePlan planFrame(double now, double lastFrameTime, double lastStepTime, bool stepping, double speed) {
+    FramePlan plan;
+    plan.draw = frameGatePasses(now, lastFrameTime);
+    if (plan.draw && stepping) plan.simulatedSeconds = std::clamp(now - lastStepTime, 0.0, MAX_FRAME_CATCH_UP) * speed;
+    return plan;
 }
 
 int framesPerSecond(double interval) {

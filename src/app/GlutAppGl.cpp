@@ -13,7 +13,7 @@ namespace {
 // through this one pointer, set for the lifetime of runProgram.
 Program* program = nullptr;
 
-void idle() { program->idle(); }
+void frameTimer(int) { program->frameDue(); }
 void display() { program->display(); }
 void reshape(int width, int height) { program->reshape(width, height); }
 void keyboard(unsigned char key, int, int) { program->keyboard(key); }
@@ -30,7 +30,8 @@ int runProgram(int argc, char** argv) {
     Program instance;
     program = &instance;
     const int status = instance.run(argc, argv,
-                                    {{idle, display, reshape, keyboard, special, mouse, motion, menu},
+                                    {{display, reshape, keyboard, special, mouse, motion, menu},
+                                     frameTimer,
                                      subWindowDisplay,
                                      subWindowMouse});
     program = nullptr;

@@ -46,6 +46,7 @@ private:
 // forwards to the program.
 struct GlutCallbacks {
     render::MainWindowCallbacks main;
+    void (*frameTimer)(int);
     void (*subWindowDisplay)();
     void (*subWindowMouse)(int, int, int, int);
 };
@@ -56,7 +57,8 @@ public:
     // status.
     int run(int argc, char** argv, const GlutCallbacks& callbacks);
 
-    void idle();
+    // The frame timer fired: both windows are due for a redraw.
+    void frameDue();
     void display();
     void reshape(int width, int height);
     void keyboard(unsigned char key);
@@ -91,6 +93,13 @@ public:
     render::MarkerAnimation marker;
     std::unique_ptr<image::TextureRegistry> textures;  // from "init graphics"
     GlutUi ui{*this};
+
+private:
+    // Arms the frame timer for when the next frame is due, once.
+    void scheduleNextFrame();
+
+    void (*frameTimer_)(int) = nullptr;
+    bool frameTimerPending_ = false;
 };
 
 }  // namespace app

@@ -1,5 +1,6 @@
 // The running program's start-up, frame and event handlers, and the GLUT
 // side of the command layer's hooks.
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -80,23 +81,38 @@ void GlutUi::exitProgram() {
     std::exit(0);
 }
 
-void Program::idle() {
+void Program::frameDue() {
+    frameTimerPending_ = false;
     glutSetWindow(state.mainWindow);
     glutPostRedisplay();
-    if (state.subWindow) {
+    // The palette strip is hidden while a run plays.
+    if (state.subWindow && !state.simulationRunning) {
         glutSetWindow(state.subWindow);
         glutPostRedisplay();
     }
 }
 
+void Program::scheduleNextFrame() {
+    if (frameTimerPending_) return;
+    frameTimerPending_ = true;
+    // Rounded up to whole milliseconds, so the frame gate passes on waking.
+    const double sleep = sleepBeforeNextFrame(clock.now(), state.lastFrameTime);
+    glutTimerFunc(static_cast<unsigned>(std::ceil(sleep * 1000.0)), frameTimer_, 0);
+}
+
 void Program::display() {
     AppState& s = state;
     s.frameTime = clock.now();
-    if (!frameGatePasses(s.frameTime, s.lastFrameTime)) return;
+    const bool stepping = s.simulationRunning && !s.simulationPaused;
+    const FramePlan plan = planFrame(s.frameTime, s.lastFrameTime, s.lastStepTime, stepping, scene::playbackSpeed(s));
+    if (!plan.draw) {
+        scheduleNextFrame();
+        return;
+    }
 
-    if (s.simulationRunning && !s.simulationPaused) {
+    if (stepping) {
         scene::CommandContext ctx = commands();
-        scene::advanceSimulation(ctx, clock.now());
+        scene::advanceSimulation(ctx, s.frameTime, plan.simulatedSeconds);
     }
 
     render::updateCamera(camera, scene::rideTarget(s, model, *world));
@@ -106,6 +122,7 @@ void Program::display() {
                            resources,
                            marker,
                            clock.now(),
+                           camera.position,
                            [this] { particles::drawParticles(*particles); },
                            [this](const render::RingEmission& e) {
                                particles->update(e.timeStep, e.position, e.velocity, e.minSpeed, e.maxSpeed,
@@ -117,6 +134,7 @@ void Program::display() {
     s.titleText = frameTitle(framesPerSecond(s.frameTime - s.lastFrameTime));
     glutSetWindowTitle(s.titleText.c_str());
     s.lastFrameTime = s.frameTime;
+    scheduleNextFrame();
 }
 
 void Program::reshape(int width, int height) {
@@ -230,6 +248,10 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "done\n";
 
     out << "entering glut main loop\n\n";
+    // Frames come from a timer, not from an idle callback: between frames
+    // the program sleeps.
+    frameTimer_ = callbacks.frameTimer;
+    scheduleNextFrame();
     glutMainLoop();
     shutdown();
     return 0;

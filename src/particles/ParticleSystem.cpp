@@ -180,4 +180,22 @@ void ParticleSystem::emit(int count, glm::vec3 position, glm::vec3 velocity, flo
     }
 }
 
+void ParticleSystem::quads(std::vector<float>& vertices, std::vector<float>& colours) const {
+    vertices.clear();
+    colours.clear();
+    const float h = halfSize_;
+    const glm::vec3 corners[4] = {{h, h, 0.0f}, {h, -h, 0.0f}, {-h, -h, 0.0f}, {-h, h, 0.0f}};
+    forEachLiveNewestFirst([&](int slot) {
+        const glm::quat turn = glm::angleAxis(glm::radians(angleX_[slot]), glm::vec3(1.0f, 0.0f, 0.0f)) *
+                               glm::angleAxis(glm::radians(angleY_[slot]), glm::vec3(0.0f, 1.0f, 0.0f));
+        const glm::vec3 p = position(slot);
+        const Colour c = particleColour(slot);
+        for (const glm::vec3& corner : corners) {
+            const glm::vec3 v = p + turn * corner;
+            vertices.insert(vertices.end(), {v.x, v.y, v.z});
+            colours.insert(colours.end(), c.begin(), c.end());
+        }
+    });
+}
+
 }  // namespace particles

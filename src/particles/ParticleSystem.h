@@ -108,6 +108,11 @@ public:
     // nextSlot-1 down to 0, then capacity-1 down to nextSlot.
     void forEachLiveNewestFirst(const std::function<void(int)>& visit) const;
 
+    // Every live spark as a square of 2 * halfSize turned by angleX about x,
+    // then angleY about y, newest first: 4 corners of xyz in vertices and 4
+    // RGBA colours in colours per spark, ready for one array draw.
+    void quads(std::vector<float>& vertices, std::vector<float>& colours) const;
+
     // Puts a particle into a slot directly (tests and benchmarks).
     void setParticle(int slot, glm::vec3 position, glm::vec3 velocity, float life, float angleX, float angleY);
 

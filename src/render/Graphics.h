@@ -7,7 +7,6 @@ constexpr const char* WINDOW_TITLE = "tumbalon 1.0b      press F1 for help";
 
 
 struct MainWindowCallbacks {
-    void (*idle)();
     void (*display)();
     void (*reshape)(int, int);
     void (*keyboard)(unsigned char, int, int);

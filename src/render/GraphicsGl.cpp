@@ -36,7 +36,6 @@ int initGraphics(int* argc, char** argv, int width, int height, bool smoothShadi
     int window = glutCreateWindow(WINDOW_TITLE);
     glutReshapeWindow(width, height);
 
-    glutIdleFunc(callbacks.idle);
     glutDisplayFunc(callbacks.display);
     glutReshapeFunc(callbacks.reshape);
     glutKeyboardFunc(callbacks.keyboard);

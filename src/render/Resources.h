@@ -3,6 +3,7 @@
 // All GL objects belong to the main window's context.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -17,11 +18,19 @@ constexpr const char* BALL_TEXTURE_FILE = "some01.bmp";
 constexpr float BALL_DRAW_RADIUS = 8.0f;  // world units
 constexpr int BALL_SLICES = 50;
 constexpr int BALL_STACKS = 50;
+// A ball far from the eye covers a few pixels; there a coarser sphere looks
+// the same and costs a fraction. Distances in world units.
+constexpr float BALL_DETAIL_NEAR = 150.0f;  // closer: BALL_SLICES x BALL_STACKS
+constexpr float BALL_DETAIL_FAR = 500.0f;   // farther: a quarter of that
+constexpr int BALL_LEVELS = 3;
 
 struct RenderResources {
     RenderColours colours;
     unsigned ballTexture = 0;  // 0 when the image could not be read
     unsigned markerList = 0;
+    // The textured ball sphere at three levels of detail, finest first,
+    // compiled once; 0 when there is no quadric.
+    std::array<unsigned, BALL_LEVELS> ballLists{};
     GLUquadric* quadric = nullptr;
 };
 
@@ -31,11 +40,12 @@ using TextureLoader = std::function<unsigned(const std::string& file, bool compr
 
 // With the main window's context current: the camera's start pose, the
 // colours, the ball texture (requested compressed), the quadric (created here
-// if absent) and its style, and the marker display list.
+// if absent) and its style, the ball sphere's and the marker's display lists.
 void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader loadTexture);
 
-// Deletes the marker list and the quadric. The texture stays with the
+// Deletes the display lists and the quadric. The texture stays with the
 // texture registry.
 void releaseResources(RenderResources& res);
+
 
 }  // namespace render

@@ -39,6 +39,13 @@ void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader 
         gluQuadricTexture(res.quadric, GL_TRUE);  // texture coordinates for the balls
         gluQuadricDrawStyle(res.quadric, GLU_FILL);
         gluQuadricNormals(res.quadric, GLU_SMOOTH);
+        // Every ball is the same sphere: tessellated once, not per ball and frame.
+        for (int level = 0; level < BALL_LEVELS; ++level) {
+            res.ballLists[level] = glGenLists(1);
+            glNewList(res.ballLists[level], GL_COMPILE);
+            gluSphere(res.quadric, BALL_DRAW_RADIUS, BALL_SLICES >> level, BALL_STACKS >> level);
+            glEndList();
+        }
     }
     res.markerList = compileMarker();
 }
@@ -46,6 +53,10 @@ void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader 
 void releaseResources(RenderResources& res) {
     if (res.markerList != 0) glDeleteLists(res.markerList, 1);
     res.markerList = 0;
+    for (unsigned& list : res.ballLists) {
+        if (list != 0) glDeleteLists(list, 1);
+        list = 0;
+    }
     if (res.quadric != nullptr) gluDeleteQuadric(res.quadric);
     res.quadric = nullptr;
 }

@@ -1,5 +1,7 @@
 #include "render/SceneLayout.h"
 
+#include "render/Resources.h"
+
 #include <cmath>
 
 #include <glm/gtc/quaternion.hpp>
@@ -27,6 +29,11 @@ glm::vec3 ringEmissionPoint(glm::vec3 centre, int r) {
     glm::quat q(std::cos(half), 0.0f, std::sin(half), 0.0f);
     glm::quat p = q * glm::quat(0.0f, RING_OUTER_RADIUS, 0.0f, 0.0f) * glm::conjugate(q);
     return centre + glm::vec3(p.x, p.y, p.z);
+}
+
+int ballDetailLevel(float d) {
+    if (!(d >= BALL_DETAIL_NEAR)) return 0;  // near, or not a number
+    return d < BALL_DETAIL_FAR ? 1 : 2;
 }
 
 bool ballHidden(const scene::SceneState& state, int ball) { return state.followBall && ball == state.followedBall; }

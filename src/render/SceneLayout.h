@@ -38,6 +38,10 @@ int highlightedKlotz(const scene::SceneState& state, const scene::SceneModel& mo
 // (15.625, 0, 0) turned about y by r * 360 / 32767 degrees.
 glm::vec3 ringEmissionPoint(glm::vec3 centre, int r);
 
+// Which of the ball's display lists (0 finest) serves a ball at distance d
+// from the eye, world units.
+int ballDetailLevel(float d);
+
 // Ball i of the ball actors is hidden while the camera rides inside it.
 bool ballHidden(const scene::SceneState& state, int ball);
 

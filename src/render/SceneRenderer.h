@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include <glm/glm.hpp>
+
 #include "scene/SceneState.h"
 #include "physics/Physics.h"
 #include "render/Marker.h"
@@ -22,6 +24,7 @@ struct SceneView {
     const RenderResources& resources;
     MarkerAnimation& marker;  // advanced while the marker is drawn
     double now;               // frame clock, seconds
+    glm::vec3 eye;            // the camera's position
     // Draws the particle system; empty: no particles.
     std::function<void()> drawParticles;
     // Feeds the particle system from a ball-start ring in building mode;

@@ -54,7 +54,7 @@ void drawBall(const SceneView& view, physics::ActorHandle ball) {
     glPushMatrix();
     std::array<float, 16> m = physics::poseToMatrix(view.world.getGlobalPose(ball));
     glMultMatrixf(m.data());  // rotates with the ball, so the texture shows the rolling
-    gluSphere(view.resources.quadric, BALL_DRAW_RADIUS, BALL_SLICES, BALL_STACKS);
+    glCallList(view.resources.ballLists[ballDetailLevel(glm::distance(view.eye, glm::vec3(m[12], m[13], m[14])))]);
     glPopMatrix();
 }
 
@@ -63,7 +63,7 @@ void drawSimulationPicture(const SceneView& view) {
     glBindTexture(GL_TEXTURE_2D, view.resources.ballTexture);
     glEnable(GL_TEXTURE_2D);
     glColor4fv(view.resources.colours.ballColour.data());
-    if (view.resources.quadric != nullptr) {
+    if (view.resources.ballLists[0] != 0) {
         const std::vector<physics::ActorHandle>& balls = view.model.ballActors;
         for (std::size_t i = 0; i < balls.size(); ++i)
             if (!ballHidden(view.state, static_cast<int>(i))) drawBall(view, balls[i]);

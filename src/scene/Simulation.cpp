@@ -71,13 +71,12 @@ void togglePause(CommandContext& ctx) {
 
 float playbackSpeed(const SceneState& state) { return state.followBall ? 1.0f : 2.0f; }
 
-void advanceSimulation(CommandContext& ctx, double now) {
+void advanceSimulation(CommandContext& ctx, double now, double simulatedSeconds) {
     SceneState& state = ctx.state;
-    const float elapsed = static_cast<float>(now - state.lastStepTime);
     state.lastStepTime = now;
     // simulate returns with every pose and velocity at the end of its last
     // step, so readers of this frame see current values.
-    ctx.world.simulate(playbackSpeed(state) * elapsed);
+    ctx.world.simulate(static_cast<float>(simulatedSeconds));
     if (!state.particlesOn || state.particleBall < 0 || state.particleBall >= ctx.model.ballCount()) return;
     const physics::ActorHandle ball = ctx.model.ballActors[state.particleBall];
     if (!ctx.world.isActor(ball)) return;

@@ -38,10 +38,10 @@ void stopSimulation(CommandContext& ctx);
 float playbackSpeed(const SceneState& state);
 
 // One drawn frame of a running, unpaused simulation at frame-clock time
-// now: the world advances by the real time since the last step times the
-// playback speed, and the spark effect follows its ball (a stale index
-// feeds nothing).
-void advanceSimulation(CommandContext& ctx, double now);
+// now: the world advances by simulatedSeconds (the frame loop's share of the
+// real time since lastStepTime, times the playback speed), and the spark
+// effect follows its ball (a stale index feeds nothing).
+void advanceSimulation(CommandContext& ctx, double now, double simulatedSeconds);
 
 // The followed ball's position while the simulation runs with followBall
 // set; nothing when not riding or when followedBall names no live ball (the

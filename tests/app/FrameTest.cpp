@@ -73,6 +73,28 @@ TEST(FrameGate, DrawsAfterTheClockWrapsInsteadOfFreezing) {
     EXPECT_TRUE(app::frameGatePasses(0.005, 4294967.0));
 }
 
+TEST(FramePlan, SleepsUntilTheNextFrameIsDue) {
+    EXPECT_NEAR(app::sleepBeforeNextFrame(100.010, 100.0), 0.015, 1e-9);
+    EXPECT_EQ(app::sleepBeforeNextFrame(100.025, 100.0), 0.0);
+    EXPECT_EQ(app::sleepBeforeNextFrame(100.5, 100.0), 0.0);
+    EXPECT_EQ(app::sleepBeforeNextFrame(0.005, 4294967.0), 0.0);  // the clock wrapped: draw now
+    EXPECT_FALSE(app::planFrame(100.010, 100.0, 99.0, true, 2.0).draw);
+}
+
+TEST(FramePlan, ASlowFrameDoesNotMakeTheNextAskForMore) {
+    // An ordinary frame at double speed.
+    app::FramePlan plan = app::planFrame(10.025, 10.0, 10.0, true, 2.0);
+    EXPECT_TRUE(plan.draw);
+    EXPECT_NEAR(plan.simulatedSeconds, 0.05, 1e-9);
+    // Three seconds behind: only the cap's worth.
+    plan = app::planFrame(13.0, 12.975, 10.0, true, 2.0);
+    EXPECT_DOUBLE_EQ(plan.simulatedSeconds, app::MAX_FRAME_CATCH_UP * 2.0);
+    EXPECT_LE(plan.simulatedSeconds, 0.25);
+    // Paused or building: none; a clock that went back: none.
+    EXPECT_EQ(app::planFrame(13.0, 12.9, 10.0, false, 2.0).simulatedSeconds, 0.0);
+    EXPECT_EQ(app::planFrame(9.0, 12.9, 10.0, true, 2.0).simulatedSeconds, 0.0);
+}
+
 TEST(FrameTitle, ShowsTheTruncatedRateOfTheWholeInterval) {
     EXPECT_EQ(app::framesPerSecond(0.030), 33);
     EXPECT_EQ(app::framesPerSecond(0.025), 40);

@@ -346,3 +346,21 @@ TEST(ProcessRandom, SameSeedSameSequenceInRange) {
 }
 
 }  // namespace
+
+namespace {
+
+// The squares for one array draw turn as glRotatef(angleX, x) then
+// glRotatef(angleY, y) would turn them.
+TEST_F(ParticleTest, QuadsAreTurnedAboutXThenY) {
+    system->setParticle(7, OPEN_AIR, {0, 0, 0}, 1.0f, 90.0f, 90.0f);
+    std::vector<float> vertices, colours;
+    system->quads(vertices, colours);
+    ASSERT_EQ(vertices.size(), 12u);
+    ASSERT_EQ(colours.size(), 16u);
+    const float h = system->halfSize();
+    // Corner (h, h, 0): y-turn gives (0, h, -h), then the x-turn (0, h, h).
+    expectNear(glm::vec3(vertices[0], vertices[1], vertices[2]), OPEN_AIR + glm::vec3(0.0f, h, h));
+    EXPECT_EQ(colours[0], system->particleColour(7)[0]);
+}
+
+}  // namespace

@@ -123,7 +123,7 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     world.setGlobalPosition(model.shotBalls[0], {500, 60, -500});
 
     int drawn = 0, emissions = 0;
-    render::SceneView view{state, model, world, resources, marker, 12.5,
+    render::SceneView view{state, model, world, resources, marker, 12.5, camera.position,
                            [&] { ++drawn; }, [&](const render::RingEmission&) { ++emissions; }, [] { return 8192; }};
     state.particlesOn = true;
     state.particleBall = 1;

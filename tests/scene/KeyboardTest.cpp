@@ -117,20 +117,19 @@ TEST_F(KeyboardTest, StartAndStopSwitchModesInOrder) {
 }
 
 TEST_F(KeyboardTest, RunsPlayDoubleSpeedUnlessFollowingABall) {
+    EXPECT_EQ(playbackSpeed(state), 2.0f);
     state.lastStepTime = 10.0;
-    advanceSimulation(ctx, 11.0);
+    advanceSimulation(ctx, 11.0, 2.0);
     EXPECT_EQ(state.lastStepTime, 11.0);
     EXPECT_EQ(world.stats().stepsTaken, 200);
     state.followBall = true;
-    advanceSimulation(ctx, 12.0);
-    EXPECT_EQ(world.stats().stepsTaken, 300);
-    // A frame of 0.025 s at double speed: 5 steps; then a following frame.
-    state.followBall = false;
-    advanceSimulation(ctx, 12.025);
-    EXPECT_EQ(world.stats().stepsTaken, 305);
-    state.followBall = true;
-    advanceSimulation(ctx, 12.05);
-    EXPECT_EQ(world.stats().stepsTaken, 307);  // 0.025 s: 2 steps, 0.005 s carried
+    EXPECT_EQ(playbackSpeed(state), 1.0f);
+    // Frames of 0.025 s and 0.015 s of simulated time: 2 steps, then the
+    // carried 0.005 s makes a third whole step with the next one.
+    advanceSimulation(ctx, 11.025, 0.025);
+    EXPECT_EQ(world.stats().stepsTaken, 202);
+    advanceSimulation(ctx, 11.05, 0.015);
+    EXPECT_EQ(world.stats().stepsTaken, 204);
     EXPECT_EQ(physicsLog.str(), "");
 }
 
