@@ -1,6 +1,8 @@
 // Klotz mesh loading figures: a 50,000-triangle OBJ file (shared vertices,
 // as exporters write them with normals and texture coordinates), loaded from
-// the OBJ text with all normals computed, and the same mesh from its cache.
+// the OBJ text with all normals computed, and the same mesh from its cache;
+// corner normals of 100,000 triangles around one vertex.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +13,7 @@
 
 #include "Bench.h"
 #include "klotz/KlotzCache.h"
+#include "klotz/MeshNormals.h"
 #include "klotz/ObjLoader.h"
 
 namespace {
@@ -88,4 +91,29 @@ BENCH_FIGURE(cache_load_50k_triangles_s) {
     klotz::Mesh mesh;
     double seconds = secondsOf([&] { klotz::readKlotzCache(name, mesh, quiet); });
     return mesh.faceCount == written.faceCount ? seconds : -1.0;
+}
+
+// The slowest of three fans of 100,000 triangles on vertex 0: a flat disc
+// (one face normal), a cone (a normal per triangle, all within 45 degrees of
+// each other) and triangles collapsed onto the centre (three corners each
+// on it, normal (1, 0, 0)).
+BENCH_FIGURE(corner_normals_100k_fan_s) {
+    constexpr int TRIANGLES = 100000;
+    double slowest = 0;
+    for (int shape = 0; shape < 3; ++shape) {
+        klotz::Mesh mesh;
+        mesh.vertices = {0, shape == 1 ? 5.0f : 0.0f, 0};
+        for (int i = 0; i < TRIANGLES; ++i) {
+            const double a = 6.283185307179586 * i / TRIANGLES;
+            mesh.vertices.insert(mesh.vertices.end(), {float(25 * std::cos(a)), 0.0f, float(-25 * std::sin(a))});
+            if (shape == 2) mesh.faces.insert(mesh.faces.end(), {0, 0, 0});
+            else mesh.faces.insert(mesh.faces.end(), {0, 1 + i, 1 + (i + 1) % TRIANGLES});
+        }
+        mesh.vertexCount = TRIANGLES + 1;
+        mesh.faceCount = TRIANGLES;
+        std::ostringstream quiet;
+        klotz::computeFaceNormals(mesh, quiet);
+        slowest = std::max(slowest, secondsOf([&] { klotz::computeCornerNormals(mesh); }));
+    }
+    return slowest;
 }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <fstream>
 #include <utility>
 
 #include "image/BmpReader.h"
@@ -20,7 +21,23 @@ ImageKind imageKindOf(const std::string& fileName) {
     return ImageKind::Unsupported;
 }
 
-TextureRegistry::TextureRegistry(Uploader upload) : upload_(std::move(upload)) {}
+namespace {
+
+// The bitmap reader fails silently both for a file it cannot open and for
+// one that is no bitmap; only the second deserves a word, as it is easily
+// another format renamed.
+bool opensButIsNoBitmap(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) return false;
+    char signature[2] = {};
+    in.read(signature, 2);
+    return in.gcount() < 2 || signature[0] != 'B' || signature[1] != 'M';
+}
+
+}  // namespace
+
+TextureRegistry::TextureRegistry(Uploader upload, SizeLimit maxTextureSize)
+    : upload_(std::move(upload)), maxTextureSize_(std::move(maxTextureSize)) {}
 
 unsigned TextureRegistry::loadTexture(const std::string& fileName, bool compress, std::ostream& out,
                                       std::ostream& err) {
@@ -33,7 +50,11 @@ unsigned TextureRegistry::loadTexture(const std::string& fileName, bool compress
     Image image;
     switch (imageKindOf(fileName)) {
     case ImageKind::Bmp:
-        if (!readBmp(fileName, image, out)) return 0;
+        if (!readBmp(fileName, image, out)) {
+            if (opensButIsNoBitmap(fileName))
+                out << "[ERROR] The file " << fileName << " is not a bitmap: it does not start with \"BM\"\n";
+            return 0;
+        }
         break;
     case ImageKind::Tga:
         if (!readTga(fileName, image, out)) return 0;
@@ -52,6 +73,14 @@ unsigned TextureRegistry::loadTexture(const std::string& fileName, bool compress
         // 16-bit TGA pixels arrive as 2 components, which have no format here.
         out << "[ERROR] The file " << fileName << " has " << image.components
             << " bytes per pixel, which cannot be used as a texture\n";
+        return 0;
+    }
+
+    // GL would refuse the upload without a word and leave the texture empty.
+    const int maxSide = maxTextureSize_ ? maxTextureSize_() : 0;
+    if (maxSide > 0 && (image.width > maxSide || image.height > maxSide)) {
+        out << "[ERROR] The file " << fileName << " is " << image.width << " x " << image.height
+            << " pixels; the graphics driver takes textures of at most " << maxSide << " pixels a side\n";
         return 0;
     }
 

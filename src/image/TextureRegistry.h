@@ -28,11 +28,18 @@ public:
     // really compressed replaces it by the compressed size.
     using Uploader = std::function<unsigned(PixelFormat format, const Image& image, bool compress, int* byteSize)>;
 
-    explicit TextureRegistry(Uploader upload);
+    // The largest width and height the uploader takes, in pixels (GL's
+    // GL_MAX_TEXTURE_SIZE); an empty function means no limit.
+    using SizeLimit = std::function<int()>;
+
+    explicit TextureRegistry(Uploader upload, SizeLimit maxTextureSize = {});
 
     // The texture of `fileName` (compared exactly), reading and uploading it
     // on the first call only. 0 when the file cannot be read or used. Reader
-    // messages go to `out`; "Unsupported image format\n" goes to `err`.
+    // messages go to `out`, and so does one line naming the file when a
+    // ".bmp" file does not start with "BM" or an image exceeds the size
+    // limit; a file that cannot be opened stays silent. "Unsupported image
+    // format\n" goes to `err`.
     unsigned loadTexture(const std::string& fileName, bool compress, std::ostream& out, std::ostream& err);
 
     // The entry of a loaded name, or null.
@@ -41,6 +48,7 @@ public:
 
 private:
     Uploader upload_;
+    SizeLimit maxTextureSize_;
     std::map<std::string, TextureEntry> entries_;
 };
 

@@ -32,6 +32,12 @@ bool hasS3tc() {
     return false;
 }
 
+int maxTextureSize() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
 }  // namespace
 
 unsigned uploadTexture(PixelFormat format, const Image& image, bool compress, int* byteSize) {
@@ -64,6 +70,6 @@ unsigned uploadTexture(PixelFormat format, const Image& image, bool compress, in
     return name;
 }
 
-TextureRegistry makeGlTextureRegistry() { return TextureRegistry(&uploadTexture); }
+TextureRegistry makeGlTextureRegistry() { return TextureRegistry(&uploadTexture, &maxTextureSize); }
 
 }  // namespace image

@@ -15,7 +15,8 @@ namespace image {
 // *byteSize is left as given. Returns the texture name.
 unsigned uploadTexture(PixelFormat format, const Image& image, bool compress, int* byteSize);
 
-// A registry that uploads through uploadTexture.
+// A registry that uploads through uploadTexture and refuses images larger
+// than the current context's GL_MAX_TEXTURE_SIZE.
 TextureRegistry makeGlTextureRegistry();
 
 }  // namespace image

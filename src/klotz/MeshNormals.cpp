@@ -1,7 +1,12 @@
 #include "klotz/MeshNormals.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 namespace klotz {
@@ -55,6 +60,194 @@ void prepareCornerNormals(Mesh& mesh) {
     mesh.cornerNormals.assign(3 * static_cast<std::size_t>(mesh.cornerNormalCount), 0.0f);
 }
 
+// The rule as stated, for the corners of one vertex (increasing corner
+// numbers): quadratic in their number, and bit for bit the all-pairs result.
+void smoothDirect(Mesh& mesh, const int* corners, int count) {
+    for (int i = 0; i < count; ++i) {
+        const int q = corners[i];
+        const int f = q / 3;
+        const Vec3 nf = faceNormalAt(mesh, f);
+        Vec3 sum = nf;
+        for (int j = 0; j < count; ++j) {
+            const int g = corners[j] / 3;
+            if (g == f) continue;
+            const Vec3 ng = faceNormalAt(mesh, g);
+            if (withinSmoothingAngle(ng, nf)) addTo(sum, ng);
+        }
+        storeNormalised(mesh, q, sum);
+    }
+}
+
+// A vertex with more corners than this goes through smoothByDirections.
+// Below it the direct loop is cheap, and ordinary meshes keep the exact
+// sums of the all-pairs rule.
+constexpr int DIRECT_CORNERS = 64;
+
+// Face normal q joins nf exactly when their float dot product exceeds
+// about cos(45 degrees). A double dot product clearly above or below that
+// decides the same way; within TIE_MARGIN of it withinSmoothingAngle
+// decides. The margin is fifty times the float rounding for unit normals.
+constexpr double TIE_MARGIN = 1e-5;
+
+double smoothingCosine() { return std::cos(SMOOTHING_ANGLE / (180 * RADIANS_TO_DEGREES_FACTOR)); }
+
+// One distinct face normal at a vertex, weighted by its corners there.
+struct Direction {
+    Vec3 normal;
+    double n[3];
+    double weighted[3];
+    std::size_t group;  // index into the corners grouped by normal
+};
+
+double dot(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// A k-d tree of unit directions with each subtree's weighted sum, so that
+// the sum over a 45-degree cap visits only the subtrees its rim crosses.
+class DirectionTree {
+public:
+    explicit DirectionTree(std::vector<Direction> directions) : directions_(std::move(directions)) {
+        nodes_.reserve(2 * directions_.size() / LEAF_SIZE + 2);
+        build(0, static_cast<int>(directions_.size()));
+    }
+
+    // The directions in tree order: neighbours in the list are near on the
+    // sphere, so querying them in this order keeps the visited nodes cached.
+    const std::vector<Direction>& directions() const { return directions_; }
+
+    // The weighted sum of the directions within the smoothing angle of `a`.
+    void sumWithin(const Vec3& a, double* sum) const {
+        const double ad[3] = {a.x, a.y, a.z};
+        sum[0] = sum[1] = sum[2] = 0;
+        visit(0, a, ad, smoothingCosine(), sum);
+    }
+
+private:
+    static constexpr int LEAF_SIZE = 16;
+
+    struct Node {
+        double lo[3], hi[3], sum[3];
+        int begin, end;
+        int left = -1, right = -1;  // children; -1 in a leaf
+    };
+
+    int build(int begin, int end) {
+        const int index = static_cast<int>(nodes_.size());
+        nodes_.push_back(Node{});
+        Node node{};
+        node.begin = begin;
+        node.end = end;
+        for (int k = 0; k < 3; ++k) {
+            node.lo[k] = node.hi[k] = directions_[begin].n[k];
+            node.sum[k] = 0;
+        }
+        for (int i = begin; i < end; ++i)
+            for (int k = 0; k < 3; ++k) {
+                node.lo[k] = std::min(node.lo[k], directions_[i].n[k]);
+                node.hi[k] = std::max(node.hi[k], directions_[i].n[k]);
+                node.sum[k] += directions_[i].weighted[k];
+            }
+        if (end - begin > LEAF_SIZE) {
+            int axis = 0;
+            for (int k = 1; k < 3; ++k)
+                if (node.hi[k] - node.lo[k] > node.hi[axis] - node.lo[axis]) axis = k;
+            const int middle = begin + (end - begin) / 2;
+            std::nth_element(directions_.begin() + begin, directions_.begin() + middle, directions_.begin() + end,
+                             [axis](const Direction& a, const Direction& b) { return a.n[axis] < b.n[axis]; });
+            node.left = build(begin, middle);
+            node.right = build(middle, end);
+        }
+        nodes_[index] = node;
+        return index;
+    }
+
+    void visit(int index, const Vec3& a, const double* ad, double cosine, double* sum) const {
+        const Node& node = nodes_[index];
+        double lowest = 0, highest = 0;
+        for (int k = 0; k < 3; ++k) {
+            lowest += std::min(ad[k] * node.lo[k], ad[k] * node.hi[k]);
+            highest += std::max(ad[k] * node.lo[k], ad[k] * node.hi[k]);
+        }
+        if (highest < cosine - TIE_MARGIN) return;
+        if (lowest > cosine + TIE_MARGIN) {
+            for (int k = 0; k < 3; ++k) sum[k] += node.sum[k];
+            return;
+        }
+        if (node.left >= 0) {
+            visit(node.left, a, ad, cosine, sum);
+            visit(node.right, a, ad, cosine, sum);
+            return;
+        }
+        for (int i = node.begin; i < node.end; ++i) {
+            const Direction& d = directions_[i];
+            const double c = dot(ad, d.n);
+            const bool joins = c > cosine + TIE_MARGIN ||
+                               (c >= cosine - TIE_MARGIN && withinSmoothingAngle(d.normal, a));
+            if (joins)
+                for (int k = 0; k < 3; ++k) sum[k] += d.weighted[k];
+        }
+    }
+
+    std::vector<Direction> directions_;
+    std::vector<Node> nodes_;
+};
+
+std::array<std::uint32_t, 3> bitsOf(const Vec3& v) {
+    std::array<std::uint32_t, 3> bits;
+    std::memcpy(&bits[0], &v.x, 4);
+    std::memcpy(&bits[1], &v.y, 4);
+    std::memcpy(&bits[2], &v.z, 4);
+    return bits;
+}
+
+// The rule for the corners of vertex v without comparing every pair: corners
+// with equal face normals are grouped, and each distinct normal a gets the
+// sum S of all corners' normals within the smoothing angle from the tree.
+// A corner of face f then has a + S minus a once for each of f's own
+// corners on v. Sums run in double in another order than the all-pairs
+// rule, so results agree with it to float rounding, not bit for bit.
+// False (nothing written) when some normal is not of unit length, which the
+// tie margin needs.
+bool smoothByDirections(Mesh& mesh, int v, const int* corners, int count) {
+    std::vector<std::pair<std::array<std::uint32_t, 3>, int>> keyed;
+    keyed.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) keyed.emplace_back(bitsOf(faceNormalAt(mesh, corners[i] / 3)), corners[i]);
+    std::sort(keyed.begin(), keyed.end());
+
+    std::vector<Direction> directions;
+    std::vector<std::size_t> groupStart;
+    for (std::size_t i = 0; i < keyed.size(); ++i) {
+        if (i > 0 && keyed[i].first == keyed[i - 1].first) continue;
+        const Vec3 n = faceNormalAt(mesh, keyed[i].second / 3);
+        const double lengthSquared = double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z;
+        if (!(std::fabs(lengthSquared - 1) < 1e-3)) return false;
+        directions.push_back({n, {n.x, n.y, n.z}, {0, 0, 0}, groupStart.size()});
+        groupStart.push_back(i);
+    }
+    groupStart.push_back(keyed.size());
+    for (std::size_t g = 0; g < directions.size(); ++g) {
+        const double corners = static_cast<double>(groupStart[g + 1] - groupStart[g]);
+        for (int k = 0; k < 3; ++k) directions[g].weighted[k] = corners * directions[g].n[k];
+    }
+    const DirectionTree tree(std::move(directions));
+
+    for (const Direction& a : tree.directions()) {
+        const std::size_t g = a.group;
+        double within[3];
+        tree.sumWithin(a.normal, within);
+        const bool joinsItself = withinSmoothingAngle(a.normal, a.normal);
+        for (std::size_t i = groupStart[g]; i < groupStart[g + 1]; ++i) {
+            const int q = keyed[i].second;
+            const std::int32_t* face = &mesh.faces[3 * static_cast<std::size_t>(q / 3)];
+            const int own = joinsItself ? (face[0] == v) + (face[1] == v) + (face[2] == v) : 0;
+            const Vec3 sum{static_cast<float>(a.n[0] + within[0] - own * a.n[0]),
+                           static_cast<float>(a.n[1] + within[1] - own * a.n[1]),
+                           static_cast<float>(a.n[2] + within[2] - own * a.n[2])};
+            storeNormalised(mesh, q, sum);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void computeFaceNormals(Mesh& mesh, std::ostream& out) {
@@ -94,18 +287,10 @@ void computeCornerNormals(Mesh& mesh) {
     std::vector<int> fill(firstCorner.begin(), firstCorner.end() - 1);
     for (int q = 0; q < corners; ++q) cornersOfVertex[fill[mesh.faces[q]]++] = q;
 
-    for (int q = 0; q < corners; ++q) {
-        const int v = mesh.faces[q];
-        const int f = q / 3;
-        const Vec3 nf = faceNormalAt(mesh, f);
-        Vec3 sum = nf;
-        for (int i = firstCorner[v]; i < firstCorner[v + 1]; ++i) {
-            const int g = cornersOfVertex[i] / 3;
-            if (g == f) continue;
-            const Vec3 ng = faceNormalAt(mesh, g);
-            if (withinSmoothingAngle(ng, nf)) addTo(sum, ng);
-        }
-        storeNormalised(mesh, q, sum);
+    for (int v = 0; v < mesh.vertexCount; ++v) {
+        const int* first = cornersOfVertex.data() + firstCorner[v];
+        const int count = firstCorner[v + 1] - firstCorner[v];
+        if (count <= DIRECT_CORNERS || !smoothByDirections(mesh, v, first, count)) smoothDirect(mesh, first, count);
     }
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
+#include <string>
 
 #include "image/BmpReader.h"
 #include "image/ImageFiles.h"
@@ -152,4 +154,102 @@ TEST(BmpReader, ReadsFromDiskAndShipsTheBallTexture) {
         if (out.pixels[i] != out.pixels[0] || out.pixels[i + 1] != out.pixels[1] || out.pixels[i + 2] != out.pixels[2])
             ++differing;
     EXPECT_GT(differing, out.pixels.size() / 3 / 4);
+}
+
+namespace {
+
+// A 7 x 3 picture (odd width: rows need padding at every depth but 4 bits)
+// in the plain 40-byte layout. "eight": channels 0 or 255, exact in 16 bits;
+// "many": 21 colours, too many for 4 bits; "two": black and white; "alpha":
+// "eight" with three alpha levels in 32 bits.
+Bytes plainPicture(const std::string& kind) {
+    const bool alpha = kind == "alpha";
+    Bytes rows;
+    for (int i = 0; i < 21; ++i) {
+        const int k = kind == "two" ? (i % 3 == 0 ? 7 : 0) : i % 8;
+        Bytes bgra = {std::uint8_t(k & 4 ? 255 : 0), std::uint8_t(k & 2 ? 255 : 0), std::uint8_t(k & 1 ? 255 : 0),
+                      std::uint8_t(64 + i % 3 * 64)};
+        if (kind == "many") bgra = {std::uint8_t(i * 37), std::uint8_t(255 - i * 12), std::uint8_t(i * 12)};
+        rows.insert(rows.end(), bgra.begin(), bgra.begin() + (alpha ? 4 : 3));
+        if (i % 7 == 6)
+            while (rows.size() % 4 != 0) rows.push_back(0);
+    }
+    return bmpFile(7, 3, alpha ? 32 : 24, rows);
+}
+
+}  // namespace
+
+TEST(BmpReader, ImageMagickBitmapsDecodeLikeThePlainLayout) {
+    if (std::system("convert -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick's convert is missing";
+    struct Variant {
+        const char* picture;
+        const char* options;
+        int bits, headerBytes;  // what the written file must have, so the case means something
+    };
+    const Variant variants[] = {
+        {"eight", "BMP:", 24, 124},
+        {"eight", "-type palette BMP3:", 4, 40},
+        {"eight", "-type palette BMP:", 4, 124},
+        {"many", "-type palette -compress none BMP3:", 8, 40},  // RLE8 otherwise
+        {"many", "-type palette -compress none BMP:", 8, 124},
+        {"two", "-type palette BMP3:", 1, 40},
+        {"two", "-type palette BMP:", 1, 124},
+        {"eight", "-define bmp:subtype=RGB565 BMP:", 16, 124},
+        {"eight", "-define bmp:subtype=RGB555 BMP:", 16, 124},
+        {"alpha", "BMP:", 32, 124},
+    };
+    testsupport::TempDir dir;
+    for (const Variant& v : variants) {
+        SCOPED_TRACE(std::string(v.picture) + " " + v.options);
+        const Bytes plain = plainPicture(v.picture);
+        dir.write("in.bmp", imagetest::asString(plain));
+        const std::string command = "convert '" + dir.file("in.bmp") + "' " + v.options + "'" + dir.file("out.bmp") + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        const std::string written = dir.read("out.bmp");
+        const Bytes file(written.begin(), written.end());
+        ASSERT_GT(file.size(), 54u);
+        EXPECT_EQ(file[28], v.bits);
+        EXPECT_EQ(file[14], v.headerBytes);
+
+        const Decoded expected = decode(plain);
+        const Decoded d = decode(file);
+        ASSERT_TRUE(d.ok) << d.log;
+        EXPECT_EQ(d.log, "");
+        EXPECT_EQ(d.image.width, 7);
+        EXPECT_EQ(d.image.height, 3);
+        EXPECT_EQ(d.image.components, expected.image.components);
+        EXPECT_EQ(d.image.pixels, expected.image.pixels);
+    }
+}
+
+TEST(BmpReader, ShortPalettesMasksAfterAPlainHeaderAndTheirRefusals) {
+    // ImageMagick writes full palettes; GIMP writes as many entries as the
+    // colour count says.
+    Bytes three = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};  // red, green, blue
+    Bytes file = bmpFile(3, 1, 8, {2, 0, 1, 0}, three);
+    file[46] = 3;
+    Decoded d = decode(file);
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.image.pixels, (Bytes{0, 0, 255, 255, 0, 0, 0, 255, 0}));
+
+    // Red in the lowest byte, no alpha mask: three components.
+    Bytes masks;
+    for (std::uint32_t m : {0x000000ffu, 0x0000ff00u, 0x00ff0000u}) imagetest::put32(masks, m);
+    d = decode(bmpFile(2, 1, 32, {1, 2, 3, 9, 4, 5, 6, 9}, masks, 3));
+    ASSERT_TRUE(d.ok) << d.log;
+    EXPECT_EQ(d.image.components, 3);
+    EXPECT_EQ(d.image.pixels, (Bytes{1, 2, 3, 4, 5, 6}));
+
+    masks[0] = 0xff;
+    masks[2] = 0xff;  // red 0x00ff00ff: not one run of bits
+    expectRefused(decode(bmpFile(2, 1, 32, Bytes(8, 0), masks, 3), "m.bmp"),
+                  "[ERROR] The file m.bmp has colour masks this bitmap loader does not support\n");
+    Bytes os2 = bmpFile(1, 1, 24, {1, 2, 3, 0});
+    os2[14] = 12;
+    expectRefused(decode(os2, "o.bmp"),
+                  "[ERROR] The file o.bmp has a bitmap header of 12 bytes; this loader reads Windows headers of 40 "
+                  "bytes or more\n");
+    // A 4-bit file with its palette but run-length encoded.
+    expectRefused(decode(bmpFile(2, 1, 4, {0x12, 0, 0, 0}, Bytes(64, 0), 2)),
+                  "[ERROR] This bitmap loader does not support compressed files (yet)\n");
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <string>
 
 #include "image/ImageFiles.h"
 #include "image/TextureRegistryGl.h"
@@ -115,4 +116,20 @@ TEST(TextureRegistryGl, LoadsTheShippedBallTextureOnce) {
     EXPECT_EQ(registry.entry(file)->useCount, 2);
     EXPECT_GT(registry.entry(file)->byteSize, 0);
     EXPECT_EQ(out.str() + err.str(), "");
+}
+
+TEST(TextureRegistryGl, ImagesBeyondTheDriversLimitAreRefusedByName) {
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    ASSERT_GT(limit, 0);
+    testsupport::TempDir dir;
+    const int width = limit + 1;
+    dir.write("wide.bmp", imagetest::asString(imagetest::bmpFile(width, 1, 8, Bytes((width + 3) / 4 * 4, 0),
+                                                                 imagetest::greyPalette())));
+    image::TextureRegistry registry = image::makeGlTextureRegistry();
+    std::ostringstream out, err;
+    EXPECT_EQ(registry.loadTexture(dir.file("wide.bmp"), false, out, err), 0u);
+    EXPECT_EQ(out.str(), "[ERROR] The file " + dir.file("wide.bmp") + " is " + std::to_string(width) +
+                             " x 1 pixels; the graphics driver takes textures of at most " + std::to_string(limit) +
+                             " pixels a side\n");
 }

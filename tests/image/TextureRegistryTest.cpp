@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "image/ImageFiles.h"
@@ -25,12 +26,14 @@ struct FakeGl {
     std::vector<Upload> uploads;
     int compressTo = 0;
 
-    image::TextureRegistry registry() {
-        return image::TextureRegistry([this](image::PixelFormat f, const image::Image& im, bool c, int* size) {
-            uploads.push_back({f, im.width, im.height, im.components, c, im.pixels});
-            if (c && compressTo > 0) *size = compressTo;
-            return static_cast<unsigned>(100 + uploads.size() - 1);
-        });
+    image::TextureRegistry registry(image::TextureRegistry::SizeLimit maxSide = {}) {
+        return image::TextureRegistry(
+            [this](image::PixelFormat f, const image::Image& im, bool c, int* size) {
+                uploads.push_back({f, im.width, im.height, im.components, c, im.pixels});
+                if (c && compressTo > 0) *size = compressTo;
+                return static_cast<unsigned>(100 + uploads.size() - 1);
+            },
+            std::move(maxSide));
     }
 };
 
@@ -145,4 +148,26 @@ TEST(TextureRegistry, UploaderFailureRegistersNothing) {
     std::ostringstream out, err;
     EXPECT_EQ(registry.loadTexture(dir.file("a.bmp"), false, out, err), 0u);
     EXPECT_EQ(registry.size(), 0u);
+}
+
+TEST_F(TextureRegistryTest, BitmapsThatCannotBecomeTexturesAreNamed) {
+    dir.write("ball.bmp", "GIF89a");  // another format renamed
+    dir.write("empty.bmp", "");
+    EXPECT_EQ(load("ball.bmp"), 0u);
+    EXPECT_EQ(load("empty.bmp"), 0u);
+    EXPECT_EQ(out.str(), "[ERROR] The file ball.bmp is not a bitmap: it does not start with \"BM\"\n"
+                         "[ERROR] The file empty.bmp is not a bitmap: it does not start with \"BM\"\n");
+
+    out.str("");
+    image::TextureRegistry limited = gl.registry([] { return 4; });
+    writeBmp24("wide.bmp", 5, 1);
+    writeBmp24("tall.bmp", 1, 5);
+    writeBmp24("edge.bmp", 4, 4);
+    EXPECT_EQ(limited.loadTexture("wide.bmp", false, out, err), 0u);
+    EXPECT_EQ(limited.loadTexture("tall.bmp", false, out, err), 0u);
+    EXPECT_EQ(limited.loadTexture("edge.bmp", false, out, err), 100u);
+    EXPECT_EQ(out.str(),
+              "[ERROR] The file wide.bmp is 5 x 1 pixels; the graphics driver takes textures of at most 4 pixels a side\n"
+              "[ERROR] The file tall.bmp is 1 x 5 pixels; the graphics driver takes textures of at most 4 pixels a side\n");
+    EXPECT_EQ(limited.size(), 1u);
 }

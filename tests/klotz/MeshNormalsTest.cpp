@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "klotz/MeshNormals.h"
@@ -112,20 +113,57 @@ Mesh randomMesh(std::mt19937& rng, int vertexCount, int faceCount) {
     return m;
 }
 
-TEST(CornerNormals, TableVersionMatchesAllPairsBitForBit) {
+// A fan of n triangles around vertex 0 at height `apex` (0: a flat disc),
+// its rim of radius 25 jittered up and down by `jitter`; every
+// `degenerateEvery`-th triangle collapses onto the centre.
+Mesh fan(std::mt19937& rng, int n, float apex, float jitter, int degenerateEvery) {
+    std::uniform_real_distribution<float> wobble(-jitter, jitter);
+    Mesh m;
+    m.vertices = {0, apex, 0};
+    for (int i = 0; i < n; ++i) {
+        const double a = 6.283185307179586 * i / n;
+        m.vertices.insert(m.vertices.end(), {float(25 * std::cos(a)), wobble(rng), float(-25 * std::sin(a))});
+    }
+    for (int i = 0; i < n; ++i) {
+        if (i % degenerateEvery == 0) m.faces.insert(m.faces.end(), {0, 0, 1 + i});
+        else m.faces.insert(m.faces.end(), {0, 1 + i, 1 + (i + 1) % n});
+    }
+    m.vertexCount = n + 1;
+    m.faceCount = n;
+    std::ostringstream quiet;
+    klotz::computeFaceNormals(m, quiet);
+    return m;
+}
+
+// A vertex with many corners sums in another order than the all-pairs rule:
+// equal to float rounding. The smoothing decisions themselves are exact.
+void expectLikeAllPairs(Mesh fast, const std::string& what) {
+    Mesh reference = fast;
+    klotz::computeCornerNormals(fast);
+    klotz::computeCornerNormalsAllPairs(reference);
+    ASSERT_EQ(fast.cornerNormalCount, reference.cornerNormalCount) << what;
+    ASSERT_EQ(fast.cornerNormals.size(), reference.cornerNormals.size()) << what;
+    for (std::size_t i = 0; i < fast.cornerNormals.size(); ++i)
+        ASSERT_NEAR(fast.cornerNormals[i], reference.cornerNormals[i], 2e-6f) << what << ", value " << i;
+}
+
+TEST(CornerNormals, MatchesAllPairsOnRandomMeshesAndFans) {
     std::mt19937 rng(20240611);
     for (int round = 0; round < 300; ++round) {
         const int vertexCount = 1 + round % 17;
-        Mesh fast = randomMesh(rng, vertexCount, 1 + round % 41);
-        Mesh reference = fast;
-        klotz::computeCornerNormals(fast);
-        klotz::computeCornerNormalsAllPairs(reference);
-        ASSERT_EQ(fast.cornerNormalCount, reference.cornerNormalCount);
-        ASSERT_EQ(fast.cornerNormals.size(), reference.cornerNormals.size());
-        ASSERT_EQ(0, std::memcmp(fast.cornerNormals.data(), reference.cornerNormals.data(),
-                                 fast.cornerNormals.size() * sizeof(float)))
-            << "round " << round;
+        expectLikeAllPairs(randomMesh(rng, vertexCount, 1 + round % 41), "round " + std::to_string(round));
     }
+    // Few vertices, many triangles: hundreds of corners per vertex, normals
+    // exactly 45 degrees apart among them.
+    for (int round = 0; round < 20; ++round)
+        expectLikeAllPairs(randomMesh(rng, 3 + round % 5, 100 + 10 * round), "crowded " + std::to_string(round));
+    // Flat, shallow and steep fans, jittered or not, with degenerate triangles.
+    for (float apex : {0.0f, 5.0f, 60.0f})
+        for (float jitter : {0.0f, 3.0f})
+            for (int degenerateEvery : {1000, 7})
+                expectLikeAllPairs(fan(rng, 400, apex, jitter, degenerateEvery),
+                                   "fan " + std::to_string(apex) + " " + std::to_string(jitter) + " " +
+                                       std::to_string(degenerateEvery));
 }
 
 TEST(CornerNormals, TableVersionMatchesOnALoadedSmoothSurface) {
