@@ -29,6 +29,11 @@ void printHelp(std::ostream& out) {
         << "F1:\t\t help\n"
         << "F5-F8:\t\t load a demo alley"
         << "\n\n";
+    // Keys added since, in the same style.
+    out << "+,-:\t\t faster/slower playback during simulation\n"
+        << "n:\t\t one step forward while paused\n"
+        << "b:\t\t one step back while paused (hold to rewind)\n"
+        << "\n";
 }
 
 }  // namespace app

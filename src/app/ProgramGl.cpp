@@ -128,7 +128,12 @@ void Program::display() {
                                particles->update(e.timeStep, e.position, e.velocity, e.minSpeed, e.maxSpeed,
                                                  e.minAngle, e.maxAngle);
                            },
-                           [] { return particles::processRandom(); }};
+                           [] { return particles::processRandom(); },
+                           {}};
+    if (s.simulationRunning) {
+        const std::string status = scene::runStatus(s, model);
+        if (!status.empty()) view.overlay.push_back(status);
+    }
     render::renderScene(view);
 
     s.titleText = frameTitle(framesPerSecond(s.frameTime - s.lastFrameTime));

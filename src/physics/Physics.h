@@ -17,6 +17,9 @@ namespace physics {
 
 class ErrorReporter;
 
+// The world's fixed step, seconds.
+constexpr double FIXED_STEP = 0.01;
+
 // Actor handles are never reused, so a stale handle is detected and reported
 // instead of touching another actor.
 using ActorHandle = std::int32_t;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <glm/glm.hpp>
 
@@ -32,6 +34,8 @@ struct SceneView {
     std::function<void(const RingEmission&)> emitRing;
     // The process-wide generator, 0..32767.
     std::function<int()> nextRandom;
+    // Lines drawn over the scene in the top-left corner (status, panels).
+    std::vector<std::string> overlay;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

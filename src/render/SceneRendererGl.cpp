@@ -5,6 +5,7 @@
 
 #include "physics/Actors.h"
 #include "render/SceneRenderer.h"
+#include "render/TextOverlay.h"
 
 namespace render {
 
@@ -134,6 +135,7 @@ void renderScene(const SceneView& view) {
     else
         drawBuildingPicture(view);
     if (particlesDrawn(view.state) && view.drawParticles) view.drawParticles();
+    drawTextLines(view.overlay);
     glFlush();
     glutSwapBuffers();
 }

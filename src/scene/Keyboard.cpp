@@ -119,7 +119,12 @@ void buildingKey(CommandContext& ctx, unsigned char key) {
         case 'l': startSimulation(ctx); return;
         case 'x': toggleParticles(ctx); return;
         case 't': nextParticleBall(ctx); return;
-        case 'p': return;
+        case 'p':
+        case 'n':
+        case 'b':
+        case '+':
+        case '=':
+        case '-': return;
         default: echoAndFollow(ctx, key); return;
     }
 }
@@ -130,6 +135,15 @@ void simulationKey(CommandContext& ctx, unsigned char key) {
     if (rotationFor(key, ctx.camera.direction, axis, direction)) return;
     switch (key) {
         case 'p': togglePause(ctx); return;
+        case '+':
+        case '=': changePlaybackSpeed(ctx, +1); return;
+        case '-': changePlaybackSpeed(ctx, -1); return;
+        case 'n':
+            if (ctx.state.simulationPaused) stepForward(ctx);
+            return;
+        case 'b':
+            if (ctx.state.simulationPaused) stepBack(ctx);
+            return;
         case KEY_SPACE: shootBall(ctx); return;
         case 'l': stopSimulation(ctx); return;
         case KEY_ENTER:

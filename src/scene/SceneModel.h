@@ -10,6 +10,7 @@
 
 #include "scene/SceneState.h"
 #include "physics/Physics.h"
+#include "scene/RunRecord.h"
 
 namespace scene {
 
@@ -48,6 +49,9 @@ struct SceneModel {
 
     // Balls shot with SPACE; not saved.
     std::vector<physics::ActorHandle> shotBalls;
+
+    // Every step of the current (or last) run, for stepping back through it.
+    RunRecord run;
 
     // Collision mesh of each klotz type, made on first use and shared by
     // every klotz of that type. Not part of the scene: clearScene keeps it.

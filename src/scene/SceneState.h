@@ -22,6 +22,13 @@ struct SceneState {
     // simulated.
     double lastStepTime = 0.0;
     double particleTime = 0.0;
+
+    // Playback of a run: an index into PLAYBACK_FACTORS (Simulation.h), the
+    // simulated seconds not yet stepped, and the step shown, counted from
+    // the run's start (below the record's last step while rewound).
+    int playbackStep = 4;
+    double stepCarry = 0.0;
+    long runStep = 0;
 };
 
 }  // namespace scene

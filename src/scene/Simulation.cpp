@@ -1,5 +1,9 @@
 #include "scene/Simulation.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ostream>
 #include <vector>
 
 #include "physics/Actors.h"
@@ -35,7 +39,11 @@ void startSimulation(CommandContext& ctx) {
     state.simulationRunning = true;
     state.simulationPaused = false;
     state.klotzSelected = false;
+    state.playbackStep = PLAYBACK_NORMAL;
+    state.stepCarry = 0.0;
+    state.runStep = 0;
     resetBallsToStarts(ctx.model, ctx.world);
+    ctx.model.run.start(ctx.model, ctx.world);
     if (state.followBall && state.followedBall >= 0 && state.followedBall < ctx.model.ballCount()) {
         ctx.camera.position = ctx.world.getGlobalPosition(ctx.model.ballActors[state.followedBall]);
         ctx.camera.direction = glm::normalize(OVERHEAD_VIEW);
@@ -57,9 +65,56 @@ void stopSimulation(CommandContext& ctx) {
     ctx.ui.setBuildingControls(true);
 }
 
+float playbackSpeed(const SceneState& state) {
+    const int step = std::clamp(state.playbackStep, 0, PLAYBACK_STEPS - 1);
+    return static_cast<float>((state.followBall ? 1.0 : 2.0) * PLAYBACK_FACTORS[step]);
+}
+
+void changePlaybackSpeed(CommandContext& ctx, int direction) {
+    ctx.state.playbackStep = std::clamp(ctx.state.playbackStep + direction, 0, PLAYBACK_STEPS - 1);
+}
+
+void stepRun(CommandContext& ctx) {
+    // One fixed step at a time, so every step is recorded.
+    ctx.world.simulate(static_cast<float>(physics::FIXED_STEP));
+    if (ctx.model.run.record(ctx.model, ctx.world)) {
+        ctx.out << "\nrewind keeps the last " << ctx.model.run.lastStep() - ctx.model.run.firstStep() + 1
+                << " steps of a run; older ones are dropped\n";
+        ctx.out.flush();
+    }
+    ctx.state.runStep = ctx.model.run.lastStep();
+}
+
+namespace {
+
+// Continues the run from the step shown: the recorded future goes.
+void resumeFromShownStep(CommandContext& ctx) {
+    if (ctx.state.runStep < ctx.model.run.lastStep()) ctx.model.run.dropAfter(ctx.state.runStep);
+}
+
+void showStep(CommandContext& ctx, long step) {
+    ctx.state.runStep = ctx.model.run.restore(step, ctx.model, ctx.world);
+    ctx.particles.reset();  // time jumped
+}
+
+}  // namespace
+
+void stepForward(CommandContext& ctx) {
+    if (ctx.state.runStep < ctx.model.run.lastStep()) {
+        showStep(ctx, ctx.state.runStep + 1);
+        return;
+    }
+    stepRun(ctx);
+}
+
+void stepBack(CommandContext& ctx) {
+    if (ctx.state.runStep > ctx.model.run.firstStep()) showStep(ctx, ctx.state.runStep - 1);
+}
+
 void togglePause(CommandContext& ctx) {
     SceneState& state = ctx.state;
     if (state.simulationPaused) {
+        resumeFromShownStep(ctx);
         state.simulationPaused = false;
         const double now = ctx.now();
         state.lastStepTime = now;
@@ -69,14 +124,26 @@ void togglePause(CommandContext& ctx) {
     }
 }
 
-float playbackSpeed(const SceneState& state) { return state.followBall ? 1.0f : 2.0f; }
+std::string runStatus(const SceneState& state, const SceneModel& model) {
+    const bool rewound = state.runStep < model.run.lastStep();
+    const int step = std::clamp(state.playbackStep, 0, PLAYBACK_STEPS - 1);
+    if (!state.simulationPaused && !rewound && step == PLAYBACK_NORMAL) return "";
+    static const char* const NAMES[] = {"1/16", "1/8", "1/4", "1/2", "1", "2", "4"};
+    char line[96];
+    std::snprintf(line, sizeof line, "%s%st=%.2f s  speed %s", state.simulationPaused ? "paused  " : "",
+                  rewound ? "rewound  " : "", static_cast<double>(state.runStep) * physics::FIXED_STEP, NAMES[step]);
+    return line;
+}
 
 void advanceSimulation(CommandContext& ctx, double now, double simulatedSeconds) {
     SceneState& state = ctx.state;
     state.lastStepTime = now;
-    // simulate returns with every pose and velocity at the end of its last
-    // step, so readers of this frame see current values.
-    ctx.world.simulate(static_cast<float>(simulatedSeconds));
+    // Whole steps only; the rest waits for the next frame. After the loop
+    // every pose and velocity is that of the last step.
+    state.stepCarry += simulatedSeconds;
+    const long steps = static_cast<long>(std::floor((state.stepCarry + 1e-9) / physics::FIXED_STEP));
+    state.stepCarry = std::max(0.0, state.stepCarry - static_cast<double>(steps) * physics::FIXED_STEP);
+    for (long i = 0; i < steps; ++i) stepRun(ctx);
     if (!state.particlesOn || state.particleBall < 0 || state.particleBall >= ctx.model.ballCount()) return;
     const physics::ActorHandle ball = ctx.model.ballActors[state.particleBall];
     if (!ctx.world.isActor(ball)) return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include <glm/glm.hpp>
 
@@ -33,9 +34,29 @@ void startSimulation(CommandContext& ctx);
 // Simulation -> building: the shot balls leave the world, the palette and
 // the menu come back. Start-cell balls stay where they are.
 void stopSimulation(CommandContext& ctx);
-// Playback speed of a run: double real time, or real time while the camera
-// rides a ball.
+// The playback factors the user steps through with + and -, of the normal
+// pace; PLAYBACK_NORMAL is 1.
+constexpr double PLAYBACK_FACTORS[] = {1.0 / 16, 1.0 / 8, 1.0 / 4, 1.0 / 2, 1.0, 2.0, 4.0};
+constexpr int PLAYBACK_NORMAL = 4;
+constexpr int PLAYBACK_STEPS = 7;
+
+// Playback speed of a run: the normal pace (double real time, or real time
+// while the camera rides a ball) times the chosen factor.
 float playbackSpeed(const SceneState& state);
+// + and -: the next faster or slower factor, held at the ends.
+void changePlaybackSpeed(CommandContext& ctx, int direction);
+
+// One physics step of the run, recorded.
+void stepRun(CommandContext& ctx);
+// n while paused: one step forward, replayed from the record while the run
+// is rewound, else simulated.
+void stepForward(CommandContext& ctx);
+// b while paused: one recorded step back.
+void stepBack(CommandContext& ctx);
+
+// The status line shown while the playback is not plain: paused, rewound
+// or at another speed, e.g. "paused  t=3.42 s  speed 1/4"; empty otherwise.
+std::string runStatus(const SceneState& state, const SceneModel& model);
 
 // One drawn frame of a running, unpaused simulation at frame-clock time
 // now: the world advances by simulatedSeconds (the frame loop's share of the

@@ -124,7 +124,7 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
 
     int drawn = 0, emissions = 0;
     render::SceneView view{state, model, world, resources, marker, 12.5, camera.position,
-                           [&] { ++drawn; }, [&](const render::RingEmission&) { ++emissions; }, [] { return 8192; }};
+                           [&] { ++drawn; }, [&](const render::RingEmission&) { ++emissions; }, [] { return 8192; }, {"paused  t=1.00 s  speed 1"}};
     state.particlesOn = true;
     state.particleBall = 1;
     render::updateCamera(camera, std::nullopt);
