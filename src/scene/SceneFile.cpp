@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "physics/Actors.h"
+#include "scene/EditSession.h"
 #include "scene/Editing.h"
 
 namespace scene {
@@ -155,11 +156,15 @@ bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& cata
 }
 
 bool saveScene(CommandContext& ctx, const std::string& fileName) {
-    return saveScene(ctx.model, ctx.state, ctx.catalogue, fileName, ctx.out);
+    const bool saved = saveScene(ctx.model, ctx.state, ctx.catalogue, fileName, ctx.out);
+    if (saved) noteSaved(ctx, fileName);
+    return saved;
 }
 
 bool loadScene(CommandContext& ctx, const std::string& fileName) {
-    return loadScene(ctx.model, ctx.state, ctx.catalogue, ctx.world, fileName, ctx.out);
+    const bool loaded = loadScene(ctx.model, ctx.state, ctx.catalogue, ctx.world, fileName, ctx.out);
+    noteLoaded(ctx, fileName, loaded);
+    return loaded;
 }
 
 }  // namespace scene
