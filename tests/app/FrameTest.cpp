@@ -83,12 +83,14 @@ TEST(FrameTitle, ShowsTheTruncatedRateOfTheWholeInterval) {
     EXPECT_EQ(app::frameTitle(33), "tumbalon 1.0b      press F1 for help -- fps: 33");
 }
 
-TEST(Help, EndsWithTheDemoLineAndTwoLineEnds) {
+TEST(Help, KeepsTheOriginalTextWithTheNewKeysAfterIt) {
     std::ostringstream out;
     app::printHelp(out);
     const std::string text = out.str();
     EXPECT_EQ(text.rfind("\n\ntumbalon 1.0b\n=============\nesc:\t\t exit", 0), 0u);
-    const std::string tail = "F1:\t\t help\nF5-F8:\t\t load a demo alley\n\n";
+    const std::string original = "F1:\t\t help\nF5-F8:\t\t load a demo alley\n\nCTRL+Z:\t\t undo";
+    EXPECT_NE(text.find(original), std::string::npos);
+    const std::string tail = "CTRL+S:\t\t save to the file last saved or loaded\n\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
     EXPECT_NE(text.find("LR-mousemotion:  lookaround\n"), std::string::npos);
