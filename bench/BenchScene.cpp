@@ -1,10 +1,12 @@
 // Scene file figures: a scene of 4,000 kloetze (ten levels on every cell)
-// and 400 ball starts, parsed and checked from memory, and formatted.
+// and 400 ball starts, parsed and checked from memory, and formatted; and
+// what the undo history costs for it.
 #include <chrono>
 #include <string>
 
 #include "Bench.h"
 #include "physics/Physics.h"
+#include "scene/EditSession.h"
 #include "scene/SceneFile.h"
 
 namespace {
@@ -40,6 +42,22 @@ const std::string& sceneText() {
     return text;
 }
 
+// The big scene as a model (without actors).
+scene::SceneModel bigModel() {
+    scene::SceneFileData data;
+    std::string error;
+    scene::parseScene(sceneText(), 2, data, error);
+    scene::SceneModel model;
+    model.cellBallStart = data.cellBallStart;
+    model.ballStarts = data.ballStarts;
+    model.cellStack = data.cellStack;
+    model.placedPoses = data.poses;
+    model.placedTypes = data.klotzTypes;
+    model.placedDisplayLists.assign(data.poses.size(), 0);
+    model.placedActors.assign(data.poses.size(), physics::NO_ACTOR);
+    return model;
+}
+
 template <typename F>
 double millisecondsOf(F&& f) {
     const auto start = std::chrono::steady_clock::now();
@@ -59,20 +77,26 @@ BENCH_FIGURE(scene_parse_4000_kloetze_ms) {
 }
 
 BENCH_FIGURE(scene_format_4000_kloetze_ms) {
-    scene::SceneFileData data;
-    std::string error;
-    scene::parseScene(sceneText(), 2, data, error);
-    scene::SceneModel model;
-    model.cellBallStart = data.cellBallStart;
-    model.ballStarts = data.ballStarts;
-    model.cellStack = data.cellStack;
-    model.placedPoses = data.poses;
-    model.placedTypes = data.klotzTypes;
-    model.placedDisplayLists.assign(data.poses.size(), 0);
-    model.placedActors.assign(data.poses.size(), physics::NO_ACTOR);
+    const scene::SceneModel model = bigModel();
     scene::SceneState state;
     klotz::KlotzCatalogue catalogue;
     std::size_t size = 0;
     const double ms = millisecondsOf([&] { size = scene::formatScene(model, state).size(); });
     return size == sceneText().size() ? ms : -1.0;
+}
+
+// What every building-mode key pays to find out whether it changed the
+// scene: two captures and a comparison.
+BENCH_FIGURE(edit_step_check_4000_kloetze_ms) {
+    const scene::SceneModel model = bigModel();
+    const scene::SceneState state;
+    bool same = false;
+    const double ms = millisecondsOf([&] {
+        same = scene::sameScene(scene::captureScene(model, state).scene, scene::captureScene(model, state).scene);
+    });
+    return same ? ms : -1.0;
+}
+
+BENCH_FIGURE(undo_snapshot_4000_kloetze_kb) {
+    return static_cast<double>(scene::snapshotBytes(scene::captureScene(bigModel(), scene::SceneState{}))) / 1024.0;
 }

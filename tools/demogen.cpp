@@ -19,6 +19,7 @@
 #include "scene/Camera.h"
 #include "scene/Palette.h"
 #include "scene/Commands.h"
+#include "scene/EditSession.h"
 #include "scene/Editing.h"
 #include "scene/SceneFile.h"
 #include "scene/UiHooks.h"
@@ -39,7 +40,8 @@ public:
         : rowOffset_(rowOffset),
           columnOffset_(columnOffset),
           catalogue_(catalogue),
-          ctx_{state_, model_, catalogue, world_, camera_, palette_, particles_, ui_, [] { return 0.0; }, log_, in_} {
+          ctx_{state_, model_, catalogue, world_, camera_, palette_, particles_, ui_, session_, [] { return 0.0; }, log_,
+               in_} {
         palette_.init(catalogue.typeCount(), 500);
     }
 
@@ -85,6 +87,7 @@ private:
     scene::Palette palette_;
     particles::ParticleSystem particles_;
     scene::NoUi ui_;
+    scene::EditSession session_;
     std::ostringstream log_;
     std::istringstream in_;
     scene::CommandContext ctx_;

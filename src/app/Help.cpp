@@ -28,9 +28,14 @@ void printHelp(std::ostream& out) {
         << "F2:\t\t toggle smooth shading\n"
         << "F1:\t\t help\n"
         << "F5-F8:\t\t load a demo alley"
-        << "\n\n";
-    // Keys added since, in the same style.
-    out << "+,-:\t\t faster/slower playback during simulation\n"
+        << "\n\n"
+        // Keys added since 1.0b, in the same style.
+        << "CTRL+Z:\t\t undo last change\n"
+        << "CTRL+Y:\t\t redo\n"
+        << "CTRL+C:\t\t copy the selected cell's stack\n"
+        << "CTRL+V:\t\t paste it on top of the selected cell's stack\n"
+        << "CTRL+S:\t\t save to the file last saved or loaded\n"
+        << "+,-:\t\t faster/slower playback during simulation\n"
         << "n:\t\t one step forward while paused\n"
         << "b:\t\t one step back while paused (hold to rewind)\n"
         << "\n";

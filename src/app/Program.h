@@ -19,6 +19,7 @@
 #include "render/SubWindow.h"
 #include "scene/Camera.h"
 #include "scene/Commands.h"
+#include "scene/EditSession.h"
 #include "scene/Palette.h"
 #include "scene/SceneModel.h"
 #include "scene/UiHooks.h"
@@ -54,7 +55,8 @@ struct GlutCallbacks {
 class Program {
 public:
     // Runs the start-up sequence and the GLUT main loop; returns the exit
-    // status.
+    // status. A scene file named on the command line is loaded once the
+    // start-up is done.
     int run(int argc, char** argv, const GlutCallbacks& callbacks);
 
     // The frame timer fired: both windows are due for a redraw.
@@ -69,20 +71,22 @@ public:
     void subWindowDisplay();
     void subWindowMouse(int button, int buttonState, int x, int y);
 
-    // Releases everything the start-up made; prints "exiting".
+    // Writes unsaved changes to the autosave file, then releases everything
+    // the start-up made; prints "exiting".
     void shutdown();
 
     // The command layer's view of all this; valid once the world and the
     // particle system exist.
     scene::CommandContext commands() {
-        return scene::CommandContext{state, model, catalogue, *world, camera, palette, *particles, ui,
-                                     [this] { return clock.now(); }, std::cout, std::cin};
+        return scene::CommandContext{state,   model, catalogue, *world, camera, palette, *particles, ui,
+                                     session, [this] { return clock.now(); }, std::cout, std::cin};
     }
 
     AppState state;
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;
+    scene::EditSession session;
     physics::ErrorReporter reporter{std::cout, std::cin};
     std::unique_ptr<physics::PhysicsWorld> world;          // from "init physics"
     std::unique_ptr<particles::ParticleSystem> particles;  // from "init particle system"

@@ -6,6 +6,7 @@
 
 #include <GL/freeglut.h>
 
+#include "app/CommandLine.h"
 #include "app/FrameLoop.h"
 #include "app/Help.h"
 #include "app/Program.h"
@@ -190,21 +191,36 @@ void Program::subWindowMouse(int button, int buttonState, int x, int y) {
 }
 
 void Program::shutdown() {
+    scene::autosave(model, state, session, std::cout);
     std::cout << "exiting";
     world.reset();
     catalogue.klotzTypes.clear();
-    if (state.mainWindow) glutSetWindow(state.mainWindow);
-    klotz::deleteDisplayLists(catalogue.typeDisplayLists);
+    // Once the window was closed the main loop has returned and freeglut has
+    // taken the windows and their GL objects with it; GLUT must not be
+    // called again.
+    const bool windowOpen = glutGet(GLUT_INIT_STATE) != 0;
+    if (windowOpen && state.mainWindow) glutSetWindow(state.mainWindow);
+    if (windowOpen) klotz::deleteDisplayLists(catalogue.typeDisplayLists);
     catalogue.typeDisplayLists.clear();
-    render::releaseResources(resources);
+    if (windowOpen) render::releaseResources(resources);
     particles.reset();
-    render::releaseSubWindow(subWindow);
+    if (windowOpen) render::releaseSubWindow(subWindow);
     std::cout.flush();
 }
 
 int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     AppState& s = state;
     std::ostream& out = std::cout;
+
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    if (commandLine.help) {
+        out << usageText();
+        return 0;
+    }
+    if (!commandLine.error.empty()) {
+        std::cerr << "tumbalon: " << commandLine.error << " (tumbalon --help shows the usage)\n";
+        return EXIT_USAGE;
+    }
 
     out << "init states... ";
     s = AppState{};
@@ -222,6 +238,9 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
 
     out << "init graphics... ";
     s.mainWindow = render::initGraphics(&argc, argv, s.windowWidth, s.windowHeight, s.smoothShading, callbacks.main);
+    // Closing the window returns from the main loop, so it ends through
+    // shutdown like esc does instead of freeglut ending the process.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     textures = std::make_unique<image::TextureRegistry>(image::makeGlTextureRegistry());
     render::buildPrimitives(resources, camera, [this](const std::string& file, bool compress) {
         return textures->loadTexture(file, compress, std::cout, std::cerr);
@@ -253,6 +272,11 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "done\n";
 
     out << "entering glut main loop\n\n";
+    scene::reportAutosave(out);
+    if (!commandLine.sceneFile.empty()) {
+        scene::CommandContext ctx = commands();
+        scene::loadFromFile(ctx, commandLine.sceneFile);
+    }
     // Frames come from a timer, not from an idle callback: between frames
     // the program sleeps.
     frameTimer_ = callbacks.frameTimer;

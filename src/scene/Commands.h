@@ -17,6 +17,8 @@
 
 namespace scene {
 
+struct EditSession;
+
 struct CommandContext {
     SceneState& state;
     SceneModel& model;
@@ -26,6 +28,7 @@ struct CommandContext {
     scene::Palette& palette;
     particles::ParticleSystem& particles;
     UiHooks& ui;
+    EditSession& session;         // undo history, clipboard, the scene's file
     std::function<double()> now;  // frame clock, seconds
     std::ostream& out;            // console output
     std::istream& in;             // console input for the menu's prompts

@@ -64,21 +64,29 @@ static std::vector<int>& selectedStack(CommandContext& ctx) {
     return ctx.model.cellStack[cellIndex(ctx.state.selectedRow, ctx.state.selectedColumn)];
 }
 
-bool insertKlotz(CommandContext& ctx) {
-    const int type = ctx.palette.selectedType;
-    if (!ctx.catalogue.validType(type)) return false;
+int placeOnTop(CommandContext& ctx, int type, const PoseMatrix& turn) {
     SceneModel& model = ctx.model;
-    const int row = ctx.state.selectedRow;
-    const int column = ctx.state.selectedColumn;
     std::vector<int>& stack = selectedStack(ctx);
+    PoseMatrix pose = turn;
     const int level = static_cast<int>(stack.size());
+    const glm::vec3 centre = levelCentre(ctx.state.selectedRow, ctx.state.selectedColumn, level);
+    pose[12] = centre.x;
+    pose[13] = centre.y;
+    pose[14] = centre.z;
 
     physics::ActorHandle actor = physics::createKlotzActor(ctx.world, typeMesh(model, ctx.catalogue, ctx.world, type));
-    ctx.world.setGlobalPosition(actor, levelCentre(row, column, level));
+    ctx.world.setGlobalPose(actor, physics::matrixToPose(pose));
 
     const int index = model.appendPlaced(type, ctx.catalogue.displayListOf(type), actor, PoseMatrix{});
     refreshPose(model, ctx.world, index);
     stack.push_back(index);
+    return index;
+}
+
+bool insertKlotz(CommandContext& ctx) {
+    const int type = ctx.palette.selectedType;
+    if (!ctx.catalogue.validType(type)) return false;
+    placeOnTop(ctx, type, IDENTITY_POSE);
     return true;
 }
 

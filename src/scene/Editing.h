@@ -27,6 +27,10 @@ void screenStep(glm::vec3 viewDirection, int arrow, int& row, int& column);
 glm::vec3 viewAxis(glm::vec3 viewDirection);
 glm::vec3 sideAxis(glm::vec3 viewDirection);
 
+// A klotz of a valid type on top of the selected cell, turned as the
+// rotation block of turn says (its translation is not used). Returns the new
+// klotz's index.
+int placeOnTop(CommandContext& ctx, int type, const PoseMatrix& turn);
 // A klotz of type palette.selectedType on top of the selected cell. Does
 // nothing when that names no type of the catalogue. Returns whether a klotz
 // was placed.

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "scene/EditSession.h"
 #include "scene/Editing.h"
 #include "scene/Simulation.h"
 
@@ -170,10 +171,11 @@ void handleKey(CommandContext& ctx, unsigned char key) {
         if (!(ctx.state.simulationRunning && ctx.state.followBall)) cameraMove(ctx.camera, key);
         return;
     }
+    if (handleSessionKey(ctx, key)) return;
     if (ctx.state.simulationRunning)
         simulationKey(ctx, key);
     else
-        buildingKey(ctx, key);
+        recordStep(ctx, [&] { buildingKey(ctx, key); });
 }
 
 }  // namespace scene

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "scene/EditSession.h"
 #include "scene/Keyboard.h"
 #include "scene/SceneFile.h"
 #include "scene/SpecialKeys.h"
@@ -80,9 +81,7 @@ void loadCommand(CommandContext& ctx) {
     if (!offerSave(ctx, "load canceled\n", "load")) return;
     std::string name;
     if (!askFileName(ctx, "load from (filename): ", "load", name)) return;
-    // A file that is refused leaves the scene as it was.
-    replaceScene(ctx, name);
-    say(ctx, "load done\n");
+    loadFromFile(ctx, name);
 }
 
 void clearCommand(CommandContext& ctx) {
@@ -93,6 +92,12 @@ void clearCommand(CommandContext& ctx) {
 
 }  // namespace
 
+void loadFromFile(CommandContext& ctx, const std::string& fileName) {
+    // A file that is refused leaves the scene as it was.
+    replaceScene(ctx, fileName);
+    say(ctx, "load done\n");
+}
+
 void handleMenu(CommandContext& ctx, int value) {
     const bool building = !ctx.state.simulationRunning;
     switch (value) {
@@ -100,10 +105,10 @@ void handleMenu(CommandContext& ctx, int value) {
             if (building) saveCommand(ctx);
             break;
         case MENU_LOAD:
-            if (building) loadCommand(ctx);
+            if (building) recordStep(ctx, [&] { loadCommand(ctx); });
             break;
         case MENU_CLEAR:
-            if (building) clearCommand(ctx);
+            if (building) recordStep(ctx, [&] { clearCommand(ctx); });
             break;
         case MENU_TOGGLE_WIREFRAME: toggleWireframe(ctx); break;
         default: break;

@@ -3,6 +3,8 @@
 // ctx.in. The end of the input cancels the command that waits for it.
 #pragma once
 
+#include <string>
+
 #include "scene/Commands.h"
 
 namespace scene {
@@ -13,5 +15,9 @@ constexpr int MENU_CLEAR = 2;
 constexpr int MENU_TOGGLE_WIREFRAME = 3;
 
 void handleMenu(CommandContext& ctx, int value);
+
+// Loads fileName in place of the scene, as the menu's load does once its
+// questions are answered: the loader's messages, then "load done".
+void loadFromFile(CommandContext& ctx, const std::string& fileName);
 
 }  // namespace scene

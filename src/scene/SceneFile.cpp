@@ -7,6 +7,7 @@
 
 #include "io/FileWrite.h"
 #include "physics/Actors.h"
+#include "scene/EditSession.h"
 #include "scene/Editing.h"
 
 namespace scene {
@@ -139,7 +140,9 @@ bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& cata
 }
 
 bool saveScene(CommandContext& ctx, const std::string& fileName) {
-    return saveScene(ctx.model, ctx.state, fileName, ctx.out);
+    const bool saved = saveScene(ctx.model, ctx.state, fileName, ctx.out);
+    if (saved) noteSaved(ctx, fileName);
+    return saved;
 }
 
 bool replaceScene(CommandContext& ctx, const std::string& fileName) {
@@ -147,6 +150,7 @@ bool replaceScene(CommandContext& ctx, const std::string& fileName) {
     if (!data) return false;
     clearSceneAndDisplay(ctx);
     buildScene(*data, ctx.model, ctx.state, ctx.catalogue, ctx.world);
+    noteLoaded(ctx, fileName, true);
     return true;
 }
 

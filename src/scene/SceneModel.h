@@ -20,6 +20,7 @@ constexpr float CELL_SIZE = 50.0f;  // world units; also the height of one stack
 constexpr float HALF_CELL = 25.0f;
 
 using PoseMatrix = std::array<float, 16>;  // column-major, translation in 12..14
+constexpr PoseMatrix IDENTITY_POSE{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 struct BallStart {
     int row = 0;

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "scene/EditSession.h"
 #include "scene/Editing.h"
 #include "scene/SceneFile.h"
 
@@ -36,7 +37,7 @@ void handleSpecialKey(CommandContext& ctx, int key) {
         case KEY_DOWN:
             if (!building) return;
             if (ctx.state.klotzSelected)
-                moveTopKlotz(ctx, key);
+                recordStep(ctx, [&] { moveTopKlotz(ctx, key); });
             else
                 moveSelection(ctx, key);
             return;
@@ -44,7 +45,9 @@ void handleSpecialKey(CommandContext& ctx, int key) {
     }
     if (key >= KEY_F5 && key <= KEY_F8 && building) {
         const DemoScene& demo = DEMO_SCENES[key - KEY_F5];
-        replaceScene(ctx, demo.file);
+        bool loaded = false;
+        recordStep(ctx, [&] { loaded = replaceScene(ctx, demo.file); });
+        if (loaded) forgetSceneFile(ctx);  // Ctrl+S does not write over a demo
         ctx.out << demo.message;
         ctx.out.flush();
     }

@@ -3,6 +3,8 @@ key presses and clicks through xdotool, the console through pipes, and
 screenshots read as pixels."""
 
 import argparse
+import ctypes
+import ctypes.util
 import os
 import shutil
 import signal
@@ -62,11 +64,13 @@ class Xvfb:
 
 
 class Program:
-    """The program started in a scratch copy of the data folder."""
+    """The program started in a scratch copy of the data folder, or in the
+    folder of an earlier run (workdir), which then stays."""
 
-    def __init__(self, program, data, display, extra_files=None, copy_caches=False):
-        self.workdir = tempfile.mkdtemp(prefix="tumbalon-e2e-")
-        for name in os.listdir(data):
+    def __init__(self, program, data, display, extra_files=None, copy_caches=False, args=(), workdir=None):
+        self.own_workdir = workdir is None
+        self.workdir = workdir or tempfile.mkdtemp(prefix="tumbalon-e2e-")
+        for name in os.listdir(data) if self.own_workdir else []:
             src = os.path.join(data, name)
             if os.path.isfile(src) and (copy_caches or not name.endswith(".klotz")):
                 shutil.copy(src, self.workdir)
@@ -76,7 +80,8 @@ class Program:
         self.env = dict(os.environ, DISPLAY=display)
         self.display = display
         # Line-buffered stdout so the console can be read while the program runs.
-        self.proc = subprocess.Popen(["stdbuf", "-oL", "-eL", os.path.abspath(program)], cwd=self.workdir, env=self.env,
+        self.proc = subprocess.Popen(["stdbuf", "-oL", "-eL", os.path.abspath(program)] + list(args),
+                                     cwd=self.workdir, env=self.env,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self._out = bytearray()
         self._err = bytearray()
@@ -225,6 +230,38 @@ class Program:
     def save_screenshot(self, path):
         subprocess.run(["import", "-window", self.window, path], env=self.env, timeout=30)
 
+    def close_window(self):
+        """Asks the main window to close, as a window manager's close button
+        does: a WM_DELETE_WINDOW message (this xdotool has no windowclose)."""
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+        class ClientMessage(ctypes.Structure):
+            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                        ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+        class Event(ctypes.Union):  # XEvent: 24 longs
+            _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+        display = x11.XOpenDisplay(self.display.encode())
+        check(display, "could not open the display")
+        event = Event()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = int(self.window)
+        event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(display, int(self.window), 0, 0, ctypes.byref(event))
+        x11.XFlush(display)
+        x11.XCloseDisplay(display)
+
     def wait_exit(self, timeout=20):
         try:
             return self.proc.wait(timeout)
@@ -235,7 +272,8 @@ class Program:
         if self.proc.poll() is None:
             self.proc.send_signal(signal.SIGKILL)
             self.proc.wait()
-        shutil.rmtree(self.workdir, ignore_errors=True)
+        if self.own_workdir:
+            shutil.rmtree(self.workdir, ignore_errors=True)
 
 
 class Image:

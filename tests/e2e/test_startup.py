@@ -16,6 +16,8 @@ HEAD = ("init states... done\n"
         "loading kloetze...\n")
 TAIL = "\nloading kloetze done\ninit subwindow... done\nentering glut main loop\n\n"
 HELP_END = "F1:\t\t help\nF5-F8:\t\t load a demo alley\n\n"
+# The keys added since, after the original text.
+ADDED_HELP_END = "b:\t\t one step back while paused (hold to rewind)\n\n"
 
 
 def catalogue_names(data):
@@ -59,9 +61,10 @@ def test(args, xvfb):
 
         before = len(first.output())
         first.key("F1")
-        first.wait_output(HELP_END, start=before)
+        first.wait_output(ADDED_HELP_END, start=before)
         help_text = first.output()[before:]
         check(help_text.startswith("\n\ntumbalon 1.0b\n=============\n"), "help text: %r" % help_text[:80])
+        check(HELP_END + "CTRL+Z:" in help_text, "the original help text is not followed by the added keys")
 
         first.key("Escape")
         status = first.wait_exit()

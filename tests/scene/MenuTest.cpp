@@ -135,7 +135,7 @@ TEST_F(MenuTest, EndOfInputCancelsOnlyThePromptItMeets) {
     buildSomething();
     // Input that ends and comes back, as a terminal's does after Ctrl-D.
     std::stringstream console;
-    CommandContext terminal{state, model, catalogue, world, camera, palette, particles, ui, ctx.now, out, console};
+    CommandContext terminal{state, model, catalogue, world, camera, palette, particles, ui, session, ctx.now, out, console};
     handleMenu(terminal, MENU_SAVE);
     EXPECT_EQ(out.str(), "save to (filename): \nno file name given, save canceled\n");
     out.str("");

@@ -10,6 +10,7 @@
 
 #include "physics/ErrorReporter.h"
 #include "scene/Commands.h"
+#include "scene/EditSession.h"
 
 namespace scenetest {
 
@@ -64,11 +65,12 @@ protected:
     scene::Palette palette;
     particles::ParticleSystem particles;
     RecordingUi ui;
+    scene::EditSession session;
     double clock = 0.0;
     std::ostringstream out;
     std::istringstream in;
-    scene::CommandContext ctx{state, model, catalogue, world, camera, palette, particles, ui,
-                              [this] { return clock; }, out, in};
+    scene::CommandContext ctx{state,   model, catalogue, world, camera, palette, particles, ui,
+                              session, [this] { return clock; }, out, in};
 };
 
 }  // namespace scenetest
