@@ -39,6 +39,7 @@ void RunRecord::start(const SceneModel& model, const physics::PhysicsWorld& worl
     frames_.clear();
     bytes_ = 0;
     firstStep_ = 0;
+    capReached_ = false;
     idOfHandle_.clear();
     handleOfId_.clear();
     record(model, world);
@@ -54,7 +55,9 @@ bool RunRecord::record(const SceneModel& model, const physics::PhysicsWorld& wor
         ++firstStep_;
         dropped = true;
     }
-    return dropped;
+    if (!dropped || capReached_) return false;
+    capReached_ = true;
+    return true;
 }
 
 long RunRecord::restore(long step, SceneModel& model, physics::PhysicsWorld& world) {

@@ -34,8 +34,8 @@ public:
 
     // Forgets everything: a new run starts at step 0 with the balls' state.
     void start(const SceneModel& model, const physics::PhysicsWorld& world);
-    // Appends the state after one more step. Returns true the first time the
-    // cap made the oldest steps go.
+    // Appends the state after one more step. Returns true only the first
+    // time the cap makes the oldest steps go, so the user is told once.
     bool record(const SceneModel& model, const physics::PhysicsWorld& world);
 
     // Steps of the run, counted from its start; the record holds
@@ -63,6 +63,7 @@ private:
     std::deque<std::vector<BallMoment>> frames_;
     long firstStep_ = 0;
     std::size_t bytes_ = 0;
+    bool capReached_ = false;
     std::unordered_map<physics::ActorHandle, int> idOfHandle_;
     std::vector<physics::ActorHandle> handleOfId_;
 };

@@ -5,6 +5,7 @@
 #include "app/FrameClock.h"
 #include "app/FrameLoop.h"
 #include "app/Help.h"
+#include "scene/Simulation.h"
 
 namespace {
 
@@ -93,6 +94,20 @@ TEST(FramePlan, ASlowFrameDoesNotMakeTheNextAskForMore) {
     // Paused or building: none; a clock that went back: none.
     EXPECT_EQ(app::planFrame(13.0, 12.9, 10.0, false, 2.0).simulatedSeconds, 0.0);
     EXPECT_EQ(app::planFrame(9.0, 12.9, 10.0, true, 2.0).simulatedSeconds, 0.0);
+}
+
+TEST(FramePlan, SlowMotionRunsFewerStepsPerFrame) {
+    scene::SceneState state;
+    for (int step = 0; step < scene::PLAYBACK_STEPS; ++step) {
+        state.playbackStep = step;
+        const double factor = scene::PLAYBACK_FACTORS[step];
+        state.followBall = false;
+        EXPECT_NEAR(app::planFrame(10.025, 10.0, 10.0, true, scene::playbackSpeed(state)).simulatedSeconds,
+                    0.05 * factor, 1e-9);
+        state.followBall = true;  // riding a ball plays at real time
+        EXPECT_NEAR(app::planFrame(10.025, 10.0, 10.0, true, scene::playbackSpeed(state)).simulatedSeconds,
+                    0.025 * factor, 1e-9);
+    }
 }
 
 TEST(FrameTitle, ShowsTheTruncatedRateOfTheWholeInterval) {
