@@ -10,16 +10,7 @@ namespace physics {
 
 namespace {
 
-constexpr float GRAVITY_Y = -400.0f;      // units / s^2
-constexpr double STEP = 0.01;             // s, one fixed step
 constexpr int MAX_STEPS_PER_CALL = 1000;
-// Bullet integrates each fixed step in this many sub-steps (0.005 s): with
-// the seam correction of StaticGeometry rolling is smooth already at one,
-// the second halves the distance a fast ball moves between two contact
-// checks (a ball dropped 20 levels moves 4.5 units per sub-step, against
-// its radius of 8 and plates 4 thick) for a cost still within the frame
-// budget at 400 balls.
-constexpr int SUBSTEPS = 2;
 
 constexpr const char* THIS_FILE = "PhysicsWorld.cpp";
 
@@ -41,10 +32,7 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
                                                        w.configuration.get());
     w.drawer = std::make_unique<ReportingDrawer>(*reporter);
     w.world->setDebugDrawer(w.drawer.get());
-    w.world->setGravity(btVector3(0, GRAVITY_Y, 0));
-    btContactSolverInfo& info = w.world->getSolverInfo();
-    info.m_splitImpulse = 1;  // penetration recovery adds no velocity: no hops
-    info.m_numIterations = 10;
+    configureWorld(*w.world);
 
     createPlaneActor({0, 1, 0}, 0);          // floor y = 0
     createPlaneActor({0, 0, -1}, 0);         // wall z = 0
@@ -66,20 +54,14 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
         w.fail(THIS_FILE, __LINE__, "createPlaneActor: the normal must be finite and non-zero, the distance finite");
         return NO_ACTOR;
     }
-    // A thick slab behind the plane instead of Bullet's infinite plane: an
-    // infinite plane overlaps every ball in the broad phase and costs a
-    // narrow-phase test per ball and sub-step; the slab only meets balls
-    // near it. Its faces reach far beyond anything a ball can reach.
     ActorRecord a;
     a.kind = ActorKind::PLANE;
-    a.shape = std::make_unique<btBoxShape>(btVector3(PLANE_REACH, PLANE_THICKNESS, PLANE_REACH));
-    a.body = std::make_unique<btRigidBody>(0, nullptr, a.shape.get());
+    a.shape = makePlaneShape();
+    a.body = makePlaneBody(*a.shape);
     a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
     w.placePlane(a);
-    a.body->setFriction(BODY_FRICTION);
-    a.body->setRestitution(RESTITUTION);
-    w.world->addRigidBody(a.body.get(), PLANE_GROUP, btBroadphaseProxy::AllFilter ^ (btBroadphaseProxy::StaticFilter | PLANE_GROUP));
+    addPlaneBody(*w.world, *a.body);
     ActorHandle handle = w.add(std::move(a));
     w.planes.push_back(handle);
     return handle;
@@ -133,22 +115,9 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     }
     ActorRecord a;
     a.kind = ActorKind::BALL;
-    a.shape = std::make_unique<btSphereShape>(radius);
-    const double volume = 4.0 / 3.0 * M_PI * double(radius) * radius * radius;
-    const btScalar mass = static_cast<btScalar>(density * volume * DENSITY_TO_MASS);
-    btVector3 inertia;
-    a.shape->calculateLocalInertia(mass, inertia);
-    btRigidBody::btRigidBodyConstructionInfo info(mass, nullptr, a.shape.get(), inertia);
-    info.m_friction = BODY_FRICTION;
-    info.m_restitution = RESTITUTION;
-    info.m_rollingFriction = BALL_ROLLING_FRICTION;
-    info.m_linearDamping = 0;
-    info.m_angularDamping = btScalar(0.05);
-    a.body = std::make_unique<btRigidBody>(info);
-    // Continuous collision only for fast flights: beyond half a radius per
-    // sub-step the ball is swept.
-    a.body->setCcdMotionThreshold(radius * btScalar(0.5));
-    a.body->setCcdSweptSphereRadius(radius * btScalar(0.9));
+    auto sphere = std::make_unique<btSphereShape>(radius);
+    a.body = makeBallBody(*sphere, density);
+    a.shape = std::move(sphere);
     w.world->addRigidBody(a.body.get());
     ActorHandle handle = w.add(std::move(a));
     w.balls.push_back(handle);
@@ -191,12 +160,10 @@ void PhysicsWorld::simulate(float elapsed) {
     if (!(w.carried >= 0 && w.carried < STEP)) w.carried = 0;  // rounding of huge times
     if (steps == 0) return;
     w.syncStatics();
-    const btScalar h = btScalar(STEP / SUBSTEPS);
+    const btScalar h = btScalar(STEP);
     for (int s = 0; s < steps; ++s) {
-        for (int k = 0; k < SUBSTEPS; ++k) {
-            w.world->stepSimulation(h, 0, h);
-            w.clampSpin();
-        }
+        w.world->stepSimulation(h, 0, h);
+        w.clampSpin();
         ++w.counts.stepsTaken;
     }
 }

@@ -58,7 +58,7 @@ std::uint64_t edgeKey(int a, int b) {
 StaticGeometry::StaticGeometry() = default;
 StaticGeometry::~StaticGeometry() = default;
 
-void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed, btScalar friction, btScalar restitution) {
+void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     object_.reset();
     shape_.reset();
     array_.reset();
@@ -155,11 +155,8 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed, btScalar fri
     shape_ = std::make_unique<btBvhTriangleMeshShape>(array_.get(), true);
     object_ = std::make_unique<btCollisionObject>();
     object_->setCollisionShape(shape_.get());
-    object_->setFriction(friction);
-    object_->setRestitution(restitution);
     object_->setUserPointer(this);
-    object_->setCollisionFlags(object_->getCollisionFlags() | btCollisionObject::CF_STATIC_OBJECT |
-                               btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
+    object_->setCollisionFlags(object_->getCollisionFlags() | btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
 }
 
 struct EdgeContactFixer {

@@ -31,8 +31,9 @@ public:
     StaticGeometry& operator=(const StaticGeometry&) = delete;
 
     // Replaces the merged mesh with the triangles of placed, each at its
-    // pose. The collision object is nullptr when there are no triangles.
-    void rebuild(const std::vector<PlacedMesh>& placed, btScalar friction, btScalar restitution);
+    // pose. The collision object is nullptr when there are no triangles;
+    // the caller sets its material and adds it to the world.
+    void rebuild(const std::vector<PlacedMesh>& placed);
     btCollisionObject* object() const { return object_.get(); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
 
