@@ -121,6 +121,7 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     w.world->addRigidBody(a.body.get());
     ActorHandle handle = w.add(std::move(a));
     w.balls.push_back(handle);
+    w.ballGridStale = true;
     return handle;
 }
 
@@ -131,7 +132,10 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
     } else {
-        if (a->kind == ActorKind::BALL) w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
+        if (a->kind == ActorKind::BALL) {
+            w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
+            w.ballGridStale = true;
+        }
         w.world->removeRigidBody(a->body.get());
         a->body.reset();
         a->shape.reset();
@@ -160,6 +164,7 @@ void PhysicsWorld::simulate(float elapsed) {
     if (!(w.carried >= 0 && w.carried < STEP)) w.carried = 0;  // rounding of huge times
     if (steps == 0) return;
     w.syncStatics();
+    w.ballGridStale = true;
     const btScalar h = btScalar(STEP);
     for (int s = 0; s < steps; ++s) {
         w.world->stepSimulation(h, 0, h);
@@ -175,13 +180,12 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
         return false;
     }
     w.syncStatics();
+    w.syncBallGrid();
     const btVector3 from = toBt(origin);
     const btVector3 to = toBt(origin + direction * maxDistance);
-    ClosestRayCallback result(from, to);
-    result.m_collisionFilterMask = btBroadphaseProxy::AllFilter ^ PLANE_GROUP;
-    w.world->rayTest(from, to, result);
-    btScalar fraction = result.hasHit() ? result.m_closestHitFraction : btScalar(2);
-    btVector3 normal = result.m_hitNormalWorld;
+    ClosestHit closest;
+    w.ballGrid.cast(from, to, closest);
+    w.statics.raycast(from, to, closest);
     // The planes: solid behind, so only a ray going into one from the free
     // side (or starting on it) hits.
     for (ActorHandle p : w.planes) {
@@ -191,16 +195,16 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
         btScalar end = a.worldNormal.dot(to) - a.worldDistance;
         if (start < 0 || end >= 0) continue;
         btScalar f = start / (start - end);
-        if (f < fraction) {
-            fraction = f;
-            normal = a.worldNormal;
+        if (f < closest.fraction) {
+            closest.fraction = f;
+            closest.normal = a.worldNormal;
         }
     }
-    if (fraction > 1) return false;
+    if (!(closest.fraction < 1)) return false;
     if (hit) {
-        hit->point = toGlm(from.lerp(to, fraction));
-        hit->normal = normal.length2() > 0 ? toGlm(normal.normalized()) : glm::vec3(0.0f);
-        hit->distance = fraction * maxDistance * glm::length(direction);
+        hit->point = toGlm(from.lerp(to, closest.fraction));
+        hit->normal = closest.normal.length2() > 0 ? toGlm(closest.normal.normalized()) : glm::vec3(0.0f);
+        hit->distance = closest.fraction * maxDistance * glm::length(direction);
     }
     return true;
 }

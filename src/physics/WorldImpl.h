@@ -15,6 +15,7 @@
 #include "physics/BulletSettings.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
+#include "physics/RayCast.h"
 #include "physics/StaticGeometry.h"
 
 namespace physics {
@@ -65,6 +66,8 @@ struct PhysicsWorld::Impl {
     StaticGeometry statics;
     bool staticsDirty = false;
     bool staticsInWorld = false;
+    BallGrid ballGrid;  // for ray casts
+    bool ballGridStale = true;
     double carried = 0;  // s, below one step
     WorldStats counts;
 
@@ -95,6 +98,7 @@ struct PhysicsWorld::Impl {
             a.body->setInterpolationWorldTransform(a.body->getWorldTransform());
             a.body->activate(true);
             world->updateSingleAabb(a.body.get());
+            ballGridStale = true;
         }
     }
 
@@ -121,6 +125,18 @@ struct PhysicsWorld::Impl {
         }
         // Sleeping balls must notice the new ground.
         for (ActorHandle b : balls) actors[b].body->activate(true);
+    }
+
+    void syncBallGrid() {
+        if (!ballGridStale) return;
+        ballGridStale = false;
+        ballGrid.clear();
+        for (ActorHandle b : balls) {
+            const btRigidBody& body = *actors[b].body;
+            ballGrid.add(body.getWorldTransform().getOrigin(),
+                         static_cast<const btSphereShape*>(body.getCollisionShape())->getRadius());
+        }
+        ballGrid.finish();
     }
 
     void clampSpin() {
