@@ -146,9 +146,10 @@ struct BaselineField {
         const std::pair<btVector3, btScalar> planes[5] = {
             {{0, 1, 0}, 0}, {{0, 0, -1}, 0}, {{1, 0, 0}, 0}, {{0, 0, 1}, -1000}, {{-1, 0, 0}, -1000}};
         for (const auto& [normal, distance] : planes) {
-            shapes.push_back(physics::makePlaneShape());
-            bodies.push_back(physics::makePlaneBody(*shapes.back()));
-            bodies.back()->setWorldTransform(physics::planeColliderTransform(normal, distance));
+            auto plane = std::make_unique<physics::HalfSpaceShape>();
+            plane->place(normal, distance);
+            bodies.push_back(physics::makePlaneBody(*plane));
+            shapes.push_back(std::move(plane));
             physics::addPlaneBody(world, *bodies.back());
         }
         for (int i = 0; i < ballCount; ++i) {

@@ -37,25 +37,29 @@ std::unique_ptr<btRigidBody> makeBallBody(btSphereShape& shape, btScalar density
 
 namespace {
 
-// Half sizes of the slab that stands for a plane, world units.
-constexpr btScalar PLANE_REACH = 100000;
-constexpr btScalar PLANE_THICKNESS = 1000;
+// How far (world units) the box of a half-space reaches past its plane
+// into the free side: a ball's pair with the plane exists from this gap on.
+constexpr btScalar HALF_SPACE_MARGIN = 1;
+constexpr btScalar AXIS_COS = btScalar(1 - 1e-6);
 
 }  // namespace
 
-std::unique_ptr<btCollisionShape> makePlaneShape() {
-    return std::make_unique<btBoxShape>(btVector3(PLANE_REACH, PLANE_THICKNESS, PLANE_REACH));
+void HalfSpaceShape::place(const btVector3& normal, btScalar distance) {
+    m_planeNormal = normal;
+    m_planeConstant = distance;
 }
 
-btTransform planeColliderTransform(const btVector3& n, btScalar distance) {
-    // Local y along the normal (det +1), the slab's top face on the plane.
-    btVector3 u, v;
-    btPlaneSpace1(n, u, v);
-    btMatrix3x3 basis(v.x(), n.x(), u.x(), v.y(), n.y(), u.y(), v.z(), n.z(), u.z());
-    return btTransform(basis, n * (distance - PLANE_THICKNESS));
+void HalfSpaceShape::getAabb(const btTransform& t, btVector3& aabbMin, btVector3& aabbMax) const {
+    btStaticPlaneShape::getAabb(t, aabbMin, aabbMax);
+    const btVector3 n = t.getBasis() * m_planeNormal;
+    const btScalar d = m_planeConstant + n.dot(t.getOrigin());
+    for (int k = 0; k < 3; ++k) {
+        if (n[k] > AXIS_COS) aabbMax[k] = d + HALF_SPACE_MARGIN;    // solid where p[k] < d
+        if (n[k] < -AXIS_COS) aabbMin[k] = -d - HALF_SPACE_MARGIN;  // solid where p[k] > -d
+    }
 }
 
-std::unique_ptr<btRigidBody> makePlaneBody(btCollisionShape& shape) {
+std::unique_ptr<btRigidBody> makePlaneBody(HalfSpaceShape& shape) {
     auto body = std::make_unique<btRigidBody>(0, nullptr, &shape);
     body->setFriction(BODY_FRICTION);
     body->setRestitution(RESTITUTION);

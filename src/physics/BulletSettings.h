@@ -52,15 +52,23 @@ std::unique_ptr<btRigidBody> makeBallBody(btSphereShape& shape, btScalar density
 // exactly, by their equation, not through their colliders.
 constexpr int PLANE_GROUP = 64;
 
-// The collider of a boundary plane: a thick slab behind it instead of
-// Bullet's infinite plane, which overlaps every ball in the broad phase and
-// costs a narrow-phase test per ball and step; the slab only meets balls
-// near it. Its faces reach far beyond anything a ball can reach.
-std::unique_ptr<btCollisionShape> makePlaneShape();
-// Where that collider goes for the plane normal . p = distance (unit normal).
-btTransform planeColliderTransform(const btVector3& normal, btScalar distance);
+// The collider of a boundary plane: the whole solid half-space behind it,
+// so a ball is pushed back to the free side from any depth. Bullet's plane
+// has an unbounded box that overlaps every ball in the broad phase and
+// costs a narrow-phase test per ball and step; for a plane along an axis
+// this one's box covers only the solid side and a margin, so it meets only
+// balls near or behind it.
+class HalfSpaceShape : public btStaticPlaneShape {
+public:
+    HalfSpaceShape() : btStaticPlaneShape(btVector3(0, 1, 0), 0) {}
+    // The plane normal . p = distance (unit normal) in the frame of the
+    // body that carries the shape.
+    void place(const btVector3& normal, btScalar distance);
+    void getAabb(const btTransform& t, btVector3& aabbMin, btVector3& aabbMax) const override;
+};
+
 // A static body with the common material, and its place in the world.
-std::unique_ptr<btRigidBody> makePlaneBody(btCollisionShape& shape);
+std::unique_ptr<btRigidBody> makePlaneBody(HalfSpaceShape& shape);
 void addPlaneBody(btDiscreteDynamicsWorld& world, btRigidBody& body);
 
 // Adds a static collision object (the merged klotz mesh) so that it meets

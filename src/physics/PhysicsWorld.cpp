@@ -56,8 +56,9 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     }
     ActorRecord a;
     a.kind = ActorKind::PLANE;
-    a.shape = makePlaneShape();
-    a.body = makePlaneBody(*a.shape);
+    auto shape = std::make_unique<HalfSpaceShape>();
+    a.body = makePlaneBody(*shape);
+    a.shape = std::move(shape);
     a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
     w.placePlane(a);

@@ -33,8 +33,8 @@ struct ActorRecord {
     bool alive = false;
     MeshHandle mesh = NO_MESH;  // klotz only
     // Klotz and plane: the actor's pose. A klotz's triangles live in the
-    // merged static mesh, a plane is a slab placed from this pose and its
-    // local plane.
+    // merged static mesh; a plane's collider holds the plane moved by this
+    // pose, its body stays at the identity.
     btTransform staticPose = btTransform::getIdentity();
     btVector3 planeNormal{0, 1, 0};  // plane only, local: normal . p = planeDistance
     btScalar planeDistance = 0;
@@ -102,12 +102,20 @@ struct PhysicsWorld::Impl {
         }
     }
 
-    // The plane's collider, moved by the actor's pose.
+    // The plane's collider, moved by the actor's pose; contacts with the
+    // old plane go.
     void placePlane(ActorRecord& a) {
         a.worldNormal = a.staticPose.getBasis() * a.planeNormal;
         a.worldDistance = a.planeDistance + a.worldNormal.dot(a.staticPose.getOrigin());
-        a.body->setWorldTransform(planeColliderTransform(a.worldNormal, a.worldDistance));
-        if (a.body->getBroadphaseHandle()) world->updateSingleAabb(a.body.get());
+        static_cast<HalfSpaceShape&>(*a.shape).place(a.worldNormal, a.worldDistance);
+        if (!a.body->getBroadphaseHandle()) return;
+        world->updateSingleAabb(a.body.get());
+        forgetContacts(*a.body);
+    }
+
+    void forgetContacts(btCollisionObject& object) {
+        world->getBroadphase()->getOverlappingPairCache()->cleanProxyFromPairs(object.getBroadphaseHandle(),
+                                                                             world->getDispatcher());
     }
 
     void syncStatics() {
