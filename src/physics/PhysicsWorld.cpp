@@ -26,6 +26,7 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
     installInternalEdgeCallback();
     w.configuration = std::make_unique<btDefaultCollisionConfiguration>();
     w.dispatcher = std::make_unique<btCollisionDispatcher>(w.configuration.get());
+    w.dispatcher->registerCollisionCreateFunc(SPHERE_SHAPE_PROXYTYPE, SPHERE_SHAPE_PROXYTYPE, &w.sphereContact);
     w.broadphase = std::make_unique<btDbvtBroadphase>();
     w.solver = std::make_unique<btSequentialImpulseConstraintSolver>();
     w.world = std::make_unique<btDiscreteDynamicsWorld>(w.dispatcher.get(), w.broadphase.get(), w.solver.get(),

@@ -16,6 +16,7 @@
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
 #include "physics/RayCast.h"
+#include "physics/SphereContact.h"
 #include "physics/StaticGeometry.h"
 
 namespace physics {
@@ -53,6 +54,7 @@ struct PhysicsWorld::Impl {
     std::unique_ptr<ErrorReporter> ownReporter;
     ErrorReporter* reporter = nullptr;
     std::unique_ptr<ReportingDrawer> drawer;
+    SphereContact::CreateFunc sphereContact;  // outlives the dispatcher
     std::unique_ptr<btDefaultCollisionConfiguration> configuration;
     std::unique_ptr<btCollisionDispatcher> dispatcher;
     std::unique_ptr<btDbvtBroadphase> broadphase;
@@ -111,6 +113,12 @@ struct PhysicsWorld::Impl {
         if (!a.body->getBroadphaseHandle()) return;
         world->updateSingleAabb(a.body.get());
         forgetContacts(*a.body);
+        wakeBalls();
+    }
+
+    // Sleeping balls must notice ground that changed under them.
+    void wakeBalls() {
+        for (ActorHandle b : balls) actors[b].body->activate(true);
     }
 
     void forgetContacts(btCollisionObject& object) {
@@ -131,8 +139,7 @@ struct PhysicsWorld::Impl {
             addStaticObject(*world, *statics.object());
             staticsInWorld = true;
         }
-        // Sleeping balls must notice the new ground.
-        for (ActorHandle b : balls) actors[b].body->activate(true);
+        wakeBalls();
     }
 
     void syncBallGrid() {
