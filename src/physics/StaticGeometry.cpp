@@ -237,16 +237,28 @@ struct EdgeContactFixer {
         const btVector3 original = meshIsB ? cp.m_normalWorldOnB : -cp.m_normalWorldOnB;
         if (original.dot(n) < SNAP_COS) return;
         const btScalar radius = static_cast<const btSphereShape*>(otherWrap->getCollisionShape())->getRadius();
+        // The contact becomes the face contact under the centre: both
+        // points move there, so the manifold keeps it as it keeps any face
+        // contact (with only the sphere's point moved, the two would lie
+        // far apart along the surface and the contact would be dropped).
+        const btScalar height = (centre - p).dot(n);
         const btVector3 onSphere = centre - n * radius;
-        cp.m_distance1 = (centre - p).dot(n) - radius;
+        const btVector3 onSurface = centre - n * height;
+        cp.m_distance1 = height - radius;
+        const btTransform& sphereAt = otherWrap->getWorldTransform();
+        const btTransform& meshAt = meshWrap->getWorldTransform();
         if (meshIsB) {
             cp.m_normalWorldOnB = n;
             cp.m_positionWorldOnA = onSphere;
-            cp.m_localPointA = otherWrap->getWorldTransform().invXform(onSphere);
+            cp.m_localPointA = sphereAt.invXform(onSphere);
+            cp.m_positionWorldOnB = onSurface;
+            cp.m_localPointB = meshAt.invXform(onSurface);
         } else {
             cp.m_normalWorldOnB = -n;
             cp.m_positionWorldOnB = onSphere;
-            cp.m_localPointB = otherWrap->getWorldTransform().invXform(onSphere);
+            cp.m_localPointB = sphereAt.invXform(onSphere);
+            cp.m_positionWorldOnA = onSurface;
+            cp.m_localPointA = meshAt.invXform(onSurface);
         }
     }
 };
