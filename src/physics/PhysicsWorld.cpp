@@ -23,10 +23,10 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
         reporter = w.ownReporter.get();
     }
     w.reporter = reporter;
-    installInternalEdgeCallback();
     w.configuration = std::make_unique<btDefaultCollisionConfiguration>();
     w.dispatcher = std::make_unique<btCollisionDispatcher>(w.configuration.get());
     w.dispatcher->registerCollisionCreateFunc(SPHERE_SHAPE_PROXYTYPE, SPHERE_SHAPE_PROXYTYPE, &w.sphereContact);
+    correctMeshContacts(*w.dispatcher);
     w.broadphase = std::make_unique<btDbvtBroadphase>();
     w.solver = std::make_unique<btSequentialImpulseConstraintSolver>();
     w.world = std::make_unique<btDiscreteDynamicsWorld>(w.dispatcher.get(), w.broadphase.get(), w.solver.get(),

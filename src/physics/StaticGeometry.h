@@ -4,7 +4,7 @@
 // centre; where the feature lies inside a flat surface (the seam between two
 // floor triangles, also between two kloetze) that tilted normal makes a
 // rolling ball brake and hop. Each edge and corner therefore records the
-// flat surface it lies in, and the contact callback turns such contacts to
+// flat surface it lies in, and the narrow phase turns such contacts to
 // that surface's normal. Convex edges keep their true normal.
 #pragma once
 
@@ -57,7 +57,8 @@ private:
     std::unique_ptr<btCollisionObject> object_;
 };
 
-// Installs the contact-added callback that applies the edge map.
-void installInternalEdgeCallback();
+// Makes the dispatcher apply the edge map to every contact of a ball with
+// the merged mesh.
+void correctMeshContacts(btCollisionDispatcher& dispatcher);
 
 }  // namespace physics
