@@ -59,6 +59,7 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     a.kind = ActorKind::PLANE;
     auto shape = std::make_unique<HalfSpaceShape>();
     a.body = makePlaneBody(*shape);
+    a.body->setUserIndex(static_cast<int>(w.actors.size()));  // its handle, for contact reports
     a.shape = std::move(shape);
     a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
@@ -119,6 +120,7 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     a.kind = ActorKind::BALL;
     auto sphere = std::make_unique<btSphereShape>(radius);
     a.body = makeBallBody(*sphere, density);
+    a.body->setUserIndex(static_cast<int>(w.actors.size()));  // its handle, for contact reports
     a.shape = std::move(sphere);
     w.world->addRigidBody(a.body.get());
     ActorHandle handle = w.add(std::move(a));
@@ -164,16 +166,28 @@ void PhysicsWorld::simulate(float elapsed) {
     // is carried: a long stall does not snowball into the next frames.
     w.carried -= whole * STEP;
     if (!(w.carried >= 0 && w.carried < STEP)) w.carried = 0;  // rounding of huge times
+    w.contactReport.impacts.clear();
     if (steps == 0) return;
     w.syncStatics();
     w.ballGridStale = true;
     const btScalar h = btScalar(STEP);
     for (int s = 0; s < steps; ++s) {
+        if (w.reportContacts) w.rememberVelocities();
         w.world->stepSimulation(h, 0, h);
         w.clampSpin();
+        if (w.reportContacts) w.gatherContacts(s, s + 1 == steps);
         ++w.counts.stepsTaken;
     }
 }
+
+void PhysicsWorld::setContactReporting(bool on) {
+    Impl& w = *impl_;
+    w.reportContacts = on;
+    w.contactReport = StepContacts();
+    for (ActorHandle b : w.balls) w.actors[b].contacts = BallContacts();
+}
+
+const StepContacts& PhysicsWorld::stepContacts() const { return impl_->contactReport; }
 
 bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float maxDistance, RayHit* hit) const {
     Impl& w = *impl_;

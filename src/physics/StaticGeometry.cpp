@@ -67,6 +67,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     array_.reset();
     vertices_.clear();
     indices_.clear();
+    owner_.clear();
     flatSurface_.clear();
 
     std::unordered_map<Cell, int, CellHash> weld;
@@ -94,6 +95,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
             btVector3 n = (vertices_[b] - vertices_[a]).cross(vertices_[c] - vertices_[a]);
             if (a == b || b == c || a == c || n.length2() < btScalar(1e-8)) continue;
             indices_.insert(indices_.end(), {a, b, c});
+            owner_.push_back(p.actor);
             normals.push_back(n.normalized());
         }
     }

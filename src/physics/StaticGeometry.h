@@ -14,6 +14,7 @@
 
 #include <btBulletCollisionCommon.h>
 
+#include "physics/Physics.h"
 #include "physics/RayCast.h"
 
 namespace physics {
@@ -23,6 +24,7 @@ struct MeshData;
 struct PlacedMesh {
     const MeshData* mesh;
     btTransform pose;
+    ActorHandle actor;
 };
 
 class StaticGeometry {
@@ -38,6 +40,10 @@ public:
     void rebuild(const std::vector<PlacedMesh>& placed);
     btCollisionObject* object() const { return object_.get(); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
+    // The klotz actor a triangle of the merged mesh came from.
+    ActorHandle ownerOf(int triangle) const {
+        return triangle >= 0 && triangle < triangleCount() ? owner_[triangle] : NO_ACTOR;
+    }
 
     // Lowers hit to the closest triangle the segment crosses, by Bullet's
     // own triangle test, found through the mesh's bounding-volume tree.
@@ -46,6 +52,7 @@ public:
 private:
     std::vector<btVector3> vertices_;
     std::vector<int> indices_;
+    std::vector<ActorHandle> owner_;  // per triangle
     // Per triangle: for edges 0..2 (vertex k to k+1) and corners 0..2, the
     // index of a triangle whose plane is the flat surface the feature lies
     // in, or -1.

@@ -13,6 +13,7 @@
 
 #include "physics/BulletGlue.h"
 #include "physics/BulletSettings.h"
+#include "physics/ContactReports.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
 #include "physics/RayCast.h"
@@ -42,6 +43,7 @@ struct ActorRecord {
     btVector3 worldNormal{0, 1, 0};  // plane only, the same at the actor's pose
     btScalar worldDistance = 0;
     float maxSpin = std::numeric_limits<float>::infinity();  // ball only, rad/s
+    BallContacts contacts;                                    // ball only, while reported
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball
 };
@@ -71,6 +73,8 @@ struct PhysicsWorld::Impl {
     BallGrid ballGrid;  // for ray casts
     bool ballGridStale = true;
     double carried = 0;  // s, below one step
+    bool reportContacts = false;
+    StepContacts contactReport;
     WorldStats counts;
 
     void fail(const char* file, int line, const std::string& what) {
@@ -101,6 +105,7 @@ struct PhysicsWorld::Impl {
             a.body->activate(true);
             world->updateSingleAabb(a.body.get());
             ballGridStale = true;
+            a.contacts.before.clear();  // what it touched there says nothing here
         }
     }
 
@@ -132,8 +137,11 @@ struct PhysicsWorld::Impl {
         if (staticsInWorld) world->removeCollisionObject(statics.object());
         staticsInWorld = false;
         std::vector<PlacedMesh> placed;
-        for (const ActorRecord& a : actors)
-            if (a.alive && a.kind == ActorKind::KLOTZ) placed.push_back({&meshes[a.mesh], a.staticPose});
+        for (std::size_t i = 0; i < actors.size(); ++i) {
+            const ActorRecord& a = actors[i];
+            if (a.alive && a.kind == ActorKind::KLOTZ)
+                placed.push_back({&meshes[a.mesh], a.staticPose, static_cast<ActorHandle>(i)});
+        }
         statics.rebuild(placed);
         if (statics.object()) {
             addStaticObject(*world, *statics.object());
@@ -162,6 +170,11 @@ struct PhysicsWorld::Impl {
             if (len > a.maxSpin) a.body->setAngularVelocity(spin * (a.maxSpin / len));
         }
     }
+
+    // Contact reports (ContactReports.cpp): velocities before a step, and
+    // what each ball met in it; touches after the last step of a call.
+    void rememberVelocities();
+    void gatherContacts(int step, bool lastStep);
 
     ActorHandle add(ActorRecord record) {
         record.alive = true;
