@@ -39,6 +39,14 @@ struct RayHit {
     float distance = 0.0f;
 };
 
+// Everything that decides how a ball moves on, for rewinding a run; the
+// pose as a matrix so that it comes back bit for bit.
+struct BallState {
+    Pose pose;
+    glm::vec3 linearVelocity{0.0f};   // units/s
+    glm::vec3 angularVelocity{0.0f};  // rad/s
+};
+
 // What a ball touches: a placed klotz, another ball or a boundary plane.
 enum class ContactKind { KLOTZ, BALL, PLANE };
 
@@ -130,6 +138,12 @@ public:
     glm::vec3 getAngularVelocity(ActorHandle actor) const;
     void setAngularDamping(ActorHandle actor, float damping);
     void setMaxAngularVelocity(ActorHandle actor, float maxVelocity);
+
+    // Rewinding: setBallState restores a state read by getBallState exactly,
+    // wakes the ball and drops the contacts it had, which the next step
+    // finds anew where it now is.
+    BallState getBallState(ActorHandle ball) const;
+    void setBallState(ActorHandle ball, const BallState& state);
 
     // Advances the world by elapsed seconds in fixed 0.01 s steps, at most
     // 1000 per call; the remainder below 0.01 s is carried to the next call.
