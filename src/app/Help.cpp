@@ -38,6 +38,7 @@ void printHelp(std::ostream& out) {
         << "+,-:\t\t faster/slower playback during simulation\n"
         << "n:\t\t one step forward while paused\n"
         << "b:\t\t one step back while paused (hold to rewind)\n"
+        << "y:\t\t toggle sound\n"
         << "\n";
 }
 

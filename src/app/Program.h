@@ -8,6 +8,7 @@
 
 #include "app/AppState.h"
 #include "app/FrameClock.h"
+#include "audio/LiveOutput.h"
 #include "image/TextureRegistry.h"
 #include "klotz/Catalogue.h"
 #include "particles/ParticleSystem.h"
@@ -38,6 +39,8 @@ public:
     int replaceTypeDisplayList(int type, int oldList, bool smooth) override;
     void printHelp() override;
     void exitProgram() override;
+    void stepTaken(const physics::StepContacts& contacts, double runTime) override;
+    void toggleSound() override;
 
 private:
     Program& program_;
@@ -96,6 +99,7 @@ public:
     render::RenderResources resources;
     render::MarkerAnimation marker;
     std::unique_ptr<image::TextureRegistry> textures;  // from "init graphics"
+    std::unique_ptr<audio::LiveOutput> sound;          // from entering the main loop
     GlutUi ui{*this};
 
 private:

@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/FrameLoop.h"
 #include "app/Help.h"
+#include "app/SoundEvents.h"
 #include "app/Program.h"
 #include "image/TextureRegistryGl.h"
 #include "klotz/DisplayLists.h"
@@ -77,6 +78,19 @@ int GlutUi::replaceTypeDisplayList(int type, int oldList, bool smooth) {
 
 void GlutUi::printHelp() { app::printHelp(std::cout); }
 
+void GlutUi::stepTaken(const physics::StepContacts& contacts, double runTime) {
+    audio::LiveOutput* sound = program_.sound.get();
+    if (!sound || !sound->isOn()) return;
+    feedSound(contacts, runTime,
+              {[sound](const audio::Impact& e, double t) { sound->impact(e, t); },
+               [sound](const audio::Rolling& e, double t) { sound->rolling(e, t); }});
+}
+
+void GlutUi::toggleSound() {
+    audio::LiveOutput* sound = program_.sound.get();
+    if (sound) sound->setEnabled(!sound->isEnabled());
+}
+
 void GlutUi::exitProgram() {
     program_.shutdown();
     std::exit(0);
@@ -137,6 +151,8 @@ void Program::display() {
     }
     render::renderScene(view);
 
+    if (sound) sound->pump();
+
     s.titleText = frameTitle(framesPerSecond(s.frameTime - s.lastFrameTime));
     glutSetWindowTitle(s.titleText.c_str());
     s.lastFrameTime = s.frameTime;
@@ -193,6 +209,7 @@ void Program::subWindowMouse(int button, int buttonState, int x, int y) {
 void Program::shutdown() {
     scene::autosave(model, state, session, std::cout);
     std::cout << "exiting";
+    sound.reset();
     world.reset();
     catalogue.klotzTypes.clear();
     // Once the window was closed the main loop has returned and freeglut has
@@ -277,6 +294,9 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
         scene::CommandContext ctx = commands();
         scene::loadFromFile(ctx, commandLine.sceneFile);
     }
+    // Says in one line when there is no audio device; the program runs on
+    // silently then.
+    sound = std::make_unique<audio::LiveOutput>(out);
     // Frames come from a timer, not from an idle callback: between frames
     // the program sleeps.
     frameTimer_ = callbacks.frameTimer;

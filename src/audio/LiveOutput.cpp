@@ -1,6 +1,11 @@
 // The OpenAL Soft stream: one source, a ring of short 16-bit mono buffers.
 #include "audio/LiveOutput.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 #include <AL/al.h>
 #include <AL/alc.h>
 
@@ -46,10 +51,37 @@ struct LiveOutput::Stream {
 
 namespace {
 
+// While it lives, what the process writes to standard error goes nowhere.
+// The sound libraries below OpenAL (ALSA) print their own lines there when
+// they find no sound card; the program says that in one line of its own.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+        }
+    }
+
+private:
+    int saved_ = -1;
+};
+
 // Opens the device and makes the source and buffers; the reason it could
 // not, or nullptr.
 const char* open(LiveOutput::Stream& stream, const char* deviceName) {
-    stream.device = alcOpenDevice(deviceName);
+    {
+        QuietStandardError quiet;
+        stream.device = alcOpenDevice(deviceName);
+    }
     if (!stream.device) return "no audio device";
     const ALCint attributes[] = {ALC_FREQUENCY, SAMPLE_RATE, 0};
     stream.context = alcCreateContext(stream.device, attributes);

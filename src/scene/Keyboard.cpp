@@ -167,6 +167,10 @@ void handleKey(CommandContext& ctx, unsigned char key) {
         toggleWireframe(ctx);
         return;
     }
+    if (key == 'y') {
+        ctx.ui.toggleSound();
+        return;
+    }
     if (isCameraKey(key)) {
         if (!(ctx.state.simulationRunning && ctx.state.followBall)) cameraMove(ctx.camera, key);
         return;

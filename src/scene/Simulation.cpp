@@ -44,6 +44,7 @@ void startSimulation(CommandContext& ctx) {
     state.runStep = 0;
     resetBallsToStarts(ctx.model, ctx.world);
     ctx.model.run.start(ctx.model, ctx.world);
+    ctx.world.setContactReporting(true);  // the sound and the run's outcomes
     if (state.followBall && state.followedBall >= 0 && state.followedBall < ctx.model.ballCount()) {
         ctx.camera.position = ctx.world.getGlobalPosition(ctx.model.ballActors[state.followedBall]);
         ctx.camera.direction = glm::normalize(OVERHEAD_VIEW);
@@ -76,7 +77,9 @@ void changePlaybackSpeed(CommandContext& ctx, int direction) {
 
 void stepRun(CommandContext& ctx) {
     // One fixed step at a time, so every step is recorded.
+    const double runTime = static_cast<double>(ctx.model.run.lastStep()) * physics::FIXED_STEP;
     ctx.world.simulate(static_cast<float>(physics::FIXED_STEP));
+    ctx.ui.stepTaken(ctx.world.stepContacts(), runTime);
     if (ctx.model.run.record(ctx.model, ctx.world)) {
         ctx.out << "\nrewind keeps the last " << ctx.model.run.lastStep() - ctx.model.run.firstStep() + 1
                 << " steps of a run; older ones are dropped\n";

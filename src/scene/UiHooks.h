@@ -2,6 +2,8 @@
 // implements it; tests use a recording fake, so commands run without GL.
 #pragma once
 
+#include "physics/Physics.h"
+
 namespace scene {
 
 class UiHooks {
@@ -20,6 +22,11 @@ public:
     virtual void printHelp() = 0;
     // Runs the shutdown sequence and ends the process with status 0.
     virtual void exitProgram() = 0;
+    // A step of a run was taken; contacts are its contacts, runTime the run's
+    // seconds at its start. For the window's sound; nothing by default.
+    virtual void stepTaken(const physics::StepContacts& /*contacts*/, double /*runTime*/) {}
+    // Key y: sound on or off.
+    virtual void toggleSound() {}
 };
 
 // For the headless simulator: no window, nothing to do.
