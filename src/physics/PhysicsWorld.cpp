@@ -67,6 +67,7 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     addPlaneBody(*w.world, *a.body);
     ActorHandle handle = w.add(std::move(a));
     w.planes.push_back(handle);
+    w.rayPlanesStale = true;
     return handle;
 }
 
@@ -136,6 +137,7 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
     } else {
+        if (a->kind == ActorKind::PLANE) w.rayPlanesStale = true;
         if (a->kind == ActorKind::BALL) {
             w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
             w.ballGridStale = true;
@@ -197,25 +199,13 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
     }
     w.syncStatics();
     w.syncBallGrid();
+    w.syncRayPlanes();
     const btVector3 from = toBt(origin);
     const btVector3 to = toBt(origin + direction * maxDistance);
     ClosestHit closest;
     w.ballGrid.cast(from, to, closest);
     w.statics.raycast(from, to, closest);
-    // The planes: solid behind, so only a ray going into one from the free
-    // side (or starting on it) hits.
-    for (ActorHandle p : w.planes) {
-        const ActorRecord& a = w.actors[p];
-        if (!a.alive) continue;
-        btScalar start = a.worldNormal.dot(from) - a.worldDistance;
-        btScalar end = a.worldNormal.dot(to) - a.worldDistance;
-        if (start < 0 || end >= 0) continue;
-        btScalar f = start / (start - end);
-        if (f < closest.fraction) {
-            closest.fraction = f;
-            closest.normal = a.worldNormal;
-        }
-    }
+    castPlanes(w.rayPlanes, from, to, closest);
     if (!(closest.fraction < 1)) return false;
     if (hit) {
         hit->point = toGlm(from.lerp(to, closest.fraction));

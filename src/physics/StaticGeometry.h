@@ -59,7 +59,6 @@ private:
     std::vector<std::array<int, 6>> flatSurface_;
     friend struct EdgeContactFixer;
     std::unique_ptr<btTriangleIndexVertexArray> array_;
-    std::unique_ptr<btTriangleInfoMap> edgeInfo_;
     std::unique_ptr<btBvhTriangleMeshShape> shape_;
     std::unique_ptr<btCollisionObject> object_;
 };

@@ -66,6 +66,8 @@ struct PhysicsWorld::Impl {
     std::vector<MeshData> meshes;
     std::vector<ActorRecord> actors;  // indexed by handle; handles never reused
     std::vector<ActorHandle> planes;
+    std::vector<RayPlane> rayPlanes;  // the live planes' equations, for ray casts
+    bool rayPlanesStale = true;
     std::vector<ActorHandle> balls;  // live ones
     StaticGeometry statics;
     bool staticsDirty = false;
@@ -115,6 +117,7 @@ struct PhysicsWorld::Impl {
         a.worldNormal = a.staticPose.getBasis() * a.planeNormal;
         a.worldDistance = a.planeDistance + a.worldNormal.dot(a.staticPose.getOrigin());
         static_cast<HalfSpaceShape&>(*a.shape).place(a.worldNormal, a.worldDistance);
+        rayPlanesStale = true;
         if (!a.body->getBroadphaseHandle()) return;
         world->updateSingleAabb(a.body.get());
         forgetContacts(*a.body);
@@ -148,6 +151,14 @@ struct PhysicsWorld::Impl {
             staticsInWorld = true;
         }
         wakeBalls();
+    }
+
+    void syncRayPlanes() {
+        if (!rayPlanesStale) return;
+        rayPlanesStale = false;
+        rayPlanes.clear();
+        for (ActorHandle p : planes)
+            if (actors[p].alive) rayPlanes.push_back({actors[p].worldNormal, actors[p].worldDistance});
     }
 
     void syncBallGrid() {
