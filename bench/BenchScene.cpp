@@ -51,17 +51,13 @@ double millisecondsOf(F&& f) {
 
 BENCH_FIGURE(scene_parse_4000_kloetze_ms) {
     const std::string& text = sceneText();
-    scene::SceneFileData data;
-    std::string error;
     bool ok = false;
-    const double ms = millisecondsOf([&] { ok = scene::parseScene(text, 2, data, error); });
+    const double ms = millisecondsOf([&] { ok = scene::parseScene(text, 2).ok(); });
     return ok ? ms : -1.0;
 }
 
 BENCH_FIGURE(scene_format_4000_kloetze_ms) {
-    scene::SceneFileData data;
-    std::string error;
-    scene::parseScene(sceneText(), 2, data, error);
+    const scene::SceneFileData data = scene::parseScene(sceneText(), 2).value();
     scene::SceneModel model;
     model.cellBallStart = data.cellBallStart;
     model.ballStarts = data.ballStarts;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "io/FileReader.h"
 #include "physics/Actors.h"
 #include "scene/Editing.h"
 
@@ -32,18 +33,6 @@ int typeOfPlaced(const SceneModel& model, const klotz::KlotzCatalogue& catalogue
     for (std::size_t t = 0; t < catalogue.typeDisplayLists.size(); ++t)
         if (catalogue.typeDisplayLists[t] == id) return static_cast<int>(t);
     return -1;
-}
-
-// Reads the whole file; false when it cannot be opened or read.
-bool readWholeFile(const std::string& fileName, std::string& text) {
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) return false;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
 }
 
 // A fresh file next to target, created exclusively so nothing is clobbered.
@@ -149,26 +138,28 @@ bool loadSceneText(SceneModel& model, app::AppState& state, klotz::KlotzCatalogu
         out.flush();
         return false;
     }
-    SceneFileData data;
-    std::string error;
-    if (!parseScene(text, catalogue.typeCount(), data, error)) {
-        out << "scene file \"" << fileName << "\" refused: " << error << "\n";
+    const io::Result<SceneFileData> data = parseScene(text, catalogue.typeCount());
+    if (!data) {
+        out << "scene file \"" << io::printable(fileName) << "\" refused: " << data.error().text << "\n";
         out.flush();
         return false;
     }
-    buildScene(data, model, state, catalogue, world);
+    buildScene(*data, model, state, catalogue, world);
     return true;
 }
 
 bool loadScene(SceneModel& model, app::AppState& state, klotz::KlotzCatalogue& catalogue,
                physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out) {
-    std::string text;
-    if (!readWholeFile(fileName, text)) {
-        out << "Can not open object File \"" << fileName << "\" !\n";
+    const io::Result<std::string> text = io::readFile(fileName);
+    if (!text) {
+        if (text.error().failure == io::Failure::CannotOpen)
+            out << "Can not open object File \"" << io::printable(fileName) << "\" !\n";
+        else
+            out << text.error().message() << "\n";
         out.flush();
         return false;
     }
-    return loadSceneText(model, state, catalogue, world, text, fileName, out);
+    return loadSceneText(model, state, catalogue, world, *text, fileName, out);
 }
 
 bool saveScene(CommandContext& ctx, const std::string& fileName) {
