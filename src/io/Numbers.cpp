@@ -20,16 +20,24 @@ constexpr std::uint64_t MAX_EXACT_MANTISSA = std::uint64_t{1} << 53;
 
 bool isDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// Eight ASCII digits at once (little-endian load), as fast_float does.
+// Eight ASCII digits loaded little-endian, tested and valued at once as
+// fast_float does it.
+bool eightDigits(std::uint64_t v) {
+    return ((v & 0xF0F0F0F0F0F0F0F0u) | (((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) ==
+           0x3333333333333333u;
+}
+
+std::uint64_t eightDigitsValue(std::uint64_t v) {
+    v = ((v & 0x0F0F0F0F0F0F0F0Fu) * 2561) >> 8;
+    v = ((v & 0x00FF00FF00FF00FFu) * 6553601) >> 16;
+    return ((v & 0x0000FFFF0000FFFFu) * 42949672960001u) >> 32;
+}
+
 bool eightDigitsAt(const char* p, std::uint64_t& value) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
-    if ((v & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u ||
-        ((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u)
-        return false;
-    v = ((v & 0x0F0F0F0F0F0F0F0Fu) * 2561) >> 8;
-    v = ((v & 0x00FF00FF00FF00FFu) * 6553601) >> 16;
-    value = ((v & 0x0000FFFF0000FFFFu) * 42949672960001u) >> 32;
+    if (!eightDigits(v)) return false;
+    value = eightDigitsValue(v);
     return true;
 }
 
@@ -52,13 +60,18 @@ const char* readDigits(const char* p, const char* last, std::uint64_t& mantissa,
 // The shape "%.13e" gives every real of a cache file: a digit, a point, 13
 // digits, 'e', a sign and two or three digits. Read without a digit loop.
 const char* readCacheShape(const char* p, const char* last, std::uint64_t& mantissa, int& exponent) {
-    std::uint64_t high = 0, low = 0;
-    if (last - p < 19 || !isDigit(p[0]) || p[1] != '.' || p[15] != 'e' || (p[16] != '-' && p[16] != '+') ||
-        !isDigit(p[17]) || !isDigit(p[18]) || !eightDigitsAt(p + 2, high) || !eightDigitsAt(p + 7, low))
+    if (last - p < 19) return nullptr;
+    std::uint64_t high, low;  // digits 1 to 8 and 6 to 13 after the point
+    std::memcpy(&high, p + 2, sizeof high);
+    std::memcpy(&low, p + 7, sizeof low);
+    const unsigned first = static_cast<unsigned char>(p[0] - '0');
+    const unsigned tens = static_cast<unsigned char>(p[17] - '0');
+    const unsigned ones = static_cast<unsigned char>(p[18] - '0');
+    if (first > 9 || tens > 9 || ones > 9 || p[1] != '.' || p[15] != 'e' || (p[16] != '-' && p[16] != '+') ||
+        !eightDigits(high) || !eightDigits(low))
         return nullptr;
-    // low repeats three digits of high; its last five are the 10th to 14th.
-    mantissa = static_cast<std::uint64_t>(p[0] - '0') * 10000000000000u + high * 100000u + low % 100000u;
-    int written = (p[17] - '0') * 10 + (p[18] - '0');
+    mantissa = first * 10000000000000u + eightDigitsValue(high) * 100000u + eightDigitsValue(low) % 100000u;
+    int written = static_cast<int>(tens * 10 + ones);
     const char* q = p + 19;
     if (q != last && isDigit(*q)) written = written * 10 + (*q++ - '0');
     exponent = (p[16] == '-' ? -written : written) - 13;
