@@ -1,5 +1,6 @@
-// A white-space word scanner over text in memory, counting lines, for the
-// text readers (catalogue list, OBJ, .klotz cache, scene file).
+// A white-space word scanner counting lines, for the text readers
+// (catalogue list, OBJ, .klotz cache, scene file): over text in memory, or
+// over a file as it is read.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/FileReader.h"
 #include "io/Result.h"
 
 namespace io {
@@ -32,16 +34,14 @@ struct Word {
 
 class WordScanner {
 public:
-    // The text must outlive the scanner.
+    // The text must outlive the scanner and its words.
     explicit WordScanner(std::string_view text) : pos_(text.data()), end_(text.data() + text.size()) {}
+    // Reads the file as far as it scans; a word is then valid only until the
+    // scanner's next call.
+    explicit WordScanner(FileStream& file) : file_(&file) {}
 
     // The next word without consuming it; empty at the end of the text.
-    Word peek() {
-        skipBlanks();
-        const char* e = pos_;
-        while (e != end_ && !isBlank(*e)) ++e;
-        return Word{pos_, e, line_};
-    }
+    Word peek();
     Word next() {
         Word w = peek();
         pos_ = w.end;
@@ -55,24 +55,25 @@ public:
     bool takeFloat(float& value);
 
     // Whether another word starts before the current line ends.
-    bool wordFollowsOnLine() const;
+    bool wordFollowsOnLine();
     // Drops everything up to and including the next line end.
     void skipLine();
     // The line the scanner stands on (that of the word consumed last).
     int line() const { return line_; }
-    std::size_t remainingBytes() const { return static_cast<std::size_t>(end_ - pos_); }
-
-private:
-    void skipBlanks() {
-        while (pos_ != end_ && isBlank(*pos_)) {
-            if (*pos_ == '\n') ++line_;
-            ++pos_;
-        }
+    std::size_t remainingBytes() const {
+        return static_cast<std::size_t>(end_ - pos_) + (file_ ? file_->unreadBytes() : 0);
     }
 
-    const char* pos_;
-    const char* end_;
+private:
+    void skipBlanks();
+    // Reads more of the file, keeping what follows pos_; at moves along with
+    // the text. False at the end of the text.
+    bool readMore(const char*& at);
+
+    const char* pos_ = nullptr;
+    const char* end_ = nullptr;
     int line_ = 1;
+    FileStream* file_ = nullptr;
 };
 
 }  // namespace io

@@ -8,7 +8,6 @@
 #include <ostream>
 #include <vector>
 
-#include "io/FileReader.h"
 #include "io/Numbers.h"
 #include "io/WordScanner.h"
 #include "klotz/ObjLoader.h"
@@ -34,7 +33,7 @@ void appendReals(std::string& text, const std::vector<float>& values, std::size_
 // Parsing state: the scanner plus the first error met.
 class CacheReader {
 public:
-    explicit CacheReader(std::string_view text) : scanner_(text) {}
+    explicit CacheReader(io::WordScanner& scanner) : scanner_(scanner) {}
 
     const io::Error& error() const { return error_; }
 
@@ -105,34 +104,13 @@ private:
         return text;
     }
 
-    io::WordScanner scanner_;
+    io::WordScanner& scanner_;
     io::Error error_;
 };
 
-}  // namespace
-
-std::string formatKlotzCache(const Mesh& mesh) {
-    std::string text;
-    text.reserve(64 + 21 * (mesh.vertices.size() + mesh.cornerNormals.size() + mesh.faceNormals.size()) +
-                 8 * mesh.faces.size());
-    appendInt(text, mesh.vertexCount);
-    appendReals(text, mesh.vertices, 3 * static_cast<std::size_t>(mesh.vertexCount));
-    text += '\n';
-    appendInt(text, mesh.cornerNormalCount);
-    appendReals(text, mesh.cornerNormals, 3 * static_cast<std::size_t>(mesh.cornerNormalCount));
-    text += '\n';
-    appendInt(text, mesh.faceCount);
-    for (std::size_t i = 0; i < 3 * static_cast<std::size_t>(mesh.faceCount); ++i) appendInt(text, mesh.faces[i]);
-    text += '\n';
-    appendInt(text, mesh.faceNormalCount);
-    appendReals(text, mesh.faceNormals, 3 * static_cast<std::size_t>(mesh.faceNormalCount));
-    text += '\n';
-    return text;
-}
-
-io::Result<Mesh> parseKlotzCache(std::string_view text) {
+io::Result<Mesh> parseCache(io::WordScanner& scanner) {
     Mesh mesh;
-    CacheReader reader(text);
+    CacheReader reader(scanner);
     // Each step runs only while the ones before succeeded.
     bool ok = reader.readCount("vertex", mesh.vertexCount) &&
               reader.readReals("vertices", 3 * static_cast<std::size_t>(mesh.vertexCount), mesh.vertices,
@@ -156,10 +134,37 @@ io::Result<Mesh> parseKlotzCache(std::string_view text) {
     return mesh;
 }
 
+}  // namespace
+
+std::string formatKlotzCache(const Mesh& mesh) {
+    std::string text;
+    text.reserve(64 + 21 * (mesh.vertices.size() + mesh.cornerNormals.size() + mesh.faceNormals.size()) +
+                 8 * mesh.faces.size());
+    appendInt(text, mesh.vertexCount);
+    appendReals(text, mesh.vertices, 3 * static_cast<std::size_t>(mesh.vertexCount));
+    text += '\n';
+    appendInt(text, mesh.cornerNormalCount);
+    appendReals(text, mesh.cornerNormals, 3 * static_cast<std::size_t>(mesh.cornerNormalCount));
+    text += '\n';
+    appendInt(text, mesh.faceCount);
+    for (std::size_t i = 0; i < 3 * static_cast<std::size_t>(mesh.faceCount); ++i) appendInt(text, mesh.faces[i]);
+    text += '\n';
+    appendInt(text, mesh.faceNormalCount);
+    appendReals(text, mesh.faceNormals, 3 * static_cast<std::size_t>(mesh.faceNormalCount));
+    text += '\n';
+    return text;
+}
+
+io::Result<Mesh> parseKlotzCache(std::string_view text) {
+    io::WordScanner scanner(text);
+    return parseCache(scanner);
+}
+
 io::Result<Mesh> readKlotzCache(const std::string& name, std::ostream& out) {
     const std::string path = name + ".klotz";
     const std::string instead = "; reading \"" + io::printable(name) + ".obj\" instead\n";
-    io::Result<std::string> file = io::readFile(path);
+    // Streamed: a cache is several times the size of its OBJ file.
+    io::Result<io::FileStream> file = io::FileStream::open(path);
     if (!file) {
         // No usable file there is as no cache at all, and as quiet.
         if (file.error().failure != io::Failure::TooLarge) return file.error();
@@ -167,7 +172,8 @@ io::Result<Mesh> readKlotzCache(const std::string& name, std::ostream& out) {
         return file.error();
     }
     out << "\nloading .klotz-file " << io::printable(path) << "\n";
-    io::Result<Mesh> parsed = parseKlotzCache(*file);
+    io::WordScanner scanner(*file);
+    io::Result<Mesh> parsed = parseCache(scanner);
     if (!parsed) {
         out << "\nWARNING: .klotz-file \"" << io::printable(path) << "\" is damaged (" << parsed.error().text << ")"
             << instead;

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "io/Numbers.h"
-#include "io/WordScanner.h"
 
 namespace {
 
@@ -68,25 +67,6 @@ TEST(ParseInteger, TakesDSyntaxAndSaturates) {
     EXPECT_EQ(v, std::numeric_limits<long long>::max());
     for (const char* word : {"", "+", "-", "+-1", "1.0", "1e3", "0x10", " 1", "12a"})
         EXPECT_FALSE(io::parseInteger(word, v)) << word;
-}
-
-TEST(WordScanner, TakesOnlyWholeNumbersAndCountsLines) {
-    const std::string text = "1.5 2e0x\n\n  -3 v\r\n";
-    io::WordScanner scanner(text);
-    float f = 0.0f;
-    ASSERT_TRUE(scanner.takeFloat(f));
-    EXPECT_EQ(f, 1.5f);
-    EXPECT_FALSE(scanner.takeFloat(f));  // "2e0x" is no number and stays
-    io::Word w = scanner.next();
-    EXPECT_EQ(w.str(), "2e0x");
-    EXPECT_EQ(w.line, 1);
-    ASSERT_TRUE(scanner.takeFloat(f));
-    EXPECT_EQ(f, -3.0f);
-    EXPECT_EQ(scanner.line(), 3);
-    EXPECT_TRUE(scanner.wordFollowsOnLine());
-    EXPECT_TRUE(scanner.next().is("v"));
-    EXPECT_FALSE(scanner.wordFollowsOnLine());
-    EXPECT_TRUE(scanner.next().empty());
 }
 
 }  // namespace
