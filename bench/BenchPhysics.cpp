@@ -25,11 +25,11 @@ bool loadPiece(const char* base, PieceMesh& piece) {
     const char* env = std::getenv("TUMBALON_DATA");
     std::string name = std::string(env ? env : "data") + "/" + base;
     if (!std::ifstream(name + ".obj")) return false;
-    klotz::Mesh mesh;
     std::ostringstream quiet;
-    if (!klotz::loadObj(name, mesh, quiet) || mesh.empty()) return false;
-    piece.vertices = mesh.vertices;
-    piece.faces = mesh.faces;
+    const io::Result<klotz::Mesh> mesh = klotz::loadObj(name, quiet);
+    if (!mesh || mesh->empty()) return false;
+    piece.vertices = mesh->vertices;
+    piece.faces = mesh->faces;
     return true;
 }
 

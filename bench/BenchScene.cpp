@@ -44,9 +44,7 @@ const std::string& sceneText() {
 
 // The big scene as a model (without actors).
 scene::SceneModel bigModel() {
-    scene::SceneFileData data;
-    std::string error;
-    scene::parseScene(sceneText(), 2, data, error);
+    const scene::SceneFileData data = scene::parseScene(sceneText(), 2).value();
     scene::SceneModel model;
     model.cellBallStart = data.cellBallStart;
     model.ballStarts = data.ballStarts;
@@ -69,10 +67,8 @@ double millisecondsOf(F&& f) {
 
 BENCH_FIGURE(scene_parse_4000_kloetze_ms) {
     const std::string& text = sceneText();
-    scene::SceneFileData data;
-    std::string error;
     bool ok = false;
-    const double ms = millisecondsOf([&] { ok = scene::parseScene(text, 2, data, error); });
+    const double ms = millisecondsOf([&] { ok = scene::parseScene(text, 2).ok(); });
     return ok ? ms : -1.0;
 }
 

@@ -223,9 +223,9 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fi
 
 bool readBmp(const std::string& fileName, Image& out, std::ostream& log) {
     out = Image{};
-    std::vector<std::uint8_t> bytes;
-    if (!readFileBytes(fileName, bytes)) return false;
-    return decodeBmp(bytes.data(), bytes.size(), fileName, out, log);
+    const io::Result<std::string> bytes = readImageFile(fileName, log);
+    if (!bytes) return false;
+    return decodeBmp(bytesOf(*bytes), bytes->size(), fileName, out, log);
 }
 
 }  // namespace image

@@ -1,20 +1,13 @@
 #include "image/ImageFile.h"
 
-#include <fstream>
-#include <iterator>
+#include "io/FileReader.h"
 
 namespace image {
 
-bool readFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes) {
-    bytes.clear();
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        bytes.clear();
-        return false;
-    }
-    return true;
+io::Result<std::string> readImageFile(const std::string& fileName, std::ostream& log) {
+    io::Result<std::string> file = io::readFile(fileName);
+    if (!file && file.error().failure != io::Failure::CannotOpen) log << "[ERROR] " << file.error().message() << "\n";
+    return file;
 }
 
 }  // namespace image

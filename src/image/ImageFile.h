@@ -2,12 +2,20 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
-#include <vector>
+
+#include "io/Result.h"
 
 namespace image {
 
-// False when the file cannot be opened or read; `bytes` is then empty.
-bool readFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes);
+// The file's bytes. A file that cannot be opened fails without a message;
+// one refused unread (not a regular file, too large) is reported on log as
+// an image refusal ("[ERROR] ...").
+io::Result<std::string> readImageFile(const std::string& fileName, std::ostream& log);
+
+inline const std::uint8_t* bytesOf(const std::string& file) {
+    return reinterpret_cast<const std::uint8_t*>(file.data());
+}
 
 }  // namespace image

@@ -3,9 +3,10 @@
 #include <filesystem>
 #include <ostream>
 
+#include "io/FileReader.h"
+#include "io/WordScanner.h"
 #include "klotz/KlotzCache.h"
 #include "klotz/ObjLoader.h"
-#include "klotz/TextInput.h"
 
 namespace klotz {
 
@@ -23,41 +24,59 @@ std::string folderOf(const std::string& path) {
 
 void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path) {
     catalogue.catalogueNames.clear();
-    std::string text;
-    if (!readTextFile(path, text)) {
-        out << "\nWARNING: can not open the catalogue list \"" << path << "\" in \"" << folderOf(path)
-            << "\"; running with no klotz types\n";
+    const io::Result<std::string> text = io::readFile(path);
+    if (!text) {
+        if (text.error().failure == io::Failure::CannotOpen)
+            out << "\nWARNING: can not open the catalogue list \"" << io::printable(path) << "\" in \""
+                << io::printable(folderOf(path)) << "\"; running with no klotz types\n";
+        else
+            out << "\nWARNING: the catalogue list " << text.error().message() << "; running with no klotz types\n";
         return;
     }
-    WordScanner scanner(text);
-    for (Word word = scanner.next(); !word.empty(); word = scanner.next()) {
+    io::WordScanner scanner(*text);
+    for (io::Word word = scanner.next(); !word.empty(); word = scanner.next()) {
+        const auto warn = [&](const std::string& what) {
+            out << "\nWARNING: " << io::Error{io::Failure::Malformed, path, word.line, what}.message()
+                << "; type left out\n";
+        };
         if (word.size() > MAX_NAME_LENGTH) {
             // Refused whole: cutting it would name a different file.
-            out << "\nWARNING: \"" << path << "\" line " << word.line << ": the name \"" << word.str()
-                << "\" is longer than " << MAX_NAME_LENGTH << " characters; type left out\n";
+            warn("the name \"" + word.printable() + "\" is longer than " + std::to_string(MAX_NAME_LENGTH) +
+                 " characters");
+            continue;
+        }
+        if (word.view().find('/') != std::string_view::npos) {
+            // A type's name is the base of the files read and written for
+            // it; with a '/' they could lie anywhere.
+            warn("the name \"" + word.printable() + "\" contains '/'; types are files in this folder");
             continue;
         }
         catalogue.catalogueNames.push_back(word.str());
     }
     if (catalogue.catalogueNames.empty())
-        out << "\nWARNING: the catalogue list \"" << path << "\" in \"" << folderOf(path)
+        out << "\nWARNING: the catalogue list \"" << io::printable(path) << "\" in \"" << io::printable(folderOf(path))
             << "\" names no klotz type; running with no klotz types\n";
 }
 
 KlotzType constructKlotzType(const std::string& name, std::ostream& out) {
     KlotzType type;
     type.name = name;
-    const CacheStatus cache = readKlotzCache(name, type.mesh, out);
-    if (cache == CacheStatus::Loaded) return type;
-    const bool objRead = loadObj(name, type.mesh, out);
-    if (!objRead && cache == CacheStatus::Malformed) {
-        // Nothing to rebuild it from: keep the damaged file for the user
-        // rather than replace it with an empty mesh.
-        out << "\nWARNING: keeping the damaged .klotz-file \"" << name << ".klotz\"; the type stays empty\n";
+    io::Result<Mesh> cached = readKlotzCache(name, out);
+    if (cached) {
+        type.mesh = std::move(*cached);
         return type;
     }
-    // A missing OBJ file leaves the mesh empty, and that empty mesh is cached
-    // too, so later starts do not look for the OBJ file again.
+    io::Result<Mesh> obj = loadObj(name, out);
+    if (!obj) {
+        // Nothing to build a cache from: an empty cache would hide the OBJ
+        // file once it appears, and a damaged one stays for the user.
+        const io::Failure failure = cached.error().failure;
+        if (failure == io::Failure::Malformed || failure == io::Failure::TooLarge)
+            out << "\nWARNING: keeping the damaged .klotz-file \"" << io::printable(name)
+                << ".klotz\"; the type stays empty\n";
+        return type;
+    }
+    type.mesh = std::move(*obj);
     writeKlotzCache(name, type.mesh, out);
     return type;
 }

@@ -35,7 +35,8 @@ struct KlotzCatalogue {
 
 // Reads the catalogue list file (in the working directory) into
 // catalogueNames. A missing file or one naming no type is reported once on
-// out and leaves the list empty; over-long names are refused with a message.
+// out and leaves the list empty; over-long names and names containing '/'
+// are refused with a message.
 void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path = CATALOGUE_FILE);
 
 // Builds every type of catalogueNames in order: its mesh from the ".klotz"
@@ -44,8 +45,9 @@ void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::
 void loadKloetze(KlotzCatalogue& catalogue, std::ostream& out);
 
 // A new type with its mesh loaded (cache first, else OBJ and cache written).
-// A damaged cache is reported and rebuilt from the OBJ file; without an OBJ
-// file it is left as it is and the type stays empty.
+// A damaged cache is reported and rebuilt from the OBJ file. Without an OBJ
+// file the type stays empty and no cache is written (a damaged one is left
+// as it is).
 KlotzType constructKlotzType(const std::string& name, std::ostream& out);
 
 }  // namespace klotz

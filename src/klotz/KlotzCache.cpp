@@ -1,6 +1,6 @@
 #include "klotz/KlotzCache.h"
 
-#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -8,8 +8,9 @@
 #include <ostream>
 #include <vector>
 
+#include "io/Numbers.h"
+#include "io/WordScanner.h"
 #include "klotz/ObjLoader.h"
-#include "klotz/TextInput.h"
 
 namespace klotz {
 
@@ -32,18 +33,18 @@ void appendReals(std::string& text, const std::vector<float>& values, std::size_
 // Parsing state: the scanner plus the first error met.
 class CacheReader {
 public:
-    explicit CacheReader(const std::string& text) : scanner_(text) {}
+    explicit CacheReader(io::WordScanner& scanner) : scanner_(scanner) {}
 
-    bool failed() const { return !error_.empty(); }
-    const std::string& error() const { return error_; }
+    const io::Error& error() const { return error_; }
 
     // A block count; bounded so that 3 * count numbers (each at least one
     // character and one separator) fit in what is left of the text.
     bool readCount(const char* block, int& count) {
-        Word w = scanner_.next();
+        io::Word w = scanner_.next();
         if (w.empty()) return fail(std::string("the file ends before the ") + block + " count");
         long long value = 0;
-        if (!parseInteger(w, value)) return fail(std::string("the ") + block + " count \"" + w.str() + "\" is not a whole number");
+        if (!io::parseInteger(w.view(), value))
+            return fail(std::string("the ") + block + " count \"" + w.printable() + "\" is not a whole number");
         if (value < 0) return fail(std::string("the ") + block + " count " + w.str() + " is negative");
         const unsigned long long maxNumbers = (scanner_.remainingBytes() + 1) / 2;
         if (static_cast<unsigned long long>(value) > maxNumbers / 3 ||
@@ -53,13 +54,19 @@ public:
         return true;
     }
 
-    bool readReals(const char* block, std::size_t n, std::vector<float>& values) {
+    // Reals with magnitude at most limit.
+    bool readReals(const char* block, std::size_t n, std::vector<float>& values,
+                   float limit = std::numeric_limits<float>::max()) {
         values.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
-            Word w = scanner_.next();
-            if (w.empty()) return fail(std::string("the file ends inside the ") + block);
-            if (!parseFiniteFloat(w, values[i]))
-                return fail("\"" + w.str() + "\" in the " + block + " is not a finite number");
+            if (!scanner_.takeFloat(values[i])) {
+                io::Word w = scanner_.next();
+                if (w.empty()) return fail(std::string("the file ends inside the ") + block);
+                return fail("\"" + w.printable() + "\" in the " + block + " is not a finite number");
+            }
+            if (std::fabs(values[i]) > limit)
+                return fail("coordinate " + formatReal(values[i]) + " in the " + block + " on line " +
+                            std::to_string(scanner_.line()) + " lies beyond " + formatReal(limit));
         }
         return true;
     }
@@ -67,10 +74,11 @@ public:
     bool readIndices(std::size_t n, int vertexCount, std::vector<std::int32_t>& values) {
         values.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
-            Word w = scanner_.next();
+            io::Word w = scanner_.next();
             if (w.empty()) return fail("the file ends inside the faces");
             long long value = 0;
-            if (!parseInteger(w, value)) return fail("face index \"" + w.str() + "\" is not a whole number");
+            if (!io::parseInteger(w.view(), value))
+                return fail("face index \"" + w.printable() + "\" is not a whole number");
             if (value < 0 || value >= vertexCount)
                 return fail("face index " + w.str() + " is outside the " + std::to_string(vertexCount) + " vertices");
             values[i] = static_cast<std::int32_t>(value);
@@ -79,33 +87,52 @@ public:
     }
 
     bool expectEnd() {
-        Word w = scanner_.next();
-        if (!w.empty()) return fail("unexpected \"" + w.str() + "\" after the face normals");
+        io::Word w = scanner_.next();
+        if (!w.empty()) return fail("unexpected \"" + w.printable() + "\" after the face normals");
         return true;
     }
 
     bool fail(const std::string& what) {
-        if (error_.empty()) error_ = what;
+        if (error_.text.empty()) error_ = io::Error{io::Failure::Malformed, std::string(), scanner_.line(), what};
         return false;
     }
 
 private:
-    // "%d" syntax: optional sign, digits only.
-    static bool parseInteger(const Word& w, long long& value) {
-        const char* b = w.begin;
-        if (b != w.end && *b == '+') ++b;
-        if (b == w.end || (*b == '-' && b + 1 == w.end)) return false;
-        auto [stop, ec] = std::from_chars(b, w.end, value);
-        if (ec == std::errc::result_out_of_range) {
-            value = *b == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
-            return stop == w.end;
-        }
-        return ec == std::errc() && stop == w.end;
+    static std::string formatReal(float value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+        return text;
     }
 
-    WordScanner scanner_;
-    std::string error_;
+    io::WordScanner& scanner_;
+    io::Error error_;
 };
+
+io::Result<Mesh> parseCache(io::WordScanner& scanner) {
+    Mesh mesh;
+    CacheReader reader(scanner);
+    // Each step runs only while the ones before succeeded.
+    bool ok = reader.readCount("vertex", mesh.vertexCount) &&
+              reader.readReals("vertices", 3 * static_cast<std::size_t>(mesh.vertexCount), mesh.vertices,
+                               MAX_VERTEX_COORDINATE) &&
+              reader.readCount("corner-normal", mesh.cornerNormalCount) &&
+              reader.readReals("corner normals", 3 * static_cast<std::size_t>(mesh.cornerNormalCount),
+                               mesh.cornerNormals) &&
+              reader.readCount("face", mesh.faceCount);
+    if (ok && mesh.cornerNormalCount != 3 * mesh.faceCount)
+        ok = reader.fail("the corner-normal count " + std::to_string(mesh.cornerNormalCount) +
+                         " is not 3 times the face count " + std::to_string(mesh.faceCount));
+    ok = ok && reader.readIndices(3 * static_cast<std::size_t>(mesh.faceCount), mesh.vertexCount, mesh.faces) &&
+         reader.readCount("face-normal", mesh.faceNormalCount);
+    if (ok && mesh.faceNormalCount != mesh.faceCount)
+        ok = reader.fail("the face-normal count " + std::to_string(mesh.faceNormalCount) +
+                         " differs from the face count " + std::to_string(mesh.faceCount));
+    ok = ok &&
+         reader.readReals("face normals", 3 * static_cast<std::size_t>(mesh.faceNormalCount), mesh.faceNormals) &&
+         reader.expectEnd();
+    if (!ok) return reader.error();
+    return mesh;
+}
 
 }  // namespace
 
@@ -128,68 +155,49 @@ std::string formatKlotzCache(const Mesh& mesh) {
     return text;
 }
 
-CacheParseResult parseKlotzCache(const std::string& text) {
-    CacheParseResult result;
-    Mesh& mesh = result.mesh;
-    CacheReader reader(text);
-    // Each step runs only while the ones before succeeded.
-    bool ok = reader.readCount("vertex", mesh.vertexCount) &&
-              reader.readReals("vertices", 3 * static_cast<std::size_t>(mesh.vertexCount), mesh.vertices) &&
-              reader.readCount("corner-normal", mesh.cornerNormalCount) &&
-              reader.readReals("corner normals", 3 * static_cast<std::size_t>(mesh.cornerNormalCount),
-                               mesh.cornerNormals) &&
-              reader.readCount("face", mesh.faceCount);
-    if (ok && mesh.cornerNormalCount != 3 * mesh.faceCount)
-        ok = reader.fail("the corner-normal count " + std::to_string(mesh.cornerNormalCount) +
-                         " is not 3 times the face count " + std::to_string(mesh.faceCount));
-    ok = ok && reader.readIndices(3 * static_cast<std::size_t>(mesh.faceCount), mesh.vertexCount, mesh.faces) &&
-         reader.readCount("face-normal", mesh.faceNormalCount);
-    if (ok && mesh.faceNormalCount != mesh.faceCount)
-        ok = reader.fail("the face-normal count " + std::to_string(mesh.faceNormalCount) +
-                         " differs from the face count " + std::to_string(mesh.faceCount));
-    ok = ok &&
-         reader.readReals("face normals", 3 * static_cast<std::size_t>(mesh.faceNormalCount), mesh.faceNormals) &&
-         reader.expectEnd();
-    if (!ok) {
-        result.error = reader.error();
-        result.mesh = Mesh();
-        return result;
-    }
-    result.ok = true;
-    return result;
+io::Result<Mesh> parseKlotzCache(std::string_view text) {
+    io::WordScanner scanner(text);
+    return parseCache(scanner);
 }
 
-CacheStatus readKlotzCache(const std::string& name, Mesh& mesh, std::ostream& out) {
+io::Result<Mesh> readKlotzCache(const std::string& name, std::ostream& out) {
     const std::string path = name + ".klotz";
-    std::string text;
-    if (!readTextFile(path, text)) return CacheStatus::Missing;
-    out << "\nloading .klotz-file " << path << "\n";
-    CacheParseResult parsed = parseKlotzCache(text);
-    if (!parsed.ok) {
-        out << "\nWARNING: .klotz-file \"" << path << "\" is damaged (" << parsed.error << "); reading \"" << name
-            << ".obj\" instead\n";
-        return CacheStatus::Malformed;
+    const std::string instead = "; reading \"" + io::printable(name) + ".obj\" instead\n";
+    // Streamed: a cache is several times the size of its OBJ file.
+    io::Result<io::FileStream> file = io::FileStream::open(path);
+    if (!file) {
+        // No usable file there is as no cache at all, and as quiet.
+        if (file.error().failure != io::Failure::TooLarge) return file.error();
+        out << "\nWARNING: .klotz-file " << file.error().message() << instead;
+        return file.error();
     }
-    mesh = std::move(parsed.mesh);
-    printMeshCounts(mesh, out);
-    return CacheStatus::Loaded;
+    out << "\nloading .klotz-file " << io::printable(path) << "\n";
+    io::WordScanner scanner(*file);
+    io::Result<Mesh> parsed = parseCache(scanner);
+    if (!parsed) {
+        out << "\nWARNING: .klotz-file \"" << io::printable(path) << "\" is damaged (" << parsed.error().text << ")"
+            << instead;
+        return parsed;
+    }
+    printMeshCounts(*parsed, out);
+    return parsed;
 }
 
 bool writeKlotzCache(const std::string& name, const Mesh& mesh, std::ostream& out) {
     const std::string path = name + ".klotz";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
-        out << "can not save to .klotz file \"" << path << "\" !\n";
+        out << "can not save to .klotz file \"" << io::printable(path) << "\" !\n";
         return false;
     }
-    out << "\ngenerating .klotz-file " << path << "\n";
+    out << "\ngenerating .klotz-file " << io::printable(path) << "\n";
     const std::string text = formatKlotzCache(mesh);
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
     file.close();
     if (file.fail()) {
         // A half-written cache would only be refused at the next start.
         std::remove(path.c_str());
-        out << "can not save to .klotz file \"" << path << "\" !\n";
+        out << "can not save to .klotz file \"" << io::printable(path) << "\" !\n";
         return false;
     }
     return true;

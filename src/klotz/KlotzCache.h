@@ -5,7 +5,9 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
+#include "io/Result.h"
 #include "klotz/Mesh.h"
 
 namespace klotz {
@@ -14,28 +16,19 @@ namespace klotz {
 // reads back bit for bit), each block ending in "\n".
 std::string formatKlotzCache(const Mesh& mesh);
 
-struct CacheParseResult {
-    bool ok = false;
-    Mesh mesh;          // valid only when ok
-    std::string error;  // what is wrong, when not ok
-};
-
 // Parses cache text. Any white space separates numbers; exponents of two or
 // three digits are accepted. Refuses negative or oversized counts (a count
 // is bounded by the bytes left before anything is allocated), counts that
 // disagree (3 corner normals and 1 face normal per face), indices outside
-// the vertex list, words that are not numbers, non-finite reals and trailing
-// data.
-CacheParseResult parseKlotzCache(const std::string& text);
+// the vertex list, words that are not numbers, non-finite reals, vertex
+// coordinates beyond MAX_VERTEX_COORDINATE and trailing data. The error
+// names no file; its text says what is wrong.
+io::Result<Mesh> parseKlotzCache(std::string_view text);
 
-enum class CacheStatus {
-    Loaded,     // mesh filled from the cache
-    Missing,    // no cache file could be opened; nothing printed
-    Malformed,  // the file exists but is unusable; reported on out
-};
-
-// Reads name + ".klotz" into mesh (left untouched unless Loaded).
-CacheStatus readKlotzCache(const std::string& name, Mesh& mesh, std::ostream& out);
+// Reads name + ".klotz". A file that cannot be opened or is not a regular
+// file is no cache: its error is returned with nothing printed. One that is
+// too large or malformed is reported on out as damaged.
+io::Result<Mesh> readKlotzCache(const std::string& name, std::ostream& out);
 
 // Writes mesh to name + ".klotz", replacing any file there. Returns false
 // (with a message on out) when the file cannot be written.

@@ -1,12 +1,15 @@
 #include "klotz/ObjLoader.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <ostream>
 #include <vector>
 
+#include "io/FileReader.h"
+#include "io/Numbers.h"
+#include "io/WordScanner.h"
 #include "klotz/MeshNormals.h"
-#include "klotz/TextInput.h"
 
 namespace klotz {
 
@@ -22,25 +25,24 @@ struct FaceStatement {
 
 // The vertex part of an index word ("7", "7/2", "7//3", "7/2/3"), read as
 // "%f" reads it.
-bool parseVertexIndex(const Word& w, float& value) {
-    if (w.empty()) return false;
-    char* stop = nullptr;
-    value = std::strtof(w.begin, &stop);
-    if (stop == w.begin || !std::isfinite(value)) return false;
-    return stop == w.end || *stop == '/';
+bool parseVertexIndex(const io::Word& w, float& value) {
+    const std::string_view word = w.view();
+    return io::parseFloat(word.substr(0, word.find('/')), value);
 }
 
 void warnAt(std::ostream& out, const std::string& path, int line, const std::string& what) {
-    out << "\nWARNING: \"" << path << "\" line " << line << ": " << what << "\n";
+    out << "\nWARNING: " << io::Error{io::Failure::Malformed, path, line, what}.message() << "\n";
+}
+
+std::string formatNumber(const char* format, float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, static_cast<double>(value));
+    return text;
 }
 
 std::string formatIndex(float raw) {
-    char text[64];
-    if (std::fabs(raw) < 2147483648.0f)
-        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(raw));
-    else
-        std::snprintf(text, sizeof text, "%g", static_cast<double>(raw));
-    return text;
+    if (std::fabs(raw) < 2147483648.0f) return std::to_string(static_cast<long long>(raw));
+    return formatNumber("%g", raw);
 }
 
 // 0-based vertex index of a 1-based or negative OBJ index (truncated toward
@@ -77,22 +79,26 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
     std::vector<float> rawCorners;
     std::vector<FaceStatement> statements;
 
-    WordScanner scanner(text);
-    for (Word word = scanner.next(); !word.empty(); word = scanner.next()) {
+    io::WordScanner scanner(text);
+    for (io::Word word = scanner.next(); !word.empty(); word = scanner.next()) {
         if (word.is("v")) {
             float c[3] = {0.0f, 0.0f, 0.0f};
             int n = 0;
-            for (; n < 3; ++n) {
-                Word number = scanner.peek();
-                if (!parseFiniteFloat(number, c[n])) break;
-                scanner.consume(number);
-            }
+            while (n < 3 && scanner.takeFloat(c[n])) ++n;
             if (n < 3) {
                 // Kept, so the indices of later vertices still match the file.
                 for (int k = n; k < 3; ++k) c[k] = 0.0f;
                 warnAt(out, path, word.line,
                        "vertex with " + std::to_string(n) + " of 3 numbers; missing coordinates taken as 0");
             }
+            for (float& coordinate : c)
+                if (std::fabs(coordinate) > MAX_VERTEX_COORDINATE) {
+                    warnAt(out, path, word.line,
+                           "vertex coordinate " + formatNumber("%.9g", coordinate) + " lies beyond " +
+                               formatNumber("%.9g", MAX_VERTEX_COORDINATE) + "; vertex taken as 0 0 0");
+                    c[0] = c[1] = c[2] = 0.0f;
+                    break;
+                }
             objCoordinates.push_back(c[0] + OBJ_OFFSET_X);
             objCoordinates.push_back(c[1] + OBJ_OFFSET_Y);
             objCoordinates.push_back(c[2] + OBJ_OFFSET_Z);
@@ -103,7 +109,7 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
             // only on the same line, so a stray number on a later line stays
             // an ignored word.
             while (face.cornerCount < 3 || scanner.wordFollowsOnLine()) {
-                Word corner = scanner.peek();
+                io::Word corner = scanner.peek();
                 if (!parseVertexIndex(corner, index)) break;
                 scanner.consume(corner);
                 rawCorners.push_back(index);
@@ -159,16 +165,18 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
     return mesh;
 }
 
-bool loadObj(const std::string& name, Mesh& mesh, std::ostream& out) {
+io::Result<Mesh> loadObj(const std::string& name, std::ostream& out) {
     const std::string path = name + ".obj";
-    std::string text;
-    if (!readTextFile(path, text)) {
-        out << "Can not open object File \"" << path << "\" !\n";
-        return false;
+    io::Result<std::string> text = io::readFile(path);
+    if (!text) {
+        if (text.error().failure == io::Failure::CannotOpen)
+            out << "Can not open object File \"" << io::printable(path) << "\" !\n";
+        else
+            out << text.error().message() << "\n";
+        return text.error();
     }
-    out << "\nloading .obj-file " << path << "\n";
-    mesh = parseObj(text, path, out);
-    return true;
+    out << "\nloading .obj-file " << io::printable(path) << "\n";
+    return parseObj(*text, path, out);
 }
 
 }  // namespace klotz

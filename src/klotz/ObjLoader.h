@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "io/Result.h"
 #include "klotz/Mesh.h"
 
 namespace klotz {
@@ -16,17 +17,24 @@ constexpr float OBJ_OFFSET_X = -25.0f;
 constexpr float OBJ_OFFSET_Y = -25.0f;
 constexpr float OBJ_OFFSET_Z = 25.0f;
 
+// World units. A klotz spans 50; a vertex farther out in any coordinate is
+// hostile or broken input and would upset the physics.
+constexpr float MAX_VERTEX_COORDINATE = 1e6f;
+
 // Builds the mesh from OBJ text. Reads "v" (three numbers), "f" (vertex
 // indices, 1-based or negative from the end; slash forms use the vertex
 // part; polygons are fanned), "g" and "#" comment lines; every other word is
 // skipped. Statements that cannot give a usable mesh are reported on out
-// with path and line and skipped. Prints the counts line, then computes the
-// normals.
+// with path and line and skipped; a vertex with a coordinate beyond
+// MAX_VERTEX_COORDINATE is reported and kept as 0 0 0 (so later indices
+// still match). Prints the counts line, then computes the normals.
 Mesh parseObj(const std::string& text, const std::string& path, std::ostream& out);
 
-// Loads name + ".obj" into mesh. If the file cannot be opened, says so on
-// out, leaves mesh untouched and returns false.
-bool loadObj(const std::string& name, Mesh& mesh, std::ostream& out);
+// Loads the mesh of name + ".obj". A file that cannot be opened gives
+// "Can not open object File \"NAME.obj\" !\n" on out, one refused unread
+// (not a regular file, too large) the reader's message; either way the
+// error is returned.
+io::Result<Mesh> loadObj(const std::string& name, std::ostream& out);
 
 // The console line both mesh readers print after reading.
 void printMeshCounts(const Mesh& mesh, std::ostream& out);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "io/FileReader.h"
 #include "io/FileWrite.h"
 #include "physics/Actors.h"
 #include "scene/EditSession.h"
@@ -24,18 +25,6 @@ void appendFloat(std::string& text, float value) {
     char buffer[48];
     std::snprintf(buffer, sizeof buffer, "%.13e ", static_cast<double>(value));
     text += buffer;
-}
-
-// Reads the whole file; false when it cannot be opened or read.
-bool readWholeFile(const std::string& fileName, std::string& text) {
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) return false;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
 }
 
 }  // namespace
@@ -96,7 +85,7 @@ bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& 
                    physics::PhysicsWorld& world, const std::string& text, const std::string& fileName,
                    std::ostream& out) {
     if (!model.empty() || model.ballCount() != 0 || !model.placedActors.empty()) {
-        out << "scene file \"" << fileName << "\" not loaded: the scene is not empty\n";
+        out << "scene file \"" << io::printable(fileName) << "\" not loaded: the scene is not empty\n";
         out.flush();
         return false;
     }
@@ -108,28 +97,32 @@ bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& 
 
 std::optional<SceneFileData> checkSceneText(const std::string& text, int typeCount, const std::string& fileName,
                                             std::ostream& out) {
-    SceneFileData data;
-    std::string error;
-    if (parseScene(text, typeCount, data, error)) return data;
-    out << "scene file \"" << fileName << "\" refused: " << error << "\n";
+    io::Result<SceneFileData> data = parseScene(text, typeCount);
+    if (data) return std::move(*data);
+    out << "scene file \"" << io::printable(fileName) << "\" refused: " << data.error().text << "\n";
     out.flush();
     return std::nullopt;
 }
 
 std::optional<SceneFileData> readSceneFile(const std::string& fileName, int typeCount, std::ostream& out) {
-    std::string text;
-    if (!readWholeFile(fileName, text)) {
-        out << "Can not open object File \"" << fileName << "\" !\n";
+    // Refused unread: what cannot be opened, is not a regular file (a
+    // folder, a device, a FIFO) or is too large.
+    const io::Result<std::string> text = io::readFile(fileName);
+    if (!text) {
+        if (text.error().failure == io::Failure::CannotOpen)
+            out << "Can not open object File \"" << io::printable(fileName) << "\" !\n";
+        else
+            out << text.error().message() << "\n";
         out.flush();
         return std::nullopt;
     }
-    return checkSceneText(text, typeCount, fileName, out);
+    return checkSceneText(*text, typeCount, fileName, out);
 }
 
 bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out) {
     if (!model.empty() || model.ballCount() != 0 || !model.placedActors.empty()) {
-        out << "scene file \"" << fileName << "\" not loaded: the scene is not empty\n";
+        out << "scene file \"" << io::printable(fileName) << "\" not loaded: the scene is not empty\n";
         out.flush();
         return false;
     }

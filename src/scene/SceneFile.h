@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "io/Result.h"
 #include "scene/Commands.h"
 
 namespace scene {
@@ -30,11 +31,11 @@ struct SceneFileData {
 // after sections 1 to 5, none after section 6.
 std::string formatScene(const SceneModel& model, const SceneState& state);
 
-// Reads and checks text as a scene for a catalogue of typeCount types.
-// Returns false with error saying what is wrong and where (section and
-// number, counted from 1) when the file is truncated, malformed or does not
-// describe a consistent scene.
-bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std::string& error);
+// Reads and checks text as a scene for a catalogue of typeCount types. The
+// error's text says what is wrong and where (section and number, counted
+// from 1) when the file is truncated, malformed or does not describe a
+// consistent scene.
+io::Result<SceneFileData> parseScene(const std::string& text, int typeCount);
 
 // Fills an empty model from checked data: one ball per ball start, one klotz
 // actor per placed klotz at its stored pose, and the selection.
@@ -46,9 +47,10 @@ void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
 // was. A failure is reported on out, naming the file; returns success.
 bool saveScene(const SceneModel& model, const SceneState& state, const std::string& fileName, std::ostream& out);
 
-// Loads fileName into the empty model. A file that cannot be read gives
-// "Can not open object File \"NAME\" !\n"; a refused file a message naming
-// it and what is wrong. Either way the model stays empty; returns success.
+// Loads fileName into the empty model. A file that cannot be opened gives
+// "Can not open object File \"NAME\" !\n"; one refused unread (not a
+// regular file, too large) or refused for its content a message naming it
+// and what is wrong. Either way the model stays empty; returns success.
 bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out);
 // The same from a file's text already in memory; fileName only names it.

@@ -1,10 +1,11 @@
 // Reading and checking a scene file's text (parseScene of SceneFile.h).
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <sstream>
 #include <string_view>
 
+#include "io/Numbers.h"
+#include "io/WordScanner.h"
 #include "scene/SceneFile.h"
 
 namespace scene {
@@ -14,19 +15,12 @@ namespace {
 const char* const SECTION_TITLES[] = {"", "ball start per cell", "ball starting points", "cell stacks",
                                       "klotz types", "klotz poses", "selection"};
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Plain decimal integer, optional sign.
 bool parseInt(std::string_view token, int& value) {
-    std::size_t start = (!token.empty() && token[0] == '+') ? 1 : 0;
-    if (start == 1 && token.size() > 1 && token[1] == '-') return false;
-    const char* first = token.data() + start;
-    const char* last = token.data() + token.size();
-    if (first == last) return false;
     long long v = 0;
-    auto [end, ec] = std::from_chars(first, last, v);
-    if (ec != std::errc() || end != last) return false;
+    if (!io::parseInteger(token, v)) return false;
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
     value = static_cast<int>(v);
     return true;
@@ -34,37 +28,28 @@ bool parseInt(std::string_view token, int& value) {
 
 // Decimal floating-point number (any exponent width) that fits a float.
 bool parseFloat(std::string_view token, float& value) {
-    std::size_t start = (!token.empty() && token[0] == '+') ? 1 : 0;
-    if (start == 1 && token.size() > 1 && token[1] == '-') return false;
-    const char* first = token.data() + start;
-    const char* last = token.data() + token.size();
-    // from_chars would also take "inf", "nan" and hexadecimal digits.
+    // The reader would also take "inf", "nan" and hexadecimal digits.
     bool digit = false;
-    for (const char* p = first; p != last; ++p) {
-        if (isDigit(*p)) digit = true;
-        else if (*p != '.' && *p != 'e' && *p != 'E' && *p != '-' && *p != '+') return false;
+    for (char c : token) {
+        if (isDigit(c)) digit = true;
+        else if (c != '.' && c != 'e' && c != 'E' && c != '-' && c != '+') return false;
     }
-    if (!digit) return false;
-    double v = 0.0;
-    auto [end, ec] = std::from_chars(first, last, v, std::chars_format::general);
-    if (ec != std::errc() || end != last || !std::isfinite(v)) return false;
-    if (std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) return false;
-    value = static_cast<float>(v);
-    return true;
+    return digit && io::parseFloat(token, value);
 }
 
 class Parser {
 public:
-    Parser(const std::string& text, std::string& error) : text_(text), error_(error) {}
+    explicit Parser(const std::string& text) : scanner_(text) {}
 
     void section(int s) { section_ = s; }
     int number() const { return number_; }  // of the number read last, from 1
+    const io::Error& error() const { return error_; }
 
     bool fail(int atNumber, const std::string& what) {
         std::ostringstream msg;
         msg << "section " << section_ << " (" << SECTION_TITLES[section_] << "), number " << atNumber << ": "
             << what;
-        error_ = msg.str();
+        error_ = io::Error{io::Failure::Malformed, std::string(), 0, msg.str()};
         return false;
     }
 
@@ -72,7 +57,7 @@ public:
         std::string_view token;
         if (!next(token)) return fail(number_ + 1, std::string("the file ends before ") + what);
         if (!parseInt(token, value))
-            return fail(number_, "\"" + std::string(token.substr(0, 40)) + "\" is not an integer (" + what + ")");
+            return fail(number_, "\"" + io::printable(token.substr(0, 40)) + "\" is not an integer (" + what + ")");
         return true;
     }
 
@@ -81,28 +66,25 @@ public:
         if (!next(token)) return fail(number_ + 1, "the file ends before a pose element");
         if (!parseFloat(token, value))
             return fail(number_,
-                        "\"" + std::string(token.substr(0, 40)) + "\" is not a finite single-precision number");
+                        "\"" + io::printable(token.substr(0, 40)) + "\" is not a finite single-precision number");
         return true;
     }
 
     // At most this many numbers can still follow: each needs a character and
     // a separator. Bounds every count before anything is allocated for it.
-    long long numbersLeft() const { return (static_cast<long long>(text_.size() - pos_) + 1) / 2; }
+    long long numbersLeft() const { return (static_cast<long long>(scanner_.remainingBytes()) + 1) / 2; }
 
 private:
     bool next(std::string_view& token) {
-        while (pos_ < text_.size() && isSpace(text_[pos_])) ++pos_;
-        if (pos_ >= text_.size()) return false;
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && !isSpace(text_[pos_])) ++pos_;
-        token = std::string_view(text_).substr(start, pos_ - start);
+        const io::Word w = scanner_.next();
+        if (w.empty()) return false;
+        token = w.view();
         ++number_;
         return true;
     }
 
-    const std::string& text_;
-    std::string& error_;
-    std::size_t pos_ = 0;
+    io::WordScanner scanner_;
+    io::Error error_;
     int number_ = 0;
     int section_ = 1;
 };
@@ -121,12 +103,9 @@ bool rigid(const PoseMatrix& m) {
            std::fabs(m[11]) <= tolerance && std::fabs(m[15] - 1.0f) <= tolerance;
 }
 
-}  // namespace
-
-bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std::string& error) {
-    data = SceneFileData();
-    Parser p(text, error);
-
+// Reads and checks the whole scene; false, with p's error, at the first
+// fault.
+bool readScene(Parser& p, int typeCount, SceneFileData& data) {
     p.section(1);
     for (int cell = 0; cell < CELL_COUNT; ++cell)
         if (!p.readInt(data.cellBallStart[cell], "the ball start of every cell")) return false;
@@ -235,6 +214,15 @@ bool parseScene(const std::string& text, int typeCount, SceneFileData& data, std
         if (!seen[i])
             return p.fail(placedCountNumber, "klotz " + std::to_string(i) + " stands in no stack of section 3");
     return true;
+}
+
+}  // namespace
+
+io::Result<SceneFileData> parseScene(const std::string& text, int typeCount) {
+    Parser p(text);
+    SceneFileData data;
+    if (!readScene(p, typeCount, data)) return p.error();
+    return data;
 }
 
 }  // namespace scene

@@ -7,10 +7,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int typeCount = 16;
-    scene::SceneFileData scene;
-    std::string error;
-    if (!scene::parseScene(std::string(reinterpret_cast<const char*>(data), size), typeCount, scene, error))
-        return 0;
+    const io::Result<scene::SceneFileData> parsed =
+        scene::parseScene(std::string(reinterpret_cast<const char*>(data), size), typeCount);
+    if (!parsed) return 0;
+    const scene::SceneFileData& scene = *parsed;
     const int klotzCount = static_cast<int>(scene.klotzTypes.size());
     if (scene.poses.size() != scene.klotzTypes.size()) __builtin_trap();
     for (int t : scene.klotzTypes)

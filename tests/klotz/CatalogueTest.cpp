@@ -35,9 +35,9 @@ TEST_F(CatalogueList, WordsInFileOrderWhateverTheWhiteSpace) {
 TEST_F(CatalogueList, OverLongNamesAreRefusedNotCut) {
     const std::string longest(99, 'a');
     const std::string tooLong(100, 'b');
-    dir.write("tumbalon_all.cfg", "red " + tooLong + "\n" + longest + " models/blue\n");
+    dir.write("tumbalon_all.cfg", "red " + tooLong + "\n" + longest + " blue\n");
     const std::string console = load();
-    EXPECT_EQ(catalogue.catalogueNames, (Names{"red", longest, "models/blue"}));
+    EXPECT_EQ(catalogue.catalogueNames, (Names{"red", longest, "blue"}));
     EXPECT_NE(console.find("\"tumbalon_all.cfg\" line 1: the name \"" + tooLong + "\" is longer than 99 characters"),
               std::string::npos)
         << console;
@@ -73,8 +73,7 @@ TEST_F(CatalogueList, LoadKloetzeBuildsEveryTypeInOrder) {
               "\nloading .obj-file tri.obj\n"
               "vertices: 3, vertex-normals: 3, faces: 1, face-normals: 1\n"
               "\ngenerating .klotz-file tri.klotz\n"
-              "Can not open object File \"none.obj\" !\n"
-              "\ngenerating .klotz-file none.klotz\n");
+              "Can not open object File \"none.obj\" !\n");
     ASSERT_EQ(catalogue.typeCount(), 2);
     EXPECT_EQ(catalogue.klotzTypes[0].name, "tri");
     EXPECT_EQ(catalogue.klotzTypes[0].mesh.faceCount, 1);
@@ -84,6 +83,23 @@ TEST_F(CatalogueList, LoadKloetzeBuildsEveryTypeInOrder) {
     EXPECT_TRUE(catalogue.validType(1));
     EXPECT_FALSE(catalogue.validType(2));
     EXPECT_FALSE(catalogue.validType(-1));
+}
+
+// A name is the base of files read and written; one with a '/' could reach
+// anywhere, and its bytes go into messages.
+TEST_F(CatalogueList, NamesWithASlashAreRefusedAndEchoedHarmlessly) {
+    dir.write("tumbalon_all.cfg", "red\n../../etc/x /abs\ngr\x1b[2Jeen\n");
+    const std::string console = load();
+    EXPECT_EQ(catalogue.catalogueNames, (Names{"red", "gr\x1b[2Jeen"}));
+    EXPECT_NE(console.find("\nWARNING: \"tumbalon_all.cfg\" line 2: the name \"../../etc/x\" contains '/'"),
+              std::string::npos)
+        << console;
+    EXPECT_NE(console.find("line 2: the name \"/abs\" contains '/'"), std::string::npos) << console;
+
+    std::ostringstream out;
+    klotz::loadKloetze(catalogue, out);
+    EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Can not open object File \"gr\\x1b[2Jeen.obj\" !\n"), std::string::npos) << out.str();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -59,9 +60,9 @@ TEST(KlotzCacheFormat, OneTriangleIsWrittenExactly) {
 
 TEST(KlotzCacheFormat, RoundTripIsBitExact) {
     Mesh square = objMesh(SQUARE_OBJ);
-    klotz::CacheParseResult back = klotz::parseKlotzCache(klotz::formatKlotzCache(square));
-    ASSERT_TRUE(back.ok) << back.error;
-    expectSameMesh(back.mesh, square);
+    io::Result<Mesh> back = klotz::parseKlotzCache(klotz::formatKlotzCache(square));
+    ASSERT_TRUE(back.ok()) << back.error().text;
+    expectSameMesh(*back, square);
 
     // Awkward floats: tiny, subnormal, huge, negative zero, odd mantissas.
     std::mt19937 rng(7);
@@ -72,21 +73,21 @@ TEST(KlotzCacheFormat, RoundTripIsBitExact) {
         std::uint32_t b = bits(rng);
         float f;
         std::memcpy(&f, &b, sizeof f);
-        odd.vertices.push_back(std::isfinite(f) ? f : 1.0f);
+        odd.vertices.push_back(std::fabs(f) <= klotz::MAX_VERTEX_COORDINATE ? f : 1.0f);
     }
     odd.vertices[0] = 1e-45f;
     odd.vertices[1] = -0.0f;
-    odd.vertices[2] = 3.4028235e38f;
+    odd.vertices[2] = -klotz::MAX_VERTEX_COORDINATE;
     back = klotz::parseKlotzCache(klotz::formatKlotzCache(odd));
-    ASSERT_TRUE(back.ok) << back.error;
-    EXPECT_TRUE(sameBits(back.mesh.vertices, odd.vertices));
+    ASSERT_TRUE(back.ok()) << back.error().text;
+    EXPECT_TRUE(sameBits(back->vertices, odd.vertices));
 }
 
 TEST(KlotzCacheFormat, ReaderTakesAnyWhiteSpaceAndLongExponents) {
-    klotz::CacheParseResult r = klotz::parseKlotzCache(
+    io::Result<Mesh> r = klotz::parseKlotzCache(
         "1\r\n-2.5e+001\t2.5E+01 1.0000000000000e+000\r\n0\n0 \n\n0");
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.mesh.vertices, (std::vector<float>{-25, 25, 1}));
+    ASSERT_TRUE(r.ok()) << r.error().text;
+    EXPECT_EQ(r->vertices, (std::vector<float>{-25, 25, 1}));
 }
 
 TEST(KlotzCacheFormat, MalformedFilesAreRefusedWithAReason) {
@@ -107,6 +108,8 @@ TEST(KlotzCacheFormat, MalformedFilesAreRefusedWithAReason) {
         {"1 0 nan 0\n0 \n0 \n0 \n", "not a finite number"},
         {"1 0 inf 0\n0 \n0 \n0 \n", "not a finite number"},
         {"1 0 1e39 0\n0 \n0 \n0 \n", "not a finite number"},
+        {"1\n0 -1.5e6 0\n0 \n0 \n0 \n", "coordinate -1500000 in the vertices on line 2 lies beyond 1000000"},
+        {"1 0 \x1b[2J 0\n0 \n0 \n0 \n", "\"\\x1b[2J\" in the vertices"},
         {"1 0 0 0\n0 \n1 0 0 0 \n1 0 0 1 \n", "corner-normal count 0 is not 3 times the face count 1"},
         {"3 0 0 0 1 0 0 0 1 0\n3 0 0 1 0 0 1 0 0 1\n1 0 1 2\n0 \n", "face-normal count 0 differs"},
         {"3 0 0 0 1 0 0 0 1 0\n3 0 0 1 0 0 1 0 0 1\n1 0 1 3\n1 0 0 1\n", "face index 3 is outside the 3 vertices"},
@@ -115,10 +118,9 @@ TEST(KlotzCacheFormat, MalformedFilesAreRefusedWithAReason) {
         {"0 \n0 \n0 \n0 \n7", "unexpected \"7\" after the face normals"},
     };
     for (const auto& c : cases) {
-        klotz::CacheParseResult r = klotz::parseKlotzCache(c.text);
-        EXPECT_FALSE(r.ok) << c.text;
-        EXPECT_NE(r.error.find(c.reason), std::string::npos) << c.text << " -> " << r.error;
-        EXPECT_TRUE(r.mesh.empty());
+        io::Result<Mesh> r = klotz::parseKlotzCache(c.text);
+        ASSERT_FALSE(r.ok()) << c.text;
+        EXPECT_NE(r.error().text.find(c.reason), std::string::npos) << c.text << " -> " << r.error().text;
     }
 }
 
@@ -126,9 +128,9 @@ TEST(KlotzCacheFormat, EveryTruncationIsRefusedOrComplete) {
     const std::string full = TRIANGLE_CACHE;
     const std::size_t lastNumber = full.rfind("1.0000000000000e+00");
     for (std::size_t n = 0; n < full.size(); ++n) {
-        klotz::CacheParseResult r = klotz::parseKlotzCache(full.substr(0, n));
+        io::Result<Mesh> r = klotz::parseKlotzCache(full.substr(0, n));
         if (n <= lastNumber) {
-            EXPECT_FALSE(r.ok) << n;
+            EXPECT_FALSE(r.ok()) << n;
         }
     }
 }
@@ -169,16 +171,16 @@ TEST_F(KlotzCacheFiles, CacheWinsOverAChangedOrMissingObj) {
     expectSameMesh(afterDelete, original);
 }
 
-TEST_F(KlotzCacheFiles, MissingObjIsCachedAsAnEmptyMesh) {
+TEST_F(KlotzCacheFiles, MissingObjWritesNoCache) {
     Mesh mesh;
-    EXPECT_EQ(construct("gone", &mesh), "Can not open object File \"gone.obj\" !\n\ngenerating .klotz-file gone.klotz\n");
+    EXPECT_EQ(construct("gone", &mesh), "Can not open object File \"gone.obj\" !\n");
     EXPECT_TRUE(mesh.empty());
-    EXPECT_EQ(dir.read("gone.klotz"), "0 \n0 \n0 \n0 \n");
-    // The OBJ appearing later does not matter: the empty cache is read.
+    EXPECT_FALSE(std::ifstream(dir.file("gone.klotz")));
+    // So the OBJ appearing later is read.
     dir.write("gone.obj", TRIANGLE_OBJ);
     EXPECT_EQ(construct("gone", &mesh),
-              "\nloading .klotz-file gone.klotz\nvertices: 0, vertex-normals: 0, faces: 0, face-normals: 0\n");
-    EXPECT_TRUE(mesh.empty());
+              std::string("\nloading .obj-file gone.obj\n") + TRIANGLE_COUNTS + "\ngenerating .klotz-file gone.klotz\n");
+    EXPECT_EQ(mesh.faceCount, 1);
 }
 
 TEST_F(KlotzCacheFiles, UnwritableCacheIsReportedAndTheMeshKept) {
@@ -190,7 +192,7 @@ TEST_F(KlotzCacheFiles, UnwritableCacheIsReportedAndTheMeshKept) {
     EXPECT_EQ(console, std::string("\nloading .obj-file sub/tri.obj\n") + TRIANGLE_COUNTS +
                            "can not save to .klotz file \"sub/tri.klotz\" !\n");
     EXPECT_EQ(mesh.faceCount, 1);
-    EXPECT_EQ(construct("nodir/x"), "Can not open object File \"nodir/x.obj\" !\ncan not save to .klotz file \"nodir/x.klotz\" !\n");
+    EXPECT_EQ(construct("nodir/x"), "Can not open object File \"nodir/x.obj\" !\n");
 }
 
 TEST_F(KlotzCacheFiles, DamagedCacheFallsBackToTheObjAndIsRewritten) {
@@ -202,6 +204,7 @@ TEST_F(KlotzCacheFiles, DamagedCacheFallsBackToTheObjAndIsRewritten) {
         "1 0 0 0\n3 0 0 1 0 0 1 0 0 1\n1 0 5 0\n1 0 0 1\n",  // index outside
         "1 0 zero 0\n0 \n0 \n0 \n",                 // not a number
         "1 0 nan 0\n0 \n0 \n0 \n",                  // not finite
+        "1 0 2e6 0\n0 \n0 \n0 \n",                  // far out
     };
     for (const std::string& text : damaged) {
         dir.write("tri.obj", TRIANGLE_OBJ);
@@ -231,9 +234,10 @@ TEST_F(KlotzCacheFiles, DamagedCacheWithoutObjIsKept) {
 }
 
 TEST_F(KlotzCacheFiles, NoCacheFileIsSilent) {
-    Mesh mesh;
     std::ostringstream out;
-    EXPECT_EQ(klotz::readKlotzCache("absent", mesh, out), klotz::CacheStatus::Missing);
+    io::Result<Mesh> mesh = klotz::readKlotzCache("absent", out);
+    ASSERT_FALSE(mesh.ok());
+    EXPECT_EQ(mesh.error().failure, io::Failure::CannotOpen);
     EXPECT_EQ(out.str(), "");
 }
 

@@ -149,21 +149,31 @@ TEST(ObjLoader, ShortStatementsAreReported) {
     EXPECT_NE(console.find("\"m.obj\" line 5: vertex with 2 of 3"), std::string::npos) << console;
 }
 
+TEST(ObjLoader, FarVerticesAreRefusedWithTheirLine) {
+    std::string console;
+    Mesh m = parse("v 0 0 0\nv 1e6 -1e6 0\nv 0 50 1000001\nf 1 2 3\n", &console);
+    EXPECT_EQ(m.vertexCount, 3);  // kept in place for the indices
+    EXPECT_EQ((std::vector<float>(m.vertices.begin() + 3, m.vertices.end())),
+              (std::vector<float>{1e6f - 25, -1e6f - 25, 25, -25, -25, 25}));
+    EXPECT_NE(console.find("WARNING: \"m.obj\" line 3: vertex coordinate 1000001 lies beyond 1000000; vertex taken as 0 0 0"),
+              std::string::npos)
+        << console;
+    EXPECT_EQ(console.find("line 2:"), std::string::npos) << console;
+}
+
 TEST(ObjLoader, LoadObjReadsTheFileOrSaysItCannot) {
     testsupport::TempDir dir;
     testsupport::ScopedChdir here(dir.path());
     dir.write("tri.obj", "v 0 0 0\r\nv 50 0 0\r\nv 0 50 0\r\nf 1 2 3\r\n");
     std::ostringstream out;
-    Mesh m;
-    EXPECT_TRUE(klotz::loadObj("tri", m, out));
+    io::Result<Mesh> m = klotz::loadObj("tri", out);
+    ASSERT_TRUE(m.ok());
     EXPECT_EQ(out.str(), "\nloading .obj-file tri.obj\nvertices: 3, vertex-normals: 3, faces: 1, face-normals: 1\n");
-    EXPECT_EQ(m.faceCount, 1);
+    EXPECT_EQ(m->faceCount, 1);
 
     std::ostringstream missing;
-    Mesh untouched;
-    EXPECT_FALSE(klotz::loadObj("nope", untouched, missing));
+    EXPECT_FALSE(klotz::loadObj("nope", missing).ok());
     EXPECT_EQ(missing.str(), "Can not open object File \"nope.obj\" !\n");
-    EXPECT_TRUE(untouched.empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <regex>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "SceneFixture.h"
 #include "klotz/Catalogue.h"
@@ -152,6 +153,18 @@ TEST_F(SceneFileTest, MissingFileIsReportedAndLeavesTheSceneEmpty) {
     expectEmptyAndClean();
 }
 
+// Refused before reading: /dev/zero would never end, a FIFO would wait.
+TEST_F(SceneFileTest, WhatIsNotARegularFileIsRefusedUnread) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    for (const std::string& name : {std::string("/dev/zero"), dir.path(), dir.file("fifo")}) {
+        out.str("");
+        EXPECT_FALSE(replaceScene(ctx, name));
+        EXPECT_EQ(out.str(), "\"" + name + "\" is not a regular file\n");
+        expectEmptyAndClean();
+    }
+}
+
 TEST_F(SceneFileTest, MalformedFilesAreRefusedBeforeAnythingIsBuilt) {
     buildSample();
     const std::vector<std::string> good = tokens(formatScene(model, state));
@@ -170,6 +183,7 @@ TEST_F(SceneFileTest, MalformedFilesAreRefusedBeforeAnythingIsBuilt) {
         {"truncated selection", [](auto& t) { t.pop_back(); }, "section 6 (selection), number 862:"},
         {"truncated poses", [&](auto& t) { t.resize(poses + 20); }, "section 5 (klotz poses), number 833:"},
         {"not a number", [](auto& t) { t[4] = "1x"; }, "section 1 (ball start per cell), number 5:"},
+        {"terminal escape", [](auto& t) { t[4] = "\x1b[2J\x9b"; }, "number 5: \"\\x1b[2J\\x9b\" is not an integer"},
         {"fraction for an integer", [&](auto& t) { t[ballCount + 1] = "1.5"; }, "section 2"},
         {"too many balls", [&](auto& t) { t[ballCount] = "401"; }, "section 2 (ball starting points), number 401:"},
         {"negative ball count", [&](auto& t) { t[ballCount] = "-1"; }, "section 2"},
