@@ -7,6 +7,7 @@
 
 #include "physics/Actors.h"
 #include "scene/Editing.h"
+#include "scene/WholeFile.h"
 
 namespace scene {
 
@@ -34,16 +35,6 @@ bool readWholeFile(const std::string& fileName, std::string& text) {
     const bool ok = !std::ferror(file);
     std::fclose(file);
     return ok;
-}
-
-// A fresh file next to target, created exclusively so nothing is clobbered.
-std::FILE* createTemporary(const std::string& target, std::string& tempName) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = target + ".tmp" + (attempt ? std::to_string(attempt) : std::string());
-        std::FILE* file = std::fopen(tempName.c_str(), "wx");
-        if (file || errno != EEXIST) return file;
-    }
-    return nullptr;
 }
 
 void reportSaveFailure(std::ostream& out, const std::string& fileName, int error) {
@@ -99,29 +90,9 @@ void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
 
 bool saveScene(const SceneModel& model, const SceneState& state, const klotz::KlotzCatalogue& catalogue,
                const std::string& fileName, std::ostream& out) {
-    const std::string text = formatScene(model, state, catalogue);
-    std::string tempName;
-    errno = 0;
-    std::FILE* file = createTemporary(fileName, tempName);
-    if (!file) {
-        reportSaveFailure(out, fileName, errno ? errno : EIO);
-        return false;
-    }
-    errno = 0;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = (std::fflush(file) == 0) && ok;
-    int error = errno;
-    ok = (std::fclose(file) == 0) && ok;
-    if (!error) error = errno;
-    if (ok && std::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        std::remove(tempName.c_str());
-        reportSaveFailure(out, fileName, error ? error : EIO);
-    }
-    return ok;
+    const int error = writeWholeFile(fileName, formatScene(model, state, catalogue));
+    if (error) reportSaveFailure(out, fileName, error);
+    return error == 0;
 }
 
 bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
