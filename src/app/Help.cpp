@@ -28,6 +28,7 @@ void printHelp(std::ostream& out) {
         << "F2:\t\t toggle smooth shading\n"
         << "F1:\t\t help\n"
         << "F5-F8:\t\t load a demo alley"
+        << "\ng:\t\t show/hide run statistics"
         << "\n\n";
 }
 

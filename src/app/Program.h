@@ -20,6 +20,7 @@
 #include "scene/Camera.h"
 #include "scene/Commands.h"
 #include "scene/Palette.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 #include "scene/UiHooks.h"
 
@@ -73,14 +74,17 @@ public:
     // The command layer's view of all this; valid once the world and the
     // particle system exist.
     scene::CommandContext commands() {
-        return scene::CommandContext{state, model, catalogue, *world, camera, palette, *particles, ui,
-                                     [this] { return clock.now(); }, std::cout, std::cin};
+        scene::CommandContext ctx{state, model, catalogue, *world, camera, palette, *particles, ui,
+                                  [this] { return clock.now(); }, std::cout, std::cin};
+        ctx.insight = &insight;
+        return ctx;
     }
 
     AppState state;
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;
+    scene::RunInsight insight;  // the current or last run's outcomes
     physics::ErrorReporter reporter{std::cout, std::cin};
     std::unique_ptr<physics::PhysicsWorld> world;          // from "init physics"
     std::unique_ptr<particles::ParticleSystem> particles;  // from "init particle system"

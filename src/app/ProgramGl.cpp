@@ -112,6 +112,7 @@ void Program::display() {
                                                  e.minAngle, e.maxAngle);
                            },
                            [] { return particles::processRandom(); }};
+    view.insight = &insight;
     render::renderScene(view);
 
     s.titleText = frameTitle(framesPerSecond(s.frameTime - s.lastFrameTime));

@@ -1,7 +1,7 @@
 // One frame of the main window: the grid, then either the building picture
 // (marker or highlighted klotz, kloetze, ball-start rings) or the simulation
-// picture (kloetze and textured balls), then the particles; ends with the
-// buffer swap.
+// picture (kloetze and textured balls), then the particles and the run
+// statistics panel when shown; ends with the buffer swap.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include "render/Marker.h"
 #include "render/Resources.h"
 #include "render/SceneLayout.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace render {
@@ -29,6 +30,8 @@ struct SceneView {
     std::function<void(const RingEmission&)> emitRing;
     // The process-wide generator, 0..32767.
     std::function<int()> nextRandom;
+    // The current or last run, for the statistics panel; none: no panel.
+    const scene::RunInsight* insight = nullptr;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

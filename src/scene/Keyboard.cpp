@@ -152,6 +152,10 @@ void handleKey(CommandContext& ctx, unsigned char key) {
         toggleWireframe(ctx);
         return;
     }
+    if (key == 'g') {
+        ctx.state.insightShown = !ctx.state.insightShown;
+        return;
+    }
     if (isCameraKey(key)) {
         if (!(ctx.state.simulationRunning && ctx.state.followBall)) cameraMove(ctx.camera, key);
         return;

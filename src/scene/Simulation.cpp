@@ -1,8 +1,10 @@
 #include "scene/Simulation.h"
 
+#include <ostream>
 #include <vector>
 
 #include "physics/Actors.h"
+#include "scene/BallContacts.h"
 
 namespace scene {
 
@@ -31,6 +33,7 @@ void startSimulation(CommandContext& ctx) {
     state.simulationPaused = false;
     state.klotzSelected = false;
     resetBallsToStarts(ctx.model, ctx.world);
+    if (ctx.insight) ctx.insight->start(ctx.model, ctx.catalogue, ctx.world.stats().stepsTaken);
     if (state.followBall && state.followedBall >= 0 && state.followedBall < ctx.model.ballCount()) {
         ctx.camera.position = ctx.world.getGlobalPosition(ctx.model.ballActors[state.followedBall]);
         ctx.camera.direction = glm::normalize(OVERHEAD_VIEW);
@@ -50,6 +53,8 @@ void stopSimulation(CommandContext& ctx) {
     for (physics::ActorHandle ball : ctx.model.shotBalls) ctx.world.releaseActor(ball);
     std::vector<physics::ActorHandle>().swap(ctx.model.shotBalls);
     ctx.ui.setBuildingControls(true);
+    if (ctx.insight && ctx.insight->started())
+        for (const std::string& line : runSummary(*ctx.insight)) ctx.out << line << "\n";
 }
 
 void togglePause(CommandContext& ctx) {
@@ -73,6 +78,7 @@ void advanceSimulation(CommandContext& ctx, double now) {
     // simulate returns with every pose and velocity at the end of its last
     // step, so readers of this frame see current values.
     ctx.world.simulate(playbackSpeed(state) * elapsed);
+    if (ctx.insight) observeWorld(*ctx.insight, ctx.model, ctx.world);
     if (!state.particlesOn || state.particleBall < 0 || state.particleBall >= ctx.model.ballCount()) return;
     const physics::ActorHandle ball = ctx.model.ballActors[state.particleBall];
     if (!ctx.world.isActor(ball)) return;

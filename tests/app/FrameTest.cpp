@@ -83,12 +83,13 @@ TEST(FrameTitle, ShowsTheTruncatedRateOfTheWholeInterval) {
     EXPECT_EQ(app::frameTitle(33), "tumbalon 1.0b      press F1 for help -- fps: 33");
 }
 
-TEST(Help, EndsWithTheDemoLineAndTwoLineEnds) {
+TEST(Help, TheDemoLineThenTheLaterKeysAndTwoLineEnds) {
     std::ostringstream out;
     app::printHelp(out);
     const std::string text = out.str();
     EXPECT_EQ(text.rfind("\n\ntumbalon 1.0b\n=============\nesc:\t\t exit", 0), 0u);
-    const std::string tail = "F1:\t\t help\nF5-F8:\t\t load a demo alley\n\n";
+    EXPECT_NE(text.find("F1:\t\t help\nF5-F8:\t\t load a demo alley\n"), std::string::npos);
+    const std::string tail = "\ng:\t\t show/hide run statistics\n\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
     EXPECT_NE(text.find("LR-mousemotion:  lookaround\n"), std::string::npos);

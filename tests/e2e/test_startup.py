@@ -15,7 +15,7 @@ HEAD = ("init states... done\n"
         "init particle system... done\n"
         "loading kloetze...\n")
 TAIL = "\nloading kloetze done\ninit subwindow... done\nentering glut main loop\n\n"
-HELP_END = "F1:\t\t help\nF5-F8:\t\t load a demo alley\n\n"
+HELP_END = "F1:\t\t help\nF5-F8:\t\t load a demo alley\ng:\t\t show/hide run statistics\n\n"
 
 
 def catalogue_names(data):
