@@ -4,7 +4,7 @@
 // centre; where the feature lies inside a flat surface (the seam between two
 // floor triangles, also between two kloetze) that tilted normal makes a
 // rolling ball brake and hop. Each edge and corner therefore records the
-// flat surface it lies in, and the contact callback turns such contacts to
+// flat surface it lies in, and the narrow phase turns such contacts to
 // that surface's normal. Convex edges keep their true normal.
 #pragma once
 
@@ -14,6 +14,9 @@
 
 #include <btBulletCollisionCommon.h>
 
+#include "physics/Physics.h"
+#include "physics/RayCast.h"
+
 namespace physics {
 
 struct MeshData;
@@ -21,6 +24,7 @@ struct MeshData;
 struct PlacedMesh {
     const MeshData* mesh;
     btTransform pose;
+    ActorHandle actor;
 };
 
 class StaticGeometry {
@@ -31,14 +35,24 @@ public:
     StaticGeometry& operator=(const StaticGeometry&) = delete;
 
     // Replaces the merged mesh with the triangles of placed, each at its
-    // pose. The collision object is nullptr when there are no triangles.
-    void rebuild(const std::vector<PlacedMesh>& placed, btScalar friction, btScalar restitution);
+    // pose. The collision object is nullptr when there are no triangles;
+    // the caller sets its material and adds it to the world.
+    void rebuild(const std::vector<PlacedMesh>& placed);
     btCollisionObject* object() const { return object_.get(); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
+    // The klotz actor a triangle of the merged mesh came from.
+    ActorHandle ownerOf(int triangle) const {
+        return triangle >= 0 && triangle < triangleCount() ? owner_[triangle] : NO_ACTOR;
+    }
+
+    // Lowers hit to the closest triangle the segment crosses, by Bullet's
+    // own triangle test, found through the mesh's bounding-volume tree.
+    void raycast(const btVector3& from, const btVector3& to, ClosestHit& hit) const;
 
 private:
     std::vector<btVector3> vertices_;
     std::vector<int> indices_;
+    std::vector<ActorHandle> owner_;  // per triangle
     // Per triangle: for edges 0..2 (vertex k to k+1) and corners 0..2, the
     // index of a triangle whose plane is the flat surface the feature lies
     // in, or -1.
@@ -50,7 +64,8 @@ private:
     std::unique_ptr<btCollisionObject> object_;
 };
 
-// Installs the contact-added callback that applies the edge map.
-void installInternalEdgeCallback();
+// Makes the dispatcher apply the edge map to every contact of a ball with
+// the merged mesh.
+void correctMeshContacts(btCollisionDispatcher& dispatcher);
 
 }  // namespace physics

@@ -12,8 +12,12 @@
 #include <btBulletDynamicsCommon.h>
 
 #include "physics/BulletGlue.h"
+#include "physics/BulletSettings.h"
+#include "physics/ContactReports.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
+#include "physics/RayCast.h"
+#include "physics/SphereContact.h"
 #include "physics/StaticGeometry.h"
 
 namespace physics {
@@ -31,48 +35,18 @@ struct ActorRecord {
     bool alive = false;
     MeshHandle mesh = NO_MESH;  // klotz only
     // Klotz and plane: the actor's pose. A klotz's triangles live in the
-    // merged static mesh, a plane is a slab placed from this pose and its
-    // local plane.
+    // merged static mesh; a plane's collider holds the plane moved by this
+    // pose, its body stays at the identity.
     btTransform staticPose = btTransform::getIdentity();
     btVector3 planeNormal{0, 1, 0};  // plane only, local: normal . p = planeDistance
     btScalar planeDistance = 0;
     btVector3 worldNormal{0, 1, 0};  // plane only, the same at the actor's pose
     btScalar worldDistance = 0;
     float maxSpin = std::numeric_limits<float>::infinity();  // ball only, rad/s
+    BallContacts contacts;                                    // ball only, while reported
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball
 };
-
-// The material of every shape. The original tuning gives a dynamic friction
-// of 0.5, a static friction of 0.00005 (so nearly no resistance before
-// sliding starts) and no restitution; an anisotropic static friction of
-// 0.00004 is not used. Bullet has one Coulomb coefficient per body and
-// multiplies the two of a contact, so each body gets sqrt(0.5): every
-// contact then has friction 0.5, enough for a steel ball to roll without
-// sliding on the 45-degree slopes (needs tan(45)/3.5 = 0.29). Restitution 0
-// on both sides: a ball does not bounce.
-const btScalar BODY_FRICTION = btSqrt(btScalar(0.5));  // 0.7071
-// A little rolling resistance on the balls (Bullet multiplies it by the
-// other body's friction): a ball loses about 0.35 units/s per second on the
-// level, well under 1 % of its speed along a run of straights, yet one
-// circling in a goal basin comes to rest within seconds instead of rolling
-// for ever.
-constexpr btScalar BALL_ROLLING_FRICTION = btScalar(0.5);
-constexpr btScalar RESTITUTION = 0;
-
-// Mass unit: world units are millimetres, density is kg/m^3 and mass is in
-// grams (1 kg/m^3 = 1e-6 g/mm^3), so a steel ball of radius 8 weighs 16 g.
-// Taken literally (1.6e7) Bullet's single-precision solver lets the ball
-// sink through meshes; as every ball has the same density, the unit changes
-// no motion.
-constexpr double DENSITY_TO_MASS = 1e-6;
-
-// Collision group of the plane slabs: ray casts meet the planes exactly,
-// by their equation, not through the slabs.
-constexpr int PLANE_GROUP = 64;
-// Half sizes of the slab that stands for a plane, world units.
-constexpr btScalar PLANE_REACH = 100000;
-constexpr btScalar PLANE_THICKNESS = 1000;
 
 inline bool finite(glm::vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 inline btVector3 toBt(glm::vec3 v) { return btVector3(v.x, v.y, v.z); }
@@ -82,6 +56,7 @@ struct PhysicsWorld::Impl {
     std::unique_ptr<ErrorReporter> ownReporter;
     ErrorReporter* reporter = nullptr;
     std::unique_ptr<ReportingDrawer> drawer;
+    SphereContact::CreateFunc sphereContact;  // outlives the dispatcher
     std::unique_ptr<btDefaultCollisionConfiguration> configuration;
     std::unique_ptr<btCollisionDispatcher> dispatcher;
     std::unique_ptr<btDbvtBroadphase> broadphase;
@@ -91,11 +66,17 @@ struct PhysicsWorld::Impl {
     std::vector<MeshData> meshes;
     std::vector<ActorRecord> actors;  // indexed by handle; handles never reused
     std::vector<ActorHandle> planes;
+    std::vector<RayPlane> rayPlanes;  // the live planes' equations, for ray casts
+    bool rayPlanesStale = true;
     std::vector<ActorHandle> balls;  // live ones
     StaticGeometry statics;
     bool staticsDirty = false;
     bool staticsInWorld = false;
+    BallGrid ballGrid;  // for ray casts
+    bool ballGridStale = true;
     double carried = 0;  // s, below one step
+    bool reportContacts = false;
+    StepContacts contactReport;
     WorldStats counts;
 
     void fail(const char* file, int line, const std::string& what) {
@@ -125,20 +106,32 @@ struct PhysicsWorld::Impl {
             a.body->setInterpolationWorldTransform(a.body->getWorldTransform());
             a.body->activate(true);
             world->updateSingleAabb(a.body.get());
+            ballGridStale = true;
+            a.contacts.before.clear();  // what it touched there says nothing here
         }
     }
 
-    // The slab behind a plane: local y along the normal (det +1), its top
-    // face on the plane, both moved by the actor's pose.
+    // The plane's collider, moved by the actor's pose; contacts with the
+    // old plane go.
     void placePlane(ActorRecord& a) {
         a.worldNormal = a.staticPose.getBasis() * a.planeNormal;
         a.worldDistance = a.planeDistance + a.worldNormal.dot(a.staticPose.getOrigin());
-        btVector3 u, v;
-        const btVector3& n = a.worldNormal;
-        btPlaneSpace1(n, u, v);
-        btMatrix3x3 basis(v.x(), n.x(), u.x(), v.y(), n.y(), u.y(), v.z(), n.z(), u.z());
-        a.body->setWorldTransform(btTransform(basis, n * (a.worldDistance - PLANE_THICKNESS)));
-        if (a.body->getBroadphaseHandle()) world->updateSingleAabb(a.body.get());
+        static_cast<HalfSpaceShape&>(*a.shape).place(a.worldNormal, a.worldDistance);
+        rayPlanesStale = true;
+        if (!a.body->getBroadphaseHandle()) return;
+        world->updateSingleAabb(a.body.get());
+        forgetContacts(*a.body);
+        wakeBalls();
+    }
+
+    // Sleeping balls must notice ground that changed under them.
+    void wakeBalls() {
+        for (ActorHandle b : balls) actors[b].body->activate(true);
+    }
+
+    void forgetContacts(btCollisionObject& object) {
+        world->getBroadphase()->getOverlappingPairCache()->cleanProxyFromPairs(object.getBroadphaseHandle(),
+                                                                             world->getDispatcher());
     }
 
     void syncStatics() {
@@ -147,16 +140,37 @@ struct PhysicsWorld::Impl {
         if (staticsInWorld) world->removeCollisionObject(statics.object());
         staticsInWorld = false;
         std::vector<PlacedMesh> placed;
-        for (const ActorRecord& a : actors)
-            if (a.alive && a.kind == ActorKind::KLOTZ) placed.push_back({&meshes[a.mesh], a.staticPose});
-        statics.rebuild(placed, BODY_FRICTION, RESTITUTION);
+        for (std::size_t i = 0; i < actors.size(); ++i) {
+            const ActorRecord& a = actors[i];
+            if (a.alive && a.kind == ActorKind::KLOTZ)
+                placed.push_back({&meshes[a.mesh], a.staticPose, static_cast<ActorHandle>(i)});
+        }
+        statics.rebuild(placed);
         if (statics.object()) {
-            world->addCollisionObject(statics.object(), btBroadphaseProxy::StaticFilter,
-                                      btBroadphaseProxy::AllFilter ^ btBroadphaseProxy::StaticFilter);
+            addStaticObject(*world, *statics.object());
             staticsInWorld = true;
         }
-        // Sleeping balls must notice the new ground.
-        for (ActorHandle b : balls) actors[b].body->activate(true);
+        wakeBalls();
+    }
+
+    void syncRayPlanes() {
+        if (!rayPlanesStale) return;
+        rayPlanesStale = false;
+        rayPlanes.clear();
+        for (ActorHandle p : planes)
+            if (actors[p].alive) rayPlanes.push_back({actors[p].worldNormal, actors[p].worldDistance});
+    }
+
+    void syncBallGrid() {
+        if (!ballGridStale) return;
+        ballGridStale = false;
+        ballGrid.clear();
+        for (ActorHandle b : balls) {
+            const btRigidBody& body = *actors[b].body;
+            ballGrid.add(body.getWorldTransform().getOrigin(),
+                         static_cast<const btSphereShape*>(body.getCollisionShape())->getRadius());
+        }
+        ballGrid.finish();
     }
 
     void clampSpin() {
@@ -167,6 +181,11 @@ struct PhysicsWorld::Impl {
             if (len > a.maxSpin) a.body->setAngularVelocity(spin * (a.maxSpin / len));
         }
     }
+
+    // Contact reports (ContactReports.cpp): velocities before a step, and
+    // what each ball met in it; touches after the last step of a call.
+    void rememberVelocities();
+    void gatherContacts(int step, bool lastStep);
 
     ActorHandle add(ActorRecord record) {
         record.alive = true;
