@@ -21,7 +21,7 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
                                       const klotz::KlotzCatalogue& catalogue, const SimOptions& options) {
     scene::resetBallsToStarts(model, world);
     scene::RunInsight insight;
-    insight.start(model, catalogue, world.stats().stepsTaken);
+    scene::startRunInsight(insight, model, catalogue, world);
     const int balls = model.ballCount();
     std::vector<BallReport> reports(balls);
     for (int i = 0; i < balls; ++i) {

@@ -1,56 +1,37 @@
 #include "scene/BallContacts.h"
 
-#include <cmath>
-
-#include "physics/Actors.h"
+#include <unordered_map>
 
 namespace scene {
 
-namespace {
-
-constexpr float BOUNDARY_SLACK = 0.5f;  // world units
-constexpr float GRID_EXTENT = GRID_SIZE * CELL_SIZE;
-
-// The ground y = 0 and the four walls around the grid.
-bool touchesPlane(glm::vec3 p) {
-    const float reach = physics::BALL_RADIUS + CONTACT_GAP;
-    return p.y < reach || p.x < reach || p.x > GRID_EXTENT - reach || -p.z < reach || -p.z > GRID_EXTENT - reach;
+void startRunInsight(RunInsight& insight, const SceneModel& model, const klotz::KlotzCatalogue& catalogue,
+                     physics::PhysicsWorld& world) {
+    world.setContactReporting(true);
+    insight.start(model, catalogue, world.stats().stepsTaken);
 }
 
-}  // namespace
-
-int klotzAtSurface(const SceneModel& model, glm::vec3 point) {
-    // The lower cell and level first: a ball lying on a klotz's top face
-    // touches that klotz, not the one standing on it.
-    for (float dy : {-BOUNDARY_SLACK, BOUNDARY_SLACK})
-        for (float dx : {-BOUNDARY_SLACK, BOUNDARY_SLACK})
-            for (float dz : {-BOUNDARY_SLACK, BOUNDARY_SLACK}) {
-                const int row = static_cast<int>(std::floor((point.x + dx) / CELL_SIZE));
-                const int column = static_cast<int>(std::floor(-(point.z + dz) / CELL_SIZE));
-                const int level = static_cast<int>(std::floor((point.y + dy) / CELL_SIZE));
-                if (!onGrid(row, column) || level < 0) continue;
-                const std::vector<int>& stack = model.cellStack[cellIndex(row, column)];
-                if (level < static_cast<int>(stack.size())) return stack[level];
-            }
-    return -1;
-}
-
-// Until the physics reports contacts, the klotz a ball touches is the one
-// holding the surface right under it: a ray from its centre straight down.
-// Balls roll on the floors of the pieces, so that is where they touch.
 std::vector<BallSample> sampleBalls(const SceneModel& model, const physics::PhysicsWorld& world) {
     std::vector<BallSample> samples(model.ballActors.size());
+    std::unordered_map<physics::ActorHandle, std::size_t> index;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const physics::ActorHandle ball = model.ballActors[i];
         if (!world.isActor(ball)) continue;
-        BallSample& s = samples[i];
-        s.position = world.getGlobalPosition(ball);
-        s.speed = glm::length(world.getLinearVelocity(ball));
-        s.onPlane = touchesPlane(s.position);
-        physics::RayHit hit;
-        if (world.raycastClosest(s.position, {0.0f, -1.0f, 0.0f}, physics::BALL_RADIUS + CONTACT_GAP, &hit)) {
-            const int k = klotzAtSurface(model, hit.point);
-            if (k >= 0 && k < static_cast<int>(model.placedActors.size())) s.klotz = model.placedActors[k];
+        index[ball] = i;
+        samples[i].position = world.getGlobalPosition(ball);
+        samples[i].speed = glm::length(world.getLinearVelocity(ball));
+    }
+    // The klotz a ball rolls on, not the groove wall beside it: the touch
+    // whose normal points most nearly up.
+    std::vector<float> klotzUp(samples.size(), -2.0f);
+    for (const physics::BallTouch& touch : world.stepContacts().touches) {
+        const auto found = index.find(touch.ball);
+        if (found == index.end()) continue;  // a shot ball
+        BallSample& s = samples[found->second];
+        if (touch.otherKind == physics::ContactKind::PLANE) {
+            s.onPlane = true;
+        } else if (touch.otherKind == physics::ContactKind::KLOTZ && touch.normal.y > klotzUp[found->second]) {
+            klotzUp[found->second] = touch.normal.y;
+            s.klotz = touch.other;
         }
     }
     return samples;

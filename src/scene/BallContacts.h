@@ -1,25 +1,23 @@
-// What each start-cell ball touches after a step, for the run insight: the
-// placed klotz under it, or the ground or a wall.
+// What each start-cell ball touches after a step, read from the physics
+// world's contact reports, feeding the run insight.
 #pragma once
 
 #include <vector>
 
-#include <glm/glm.hpp>
-
+#include "klotz/Catalogue.h"
 #include "physics/Physics.h"
 #include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace scene {
 
-// A ball whose surface comes this close to a klotz or plane touches it.
-constexpr float CONTACT_GAP = 1.5f;  // world units
+// Starts the insight on a run from the world's current step and has the
+// world report contacts from now on.
+void startRunInsight(RunInsight& insight, const SceneModel& model, const klotz::KlotzCatalogue& catalogue,
+                     physics::PhysicsWorld& world);
 
-// Index of the placed klotz whose cell level holds a surface point, or -1.
-// A point on a cell's or level's boundary belongs to either side.
-int klotzAtSurface(const SceneModel& model, glm::vec3 point);
-
-// One sample per start-cell ball, in ball order.
+// One sample per start-cell ball, in ball order, at the end of the world's
+// last step. Of several kloetze a ball touches, the one under it counts.
 std::vector<BallSample> sampleBalls(const SceneModel& model, const physics::PhysicsWorld& world);
 
 // Samples the balls and feeds the insight at the world's current time.

@@ -33,7 +33,7 @@ void startSimulation(CommandContext& ctx) {
     state.simulationPaused = false;
     state.klotzSelected = false;
     resetBallsToStarts(ctx.model, ctx.world);
-    if (ctx.insight) ctx.insight->start(ctx.model, ctx.catalogue, ctx.world.stats().stepsTaken);
+    if (ctx.insight) startRunInsight(*ctx.insight, ctx.model, ctx.catalogue, ctx.world);
     if (state.followBall && state.followedBall >= 0 && state.followedBall < ctx.model.ballCount()) {
         ctx.camera.position = ctx.world.getGlobalPosition(ctx.model.ballActors[state.followedBall]);
         ctx.camera.direction = glm::normalize(OVERHEAD_VIEW);

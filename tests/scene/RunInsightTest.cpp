@@ -102,18 +102,5 @@ TEST_F(RunInsightTest, GoalsAreKnownByTheStartOfTheirFileName) {
     EXPECT_FALSE(isGoalType("my_goal"));
 }
 
-TEST_F(RunInsightTest, ASurfacePointOnABoundaryBelongsToTheKlotzBelowOrBeside) {
-    lane(3, 4, {"straight"});  // cell (4, 3): x 200..250, z -150..-200
-    select(4, 3);
-    palette.selectedType = typeIndex("straight");
-    insertKlotz(ctx);  // level 1 of the same cell
-    EXPECT_EQ(klotzAtSurface(model, {225.0f, 4.0f, -175.0f}), 0);
-    EXPECT_EQ(klotzAtSurface(model, {225.0f, 50.0f, -175.0f}), 0);  // top face of level 0
-    EXPECT_EQ(klotzAtSurface(model, {225.0f, 54.0f, -175.0f}), 1);
-    EXPECT_EQ(klotzAtSurface(model, {250.2f, 4.0f, -175.0f}), 0);  // just past its far face
-    EXPECT_EQ(klotzAtSurface(model, {260.0f, 4.0f, -175.0f}), -1);
-    EXPECT_EQ(klotzAtSurface(model, {225.0f, 104.0f, -175.0f}), -1);
-}
-
 }  // namespace
 }  // namespace scenetest
