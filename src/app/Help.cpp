@@ -39,6 +39,7 @@ void printHelp(std::ostream& out) {
         << "n:\t\t one step forward while paused\n"
         << "b:\t\t one step back while paused (hold to rewind)\n"
         << "y:\t\t toggle sound\n"
+        << "g:\t\t show/hide run statistics\n"
         << "\n";
 }
 

@@ -22,6 +22,7 @@
 #include "scene/Commands.h"
 #include "scene/EditSession.h"
 #include "scene/Palette.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 #include "scene/UiHooks.h"
 
@@ -81,8 +82,10 @@ public:
     // The command layer's view of all this; valid once the world and the
     // particle system exist.
     scene::CommandContext commands() {
-        return scene::CommandContext{state,   model, catalogue, *world, camera, palette, *particles, ui,
-                                     session, [this] { return clock.now(); }, std::cout, std::cin};
+        scene::CommandContext ctx{state,   model, catalogue, *world, camera, palette, *particles, ui,
+                                  session, [this] { return clock.now(); }, std::cout, std::cin};
+        ctx.insight = &insight;
+        return ctx;
     }
 
     AppState state;
@@ -90,6 +93,7 @@ public:
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;
     scene::EditSession session;
+    scene::RunInsight insight;  // the current or last run's outcomes
     physics::ErrorReporter reporter{std::cout, std::cin};
     std::unique_ptr<physics::PhysicsWorld> world;          // from "init physics"
     std::unique_ptr<particles::ParticleSystem> particles;  // from "init particle system"

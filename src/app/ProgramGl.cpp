@@ -149,6 +149,7 @@ void Program::display() {
         const std::string status = scene::runStatus(s, model);
         if (!status.empty()) view.overlay.push_back(status);
     }
+    view.insight = &insight;
     render::renderScene(view);
 
     if (sound) sound->pump();

@@ -3,22 +3,27 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
+#include "app/RunReport.h"
 #include "klotz/Catalogue.h"
+#include "scene/BallContacts.h"
 #include "scene/SceneFile.h"
 #include "scene/Simulation.h"
+#include "io/FileWrite.h"
 
 namespace app {
 
 std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
-                                      const SimOptions& options) {
+                                      const klotz::KlotzCatalogue& catalogue, const SimOptions& options) {
     scene::resetBallsToStarts(model, world);
+    scene::RunInsight insight;
+    scene::startRunInsight(insight, model, catalogue, world);
     const int balls = model.ballCount();
     std::vector<BallReport> reports(balls);
-    std::vector<double> movingUntil(balls, 0.0);
     for (int i = 0; i < balls; ++i) {
         reports[i].ball = i;
         reports[i].row = model.ballStarts[i].row;
@@ -34,23 +39,23 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
     for (long step = 1; step <= steps; ++step) {
         world.simulate(static_cast<float>(SIM_STEP));
         const double t = step * SIM_STEP;
+        const std::vector<scene::BallSample> samples = scene::sampleBalls(model, world);
+        insight.observe(t, samples);
         if (options.trace) *options.trace << t;
         for (int i = 0; i < balls; ++i) {
-            physics::ActorHandle ball = model.ballActors[i];
-            glm::vec3 p = world.getGlobalPosition(ball);
-            float speed = glm::length(world.getLinearVelocity(ball));
-            if (speed > reports[i].topSpeed) reports[i].topSpeed = speed;
-            if (speed >= REST_SPEED) movingUntil[i] = t;
+            const glm::vec3 p = samples[i].position;
+            if (options.recordPaths) reports[i].path.push_back({static_cast<float>(t), p, samples[i].speed});
             if (options.trace) *options.trace << "," << p.x << "," << p.y << "," << p.z;
         }
         if (options.trace) *options.trace << "\n";
     }
     for (int i = 0; i < balls; ++i) {
-        physics::ActorHandle ball = model.ballActors[i];
-        reports[i].end = world.getGlobalPosition(ball);
-        const bool resting = glm::length(world.getLinearVelocity(ball)) < REST_SPEED;
-        reports[i].restTime = resting ? movingUntil[i] : -1.0;
-        reports[i].onFloor = resting && reports[i].end.y < FLOOR_REST_HEIGHT;
+        BallReport& r = reports[i];
+        r.insight = insight.balls()[i];
+        r.end = world.getGlobalPosition(model.ballActors[i]);
+        r.topSpeed = r.insight.topSpeed;
+        r.restTime = r.insight.restTime;
+        r.onFloor = r.restTime >= 0.0 && r.end.y < FLOOR_REST_HEIGHT;
     }
     return reports;
 }
@@ -64,24 +69,41 @@ std::string formatReport(const BallReport& r) {
         std::snprintf(rest, sizeof rest, "%.2f", r.restTime);
     std::snprintf(buf, sizeof buf, "ball=%d start=%d,%d end=%.2f,%.2f,%.2f top_speed=%.2f rest_time=%s on_floor=%s",
                   r.ball, r.row, r.column, r.end.x, r.end.y, r.end.z, r.topSpeed, rest, r.onFloor ? "yes" : "no");
-    return buf;
+    const scene::BallInsight& b = r.insight;
+    std::string line = std::string(buf) + " outcome=" + scene::outcomeName(b.outcome) + " last_on=";
+    if (b.lastOn.known())
+        line += std::to_string(b.lastOn.row) + "," + std::to_string(b.lastOn.column) + "," +
+                std::to_string(b.lastOn.level) + "," + b.lastOn.type;
+    else
+        line += "-";
+    line += " left_track=";
+    if (b.leftTrack && b.lastOn.known()) {
+        std::snprintf(buf, sizeof buf, "%.2f", b.lastOnTime);
+        line += buf;
+    } else {
+        line += "-";
+    }
+    return line;
 }
 
 std::string formatSummary(const std::vector<BallReport>& reports, double seconds) {
     int atRest = 0;
     int onFloor = 0;
+    int home = 0;
     for (const BallReport& r : reports) {
         atRest += r.restTime >= 0.0;
         onFloor += r.onFloor;
+        home += r.insight.outcome == scene::BallOutcome::HOME;
     }
     std::ostringstream s;
-    s << "balls=" << reports.size() << " seconds=" << seconds << " at_rest=" << atRest << " on_floor=" << onFloor;
+    s << "balls=" << reports.size() << " seconds=" << seconds << " at_rest=" << atRest << " on_floor=" << onFloor
+      << " home=" << home;
     return s.str();
 }
 
 namespace {
 
-const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE]\n";
+const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html]\n";
 
 bool parseSeconds(const char* text, double* seconds) {
     char* end = nullptr;
@@ -96,6 +118,7 @@ bool parseSeconds(const char* text, double* seconds) {
 int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string sceneFile;
     std::string traceFile;
+    std::string reportFile;
     SimOptions options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -107,6 +130,12 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
             }
         } else if (arg == "--trace" && i + 1 < argc) {
             traceFile = argv[++i];
+        } else if (arg == "--report") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-') {
+                err << "tumbalon-sim: --report needs the name of the HTML file to write\n" << USAGE;
+                return 2;
+            }
+            reportFile = argv[++i];
         } else if (arg.rfind("--", 0) == 0 || !sceneFile.empty()) {
             err << "tumbalon-sim: unexpected argument \"" << arg << "\"\n" << USAGE;
             return 2;
@@ -116,6 +145,12 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (sceneFile.empty()) {
         err << USAGE;
+        return 2;
+    }
+    // Found out now rather than after a long run.
+    std::string error;
+    if (!reportFile.empty() && !io::probeWritable(reportFile, error)) {
+        err << "tumbalon-sim: can not write the report \"" << reportFile << "\": " << error << "\n";
         return 2;
     }
 
@@ -148,13 +183,21 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
         options.trace = &trace;
     }
 
-    std::vector<BallReport> reports = simulateScene(model, world, options);
+    options.recordPaths = !reportFile.empty();
+    std::vector<BallReport> reports = simulateScene(model, world, catalogue, options);
     for (const BallReport& r : reports) out << formatReport(r) << "\n";
     out << formatSummary(reports, options.seconds) << "\n";
     if (options.trace) {
         trace.close();
         if (!trace) {
             err << "tumbalon-sim: writing the trace file \"" << traceFile << "\" failed\n";
+            return 1;
+        }
+    }
+    if (!reportFile.empty()) {
+        const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports});
+        if (!io::writeFileReplacing(reportFile, page, error)) {
+            err << "tumbalon-sim: writing the report \"" << reportFile << "\" failed: " << error << "\n";
             return 1;
         }
     }

@@ -8,14 +8,22 @@
 
 #include <glm/glm.hpp>
 
+#include "klotz/Catalogue.h"
 #include "physics/Physics.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace app {
 
-constexpr double SIM_STEP = 0.01;        // seconds; the world's fixed step
-constexpr float REST_SPEED = 1.0f;       // units per second below which a ball counts as resting
+constexpr double SIM_STEP = physics::FIXED_STEP;  // seconds
 constexpr float FLOOR_REST_HEIGHT = 8.5f;  // a ball centre this low lies on the ground plane
+
+// Where a ball was at one step of the run.
+struct PathPoint {
+    float time = 0.0f;  // seconds from the start
+    glm::vec3 position{0.0f};
+    float speed = 0.0f;  // units per second
+};
 
 struct BallReport {
     int ball = 0;
@@ -27,25 +35,32 @@ struct BallReport {
     // to the end; negative when it was still moving at the end.
     double restTime = -1.0;
     bool onFloor = false;
+    // Its outcome and where it went wrong.
+    scene::BallInsight insight{};
+    // Every step's position, when SimOptions::recordPaths is set.
+    std::vector<PathPoint> path{};
 };
 
 struct SimOptions {
     double seconds = 30.0;
     std::ostream* trace = nullptr;  // CSV of every ball's position per step
+    bool recordPaths = false;
 };
 
 // Puts every ball on its starting cell at rest and steps the world for the
-// given simulated time.
+// given simulated time. The catalogue names the kloetze the balls touch.
 std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
-                                      const SimOptions& options);
+                                      const klotz::KlotzCatalogue& catalogue, const SimOptions& options);
 
-// "ball=I start=ROW,COLUMN end=X,Y,Z top_speed=V rest_time=T|never on_floor=yes|no"
+// "ball=I start=ROW,COLUMN end=X,Y,Z top_speed=V rest_time=T|never on_floor=yes|no
+//  outcome=home|stopped|floor|moving last_on=ROW,COLUMN,LEVEL,TYPE|- left_track=T|-"
 std::string formatReport(const BallReport& report);
-// "balls=N seconds=S at_rest=K on_floor=F"
+// "balls=N seconds=S at_rest=K on_floor=F home=H"
 std::string formatSummary(const std::vector<BallReport>& reports, double seconds);
 
-// The whole command line: tumbalon-sim SCENE [--seconds S] [--trace FILE].
-// Reads the catalogue and the scene from the working directory.
+// The whole command line: tumbalon-sim SCENE [--seconds S] [--trace FILE]
+// [--report FILE.html]. Reads the catalogue and the scene from the working
+// directory.
 int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 }  // namespace app

@@ -83,20 +83,41 @@ bool writeInPlace(const std::string& target, const std::string& content, std::st
     return ok || fail(error, code);
 }
 
-}  // namespace
-
-bool writeFileReplacing(const std::string& path, const std::string& content, std::string& error) {
-    IgnoreFileSizeSignal ignoreSignal;
-    const std::string target = resolveLinks(path);
-
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+// Whether target can be replaced at all: a regular file the user may
+// write, or nothing yet.
+bool checkTarget(const std::string& target, struct stat& existing, bool& exists, std::string& error) {
+    exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
         error = "not a regular file";
         return false;
     }
     // The same refusal a plain open for writing would give.
     if (exists && ::access(target.c_str(), W_OK) != 0) return fail(error, errno);
+    return true;
+}
+
+}  // namespace
+
+bool probeWritable(const std::string& path, std::string& error) {
+    const std::string target = resolveLinks(path);
+    struct stat existing {};
+    bool exists = false;
+    if (!checkTarget(target, existing, exists, error)) return false;
+    if (exists) return true;
+    std::string temp = folderOf(target) + "/.tumbalon-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return fail(error, errno);
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return true;
+}
+
+bool writeFileReplacing(const std::string& path, const std::string& content, std::string& error) {
+    IgnoreFileSizeSignal ignoreSignal;
+    const std::string target = resolveLinks(path);
+    struct stat existing {};
+    bool exists = false;
+    if (!checkTarget(target, existing, exists, error)) return false;
 
     std::string temp = folderOf(target) + "/.tumbalon-XXXXXX";
     const int fd = ::mkstemp(temp.data());

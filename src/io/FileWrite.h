@@ -16,4 +16,12 @@ namespace io {
 // false with the reason in error; the process is never killed by it.
 bool writeFileReplacing(const std::string& path, const std::string& content, std::string& error);
 
+// Whether writeFileReplacing could write path, found out without changing
+// anything that is there: false with the reason in error.
+bool probeWritable(const std::string& path, std::string& error);
+
+// Whether writeFileReplacing could write path, found out without changing
+// anything that is there: false with the reason in error.
+bool probeWritable(const std::string& path, std::string& error);
+
 }  // namespace io

@@ -1,7 +1,7 @@
 // One frame of the main window: the grid, then either the building picture
 // (marker or highlighted klotz, kloetze, ball-start rings) or the simulation
-// picture (kloetze and textured balls), then the particles; ends with the
-// buffer swap.
+// picture (kloetze and textured balls), then the particles and the run
+// statistics panel when shown; ends with the buffer swap.
 #pragma once
 
 #include <functional>
@@ -15,6 +15,7 @@
 #include "render/Marker.h"
 #include "render/Resources.h"
 #include "render/SceneLayout.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace render {
@@ -36,6 +37,8 @@ struct SceneView {
     std::function<int()> nextRandom;
     // Lines drawn over the scene in the top-left corner (status, panels).
     std::vector<std::string> overlay;
+    // The current or last run, for the statistics panel; none: no panel.
+    const scene::RunInsight* insight = nullptr;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include "physics/Actors.h"
+#include "render/InsightPanel.h"
 #include "render/SceneRenderer.h"
 #include "render/TextOverlay.h"
 
@@ -135,6 +136,7 @@ void renderScene(const SceneView& view) {
     else
         drawBuildingPicture(view);
     if (particlesDrawn(view.state) && view.drawParticles) view.drawParticles();
+    if (view.state.insightShown && view.insight) drawInsightPanel(*view.insight, view.state.simulationRunning);
     drawTextLines(view.overlay);
     glFlush();
     glutSwapBuffers();

@@ -12,6 +12,7 @@
 #include "physics/Physics.h"
 #include "scene/Camera.h"
 #include "scene/Palette.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
 #include "scene/UiHooks.h"
 
@@ -32,6 +33,8 @@ struct CommandContext {
     std::function<double()> now;  // frame clock, seconds
     std::ostream& out;            // console output
     std::istream& in;             // console input for the menu's prompts
+    // The outcomes of the current or last run; none where nobody asks.
+    RunInsight* insight = nullptr;
 };
 
 // The commands that several handlers share (keys, menu, function keys).

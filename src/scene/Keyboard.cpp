@@ -171,6 +171,10 @@ void handleKey(CommandContext& ctx, unsigned char key) {
         ctx.ui.toggleSound();
         return;
     }
+    if (key == 'g') {
+        ctx.state.insightShown = !ctx.state.insightShown;
+        return;
+    }
     if (isCameraKey(key)) {
         if (!(ctx.state.simulationRunning && ctx.state.followBall)) cameraMove(ctx.camera, key);
         return;

@@ -13,6 +13,7 @@ struct SceneState {
     bool klotzSelected = false;  // only while the selected cell's stack is not empty
     bool followBall = false;     // the camera rides ball followedBall
     bool particlesOn = false;
+    bool insightShown = false;  // the run statistics panel over the scene (key g)
     int followedBall = 0;  // index into the ball actors
     int particleBall = 0;  // index into the ball actors and ball starts
     int selectedRow = 10;  // 0..19

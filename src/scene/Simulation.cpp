@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "physics/Actors.h"
+#include "scene/BallContacts.h"
 
 namespace scene {
 
@@ -45,6 +46,7 @@ void startSimulation(CommandContext& ctx) {
     resetBallsToStarts(ctx.model, ctx.world);
     ctx.model.run.start(ctx.model, ctx.world);
     ctx.world.setContactReporting(true);  // the sound and the run's outcomes
+    if (ctx.insight) startRunInsight(*ctx.insight, ctx.model, ctx.catalogue, ctx.world);
     if (state.followBall && state.followedBall >= 0 && state.followedBall < ctx.model.ballCount()) {
         ctx.camera.position = ctx.world.getGlobalPosition(ctx.model.ballActors[state.followedBall]);
         ctx.camera.direction = glm::normalize(OVERHEAD_VIEW);
@@ -64,6 +66,8 @@ void stopSimulation(CommandContext& ctx) {
     for (physics::ActorHandle ball : ctx.model.shotBalls) ctx.world.releaseActor(ball);
     std::vector<physics::ActorHandle>().swap(ctx.model.shotBalls);
     ctx.ui.setBuildingControls(true);
+    if (ctx.insight && ctx.insight->started())
+        for (const std::string& line : runSummary(*ctx.insight)) ctx.out << line << "\n";
 }
 
 float playbackSpeed(const SceneState& state) {
@@ -80,6 +84,7 @@ void stepRun(CommandContext& ctx) {
     const double runTime = static_cast<double>(ctx.model.run.lastStep()) * physics::FIXED_STEP;
     ctx.world.simulate(static_cast<float>(physics::FIXED_STEP));
     ctx.ui.stepTaken(ctx.world.stepContacts(), runTime);
+    if (ctx.insight) observeWorld(*ctx.insight, ctx.model, ctx.world);
     if (ctx.model.run.record(ctx.model, ctx.world)) {
         ctx.out << "\nrewind keeps the last " << ctx.model.run.lastStep() - ctx.model.run.firstStep() + 1
                 << " steps of a run; older ones are dropped\n";

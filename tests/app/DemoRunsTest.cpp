@@ -49,7 +49,7 @@ protected:
         EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
         app::SimOptions options;
         options.seconds = seconds;
-        return app::simulateScene(model, world, options);
+        return app::simulateScene(model, world, *catalogue, options);
     }
 
     static testsupport::TempDir* dir;

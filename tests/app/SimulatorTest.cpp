@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ TEST(Simulator, ReportsWhereBallsCameToRest) {
     app::SimOptions options;
     options.seconds = 3.0;
     options.trace = &trace;
-    std::vector<app::BallReport> reports = app::simulateScene(model, world, options);
+    std::vector<app::BallReport> reports = app::simulateScene(model, world, klotz::KlotzCatalogue{}, options);
     ASSERT_EQ(reports.size(), 2u);
 
     EXPECT_TRUE(reports[0].onFloor);
@@ -64,11 +65,19 @@ TEST(Simulator, ReportsWhereBallsCameToRest) {
 TEST(Simulator, FormatsOneLinePerBallAndASummary) {
     app::BallReport moving{3, 1, 2, {10.0f, 20.5f, -30.25f}, 150.0f, -1.0, false};
     EXPECT_EQ(app::formatReport(moving),
-              "ball=3 start=1,2 end=10.00,20.50,-30.25 top_speed=150.00 rest_time=never on_floor=no");
+              "ball=3 start=1,2 end=10.00,20.50,-30.25 top_speed=150.00 rest_time=never on_floor=no "
+              "outcome=moving last_on=- left_track=-");
     app::BallReport resting{0, 4, 5, {1.0f, 8.0f, -2.0f}, 3.5f, 2.25, true};
+    resting.insight.outcome = scene::BallOutcome::FLOOR;
+    resting.insight.lastOn = {8, 11, 1, "curve"};
+    resting.insight.lastOnTime = 3.4;
+    resting.insight.leftTrack = true;
     EXPECT_EQ(app::formatReport(resting),
-              "ball=0 start=4,5 end=1.00,8.00,-2.00 top_speed=3.50 rest_time=2.25 on_floor=yes");
-    EXPECT_EQ(app::formatSummary({moving, resting}, 30.0), "balls=2 seconds=30 at_rest=1 on_floor=1");
+              "ball=0 start=4,5 end=1.00,8.00,-2.00 top_speed=3.50 rest_time=2.25 on_floor=yes "
+              "outcome=floor last_on=8,11,1,curve left_track=3.40");
+    app::BallReport home = moving;
+    home.insight.outcome = scene::BallOutcome::HOME;
+    EXPECT_EQ(app::formatSummary({moving, resting, home}, 30.0), "balls=3 seconds=30 at_rest=1 on_floor=1 home=1");
 }
 
 int runSim(std::vector<std::string> args, std::string* out, std::string* err) {
@@ -92,6 +101,17 @@ TEST(Simulator, RefusesBadArgumentsAndScenesWithAMessage) {
     EXPECT_EQ(runSim({"a.tumbalon", "--seconds", "ten"}, &out, &err), 2);
     EXPECT_NE(err.find("--seconds"), std::string::npos);
     EXPECT_EQ(runSim({"a.tumbalon", "--frobnicate"}, &out, &err), 2);
+    for (auto args :
+         {std::vector<std::string>{"a.tumbalon", "--report"}, {"a.tumbalon", "--report", "--seconds", "1"}}) {
+        EXPECT_EQ(runSim(args, &out, &err), 2);
+        EXPECT_NE(err.find("--report needs the name of the HTML file"), std::string::npos) << err;
+    }
+    // Refused before the run, and nothing is left behind.
+    for (std::string report : {dir.file("no/such/folder/r.html"), dir.path()}) {
+        EXPECT_EQ(runSim({"a.tumbalon", "--report", report}, &out, &err), 2);
+        EXPECT_NE(err.find("can not write the report \"" + report + "\": "), std::string::npos) << err;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
 
     EXPECT_EQ(runSim({"missing.tumbalon"}, &out, &err), 1);
     EXPECT_NE(err.find("missing.tumbalon"), std::string::npos);
@@ -113,7 +133,7 @@ TEST(Simulator, RunsAnEmptySceneFile) {
     dir.write("empty.tumbalon", empty);
     std::string out, err;
     EXPECT_EQ(runSim({"empty.tumbalon", "--seconds", "0.5", "--trace", dir.file("t.csv")}, &out, &err), 0) << err;
-    EXPECT_EQ(out, "balls=0 seconds=0.5 at_rest=0 on_floor=0\n");
+    EXPECT_EQ(out, "balls=0 seconds=0.5 at_rest=0 on_floor=0 home=0\n");
     EXPECT_EQ(testsupport::readFile(dir.file("t.csv")).substr(0, 5), "time\n");
 }
 

@@ -6,7 +6,7 @@ import os
 import re
 import time
 
-from harness import Program, check, run
+from harness import Program, check, near, run
 
 FLOAT = re.compile(r"-?\d\.\d{13}e[+-]\d{2,3}$")
 
@@ -96,8 +96,25 @@ def test(args, xvfb):
         time.sleep(1.0)
         running = prog.screenshot()
         seen = running.count(is_ball_colour)
+        mark = len(prog.output())
         prog.key("l")
         check(seen >= 5, "no ball drawn during the simulation (%d ball pixels)" % seen)
+        # Stopping the run tells how it went, ball by ball.
+        prog.wait_output("balls home after ", start=mark, timeout=10)
+        time.sleep(0.3)
+        summary = prog.output()[mark:]
+        check(re.search(r"run: 0 of 1 balls home after \d+\.\d\d s\nball 0: (stopped|floor|moving)", summary),
+              "no run summary: %r" % summary)
+
+        # g shows the statistics of the last run over the scene.
+        def panel_text(p):
+            return near(p, (255, 230, 128), 30)
+        before = prog.screenshot().count(panel_text, 0, 0, 300, 60)
+        prog.key("g")
+        time.sleep(0.3)
+        after = prog.screenshot().count(panel_text, 0, 0, 300, 60)
+        check(before == 0 and after >= 30, "statistics panel: %d text pixels before g, %d after" % (before, after))
+        prog.key("g")
 
         prog.key("F2", "F2")
         prog.key("Escape")

@@ -17,7 +17,7 @@ HEAD = ("init states... done\n"
 TAIL = "\nloading kloetze done\ninit subwindow... done\nentering glut main loop\n\n"
 HELP_END = "F1:\t\t help\nF5-F8:\t\t load a demo alley\n\n"
 # The keys added since, after the original text.
-ADDED_HELP_END = "y:\t\t toggle sound\n\n"
+ADDED_HELP_END = "g:\t\t show/hide run statistics\n\n"
 
 
 def catalogue_names(data):

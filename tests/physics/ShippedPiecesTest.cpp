@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -20,9 +19,7 @@
 #include "physics/Actors.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
-#include "support/TestSupport.h"
-
-namespace fs = std::filesystem;
+#include "support/ShippedCatalogue.h"
 
 namespace {
 
@@ -61,17 +58,7 @@ private:
 
 class ShippedPieces : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        testsupport::TempDir dir;
-        for (const auto& entry : fs::directory_iterator(testsupport::dataDir()))
-            if (entry.path().extension() == ".obj" || entry.path().filename() == "tumbalon_all.cfg")
-                fs::copy_file(entry.path(), fs::path(dir.path()) / entry.path().filename());
-        testsupport::ScopedChdir here(dir.path());
-        std::ostringstream out;
-        catalogue = new klotz::KlotzCatalogue;
-        klotz::loadCatalogueList(*catalogue, out);
-        klotz::loadKloetze(*catalogue, out);
-    }
+    static void SetUpTestSuite() { catalogue = new klotz::KlotzCatalogue(testsupport::loadShippedCatalogue()); }
     static void TearDownTestSuite() { delete catalogue; }
 
     static const klotz::Mesh& mesh(const std::string& name) {

@@ -1,0 +1,28 @@
+// The run report of tumbalon-sim --report: one self-contained XHTML page
+// (inline SVG and CSS, no scripts, nothing fetched) with a top view of the
+// grid and the balls' paths, a table of the balls and a speed plot per ball.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/Simulator.h"
+#include "klotz/Catalogue.h"
+#include "scene/SceneModel.h"
+
+namespace app {
+
+struct RunReportInput {
+    std::string sceneName;
+    double seconds = 0.0;  // simulated time
+    const scene::SceneModel& model;
+    const klotz::KlotzCatalogue& catalogue;
+    const std::vector<BallReport>& balls;  // with their paths
+};
+
+std::string runReportPage(const RunReportInput& input);
+
+// Text made safe inside XML elements and attribute values.
+std::string escapeXml(const std::string& text);
+
+}  // namespace app

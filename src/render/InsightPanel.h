@@ -1,0 +1,24 @@
+// The run statistics panel (key g): its text, kept apart from the GL code
+// that draws it over the scene.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/RunInsight.h"
+
+namespace render {
+
+constexpr int PANEL_LINE_HEIGHT = 15;  // pixels, for GLUT's 12-point Helvetica
+constexpr int PANEL_MARGIN = 8;        // pixels around the text
+
+// At most maxLines lines (at least the heading): the run time, then one line
+// per ball; when not all balls fit, the last line is "+N more".
+std::vector<std::string> insightPanelLines(const scene::RunInsight& insight, bool running, int maxLines);
+
+// With the main window current, after the scene: the panel in the top-left
+// corner of the viewport, as many lines as its height allows. GL state and
+// matrices are left as they were.
+void drawInsightPanel(const scene::RunInsight& insight, bool running);
+
+}  // namespace render
