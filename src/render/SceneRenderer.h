@@ -35,7 +35,7 @@ struct SceneView {
     std::function<void(const RingEmission&)> emitRing;
     // The process-wide generator, 0..32767.
     std::function<int()> nextRandom;
-    // Lines drawn over the scene in the top-left corner (status, panels).
+    // Lines drawn over the scene in the top-right corner: the status line.
     std::vector<std::string> overlay;
     // The current or last run, for the statistics panel; none: no panel.
     const scene::RunInsight* insight = nullptr;

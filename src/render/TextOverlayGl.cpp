@@ -35,12 +35,13 @@ void drawTextLines(const std::vector<std::string>& lines) {
     const int top = height - TEXT_MARGIN / 2;
     const int bottom = top - TEXT_LINE_HEIGHT * static_cast<int>(lines.size()) - TEXT_MARGIN / 2;
     glColor4f(0.0f, 0.0f, 0.0f, 0.55f);
-    glRecti(0, bottom, longest + 2 * TEXT_MARGIN, height);
+    const int left = std::max(0, width - longest - 2 * TEXT_MARGIN);
+    glRecti(left, bottom, width, height);
 
     glColor4f(1.0f, 1.0f, 0.75f, 1.0f);
     int y = top - TEXT_LINE_HEIGHT + 5;
     for (const std::string& line : lines) {
-        glRasterPos2i(TEXT_MARGIN, y);
+        glRasterPos2i(left + TEXT_MARGIN, y);
         for (char c : line) glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, c);
         y -= TEXT_LINE_HEIGHT;
     }

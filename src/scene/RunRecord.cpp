@@ -27,8 +27,7 @@ std::vector<BallMoment> RunRecord::capture(const SceneModel& model, const physic
     frame.reserve(model.ballActors.size() + model.shotBalls.size());
     auto add = [&](physics::ActorHandle ball) {
         if (!world.isActor(ball)) return;
-        frame.push_back({idOf(ball), world.getGlobalPosition(ball), world.getGlobalOrientationQuat(ball),
-                         world.getLinearVelocity(ball), world.getAngularVelocity(ball)});
+        frame.push_back({idOf(ball), world.getBallState(ball)});
     };
     for (physics::ActorHandle ball : model.ballActors) add(ball);
     for (physics::ActorHandle ball : model.shotBalls) add(ball);
@@ -87,10 +86,7 @@ long RunRecord::restore(long step, SceneModel& model, physics::PhysicsWorld& wor
             idOfHandle_[ball] = m.id;
             shot.push_back(ball);
         }
-        world.setGlobalPosition(ball, m.position);
-        world.setGlobalOrientationQuat(ball, m.orientation);
-        world.setLinearVelocity(ball, m.linearVelocity);
-        world.setAngularVelocity(ball, m.angularVelocity);
+        world.setBallState(ball, m.state);  // also clears its stale contacts
     }
     return step;
 }

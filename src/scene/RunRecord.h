@@ -9,9 +9,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include <glm/glm.hpp>
-#include <glm/gtc/quaternion.hpp>
-
 #include "physics/Physics.h"
 
 namespace scene {
@@ -22,10 +19,7 @@ constexpr std::size_t RUN_RECORD_CAP_BYTES = 256u << 20;  // 256 MiB
 
 struct BallMoment {
     int id = 0;  // stable across the run: start balls 0..n-1, shot balls after
-    glm::vec3 position{0.0f};
-    glm::quat orientation{1.0f, 0.0f, 0.0f, 0.0f};
-    glm::vec3 linearVelocity{0.0f};
-    glm::vec3 angularVelocity{0.0f};
+    physics::BallState state;
 };
 
 class RunRecord {

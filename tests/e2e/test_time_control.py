@@ -12,8 +12,9 @@ def difference(a, b):
 
 
 def status_pixels(shot):
-    """The status line's pale yellow text in the top-left corner."""
-    return shot.count(lambda p: p[0] > 200 and p[1] > 200 and p[2] < 220 and p[2] > 150, 0, 0, 300, 30)
+    """The status line's pale yellow text in the top-right corner."""
+    return shot.count(lambda p: p[0] > 200 and p[1] > 200 and p[2] < 220 and p[2] > 150,
+                      shot.width - 300, 0, shot.width, 30)
 
 
 def test(args, xvfb):

@@ -31,7 +31,7 @@ protected:
 float maxDifference(const std::vector<BallMoment>& a, const std::vector<BallMoment>& b) {
     float d = 0.0f;
     for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        d = std::max(d, glm::length(a[i].position - b[i].position));
+        d = std::max(d, glm::length(a[i].state.pose.translation - b[i].state.pose.translation));
     return a.size() == b.size() ? d : 1e9f;
 }
 
@@ -48,9 +48,9 @@ TEST_F(RunRecordTest, RewindRestoresTheRecordAndTheRunGoesOnAlmostAsBefore) {
     const std::vector<BallMoment>& recorded = model.run.frame(100);
     for (std::size_t i = 0; i < recorded.size(); ++i) {
         const physics::ActorHandle ball = model.ballActors[i];
-        EXPECT_EQ(world.getGlobalPosition(ball), recorded[i].position);
-        EXPECT_EQ(world.getLinearVelocity(ball), recorded[i].linearVelocity);
-        EXPECT_EQ(world.getAngularVelocity(ball), recorded[i].angularVelocity);
+        EXPECT_EQ(world.getGlobalPosition(ball), recorded[i].state.pose.translation);
+        EXPECT_EQ(world.getLinearVelocity(ball), recorded[i].state.linearVelocity);
+        EXPECT_EQ(world.getAngularVelocity(ball), recorded[i].state.angularVelocity);
     }
     // n replays from the record without simulating.
     const long stepsBefore = world.stats().stepsTaken;
@@ -85,7 +85,7 @@ TEST_F(RunRecordTest, ShotBallsComeAndGoWithTime) {
     EXPECT_TRUE(model.shotBalls.empty());  // not shot yet at step 5
     for (int i = 0; i < 15; ++i) press('n');
     ASSERT_EQ(model.shotBalls.size(), 1u);
-    EXPECT_EQ(world.getGlobalPosition(model.shotBalls[0]), model.run.frame(20).back().position);
+    EXPECT_EQ(world.getGlobalPosition(model.shotBalls[0]), model.run.frame(20).back().state.pose.translation);
 }
 
 TEST_F(RunRecordTest, TheRecordStaysUnderItsCapAndSaysSoOnce) {
