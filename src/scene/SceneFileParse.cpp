@@ -1,4 +1,5 @@
 // Reading and checking a scene file's text (parseScene of SceneFile.h).
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -114,8 +115,10 @@ bool readScene(Parser& p, int typeCount, SceneFileData& data) {
     int balls = 0;
     if (!p.readInt(balls, "the number of ball starting points")) return false;
     const int ballCountNumber = p.number();
-    if (balls < 0 || balls > CELL_COUNT)
-        return p.fail(ballCountNumber, std::to_string(balls) + " ball starting points, expected 0 to 400");
+    // A negative count means no entries, in this section and the next two.
+    balls = std::max(balls, 0);
+    if (balls > CELL_COUNT)
+        return p.fail(ballCountNumber, std::to_string(balls) + " ball starting points, expected at most 400");
     data.ballStarts.resize(balls);
     for (int b = 0; b < balls; ++b) {
         BallStart& s = data.ballStarts[b];
@@ -130,9 +133,11 @@ bool readScene(Parser& p, int typeCount, SceneFileData& data) {
     for (int cell = 0; cell < CELL_COUNT; ++cell) {
         int k = 0;
         if (!p.readInt(k, "a cell's stack size")) return false;
-        if (k < 0 || k > p.numbersLeft())
+        k = std::max(k, 0);
+        if (k > p.numbersLeft())
             return p.fail(p.number(), "cell " + std::to_string(cell) + " claims " + std::to_string(k) +
-                                          " kloetze, more than the file can hold");
+                                          " kloetze, but the file holds at most " +
+                                          std::to_string(p.numbersLeft()) + " more numbers");
         data.cellStack[cell].resize(k);
         for (int& entry : data.cellStack[cell]) {
             if (!p.readInt(entry, "a klotz index of a stack")) return false;
@@ -145,8 +150,11 @@ bool readScene(Parser& p, int typeCount, SceneFileData& data) {
     if (!p.readInt(placed, "the number of kloetze")) return false;
     const int placedCountNumber = p.number();
     // Each klotz needs its type and 16 pose elements.
-    if (placed < 0 || placed > p.numbersLeft() / 17)
-        return p.fail(placedCountNumber, std::to_string(placed) + " kloetze, more than the file can hold");
+    placed = std::max(placed, 0);
+    if (placed > p.numbersLeft() / 17)
+        return p.fail(placedCountNumber, std::to_string(placed) + " kloetze, but the file holds at most " +
+                                             std::to_string(p.numbersLeft() / 17) +
+                                             " (a type and 16 pose elements each)");
     data.klotzTypes.resize(placed);
     for (int j = 0; j < placed; ++j) {
         int& t = data.klotzTypes[j];

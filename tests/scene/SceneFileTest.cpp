@@ -186,7 +186,6 @@ TEST_F(SceneFileTest, MalformedFilesAreRefusedBeforeAnythingIsBuilt) {
         {"terminal escape", [](auto& t) { t[4] = "\x1b[2J\x9b"; }, "number 5: \"\\x1b[2J\\x9b\" is not an integer"},
         {"fraction for an integer", [&](auto& t) { t[ballCount + 1] = "1.5"; }, "section 2"},
         {"too many balls", [&](auto& t) { t[ballCount] = "401"; }, "section 2 (ball starting points), number 401:"},
-        {"negative ball count", [&](auto& t) { t[ballCount] = "-1"; }, "section 2"},
         {"ball off the grid", [&](auto& t) { t[ballCount + 3] = "20"; }, "section 2 (ball starting points), number 404:"},
         {"cell names a missing ball", [&](auto& t) { t[0] = "2"; }, "section 1 (ball start per cell), number 1:"},
         {"cell names another cell's ball", [&](auto& t) { t[0] = "1"; }, "section 1 (ball start per cell), number 1:"},
@@ -221,6 +220,14 @@ TEST_F(SceneFileTest, MalformedFilesAreRefusedBeforeAnythingIsBuilt) {
     }
     out.str("");
     EXPECT_TRUE(load(join(good) + " 99 trailing words")) << out.str();  // after section 6: ignored
+}
+
+TEST_F(SceneFileTest, NegativeCountsMeanNoEntries) {
+    std::string text = repeat("-1 ", 400) + "\n-3 \n-2 " + repeat("0 ", 399) + "\n-7 \n\n4 5 ";
+    EXPECT_TRUE(load(text)) << out.str();
+    EXPECT_TRUE(model.empty());
+    EXPECT_EQ(state.selectedRow, 4);
+    expectConsistent();
 }
 
 TEST_F(SceneFileTest, FailedSaveKeepsTheOldFile) {
