@@ -13,6 +13,8 @@
 #include "scene/BallContacts.h"
 #include "scene/SceneFile.h"
 #include "scene/Simulation.h"
+#include "app/SoundEvents.h"
+#include "audio/WavFile.h"
 #include "io/FileWrite.h"
 
 namespace app {
@@ -39,6 +41,12 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
     for (long step = 1; step <= steps; ++step) {
         world.simulate(static_cast<float>(SIM_STEP));
         const double t = step * SIM_STEP;
+        if (options.sound) {
+            feedSound(world.stepContacts(), t - SIM_STEP,
+                      {[&](const audio::Impact& e, double at) { options.sound->impact(e, at); },
+                       [&](const audio::Rolling& e, double at) { options.sound->rolling(e, at); }});
+            options.sound->renderUntil(t, *options.soundSamples);
+        }
         const std::vector<scene::BallSample> samples = scene::sampleBalls(model, world);
         insight.observe(t, samples);
         if (options.trace) *options.trace << t;
@@ -103,7 +111,7 @@ std::string formatSummary(const std::vector<BallReport>& reports, double seconds
 
 namespace {
 
-const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html]\n";
+const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html] [--audio FILE.wav]\n";
 
 bool parseSeconds(const char* text, double* seconds) {
     char* end = nullptr;
@@ -119,6 +127,7 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string sceneFile;
     std::string traceFile;
     std::string reportFile;
+    std::string audioFile;
     SimOptions options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -136,6 +145,12 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 return 2;
             }
             reportFile = argv[++i];
+        } else if (arg == "--audio") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-') {
+                err << "tumbalon-sim: --audio needs the name of the WAV file to write\n" << USAGE;
+                return 2;
+            }
+            audioFile = argv[++i];
         } else if (arg.rfind("--", 0) == 0 || !sceneFile.empty()) {
             err << "tumbalon-sim: unexpected argument \"" << arg << "\"\n" << USAGE;
             return 2;
@@ -151,6 +166,10 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!reportFile.empty() && !io::probeWritable(reportFile, error)) {
         err << "tumbalon-sim: can not write the report \"" << reportFile << "\": " << error << "\n";
+        return 2;
+    }
+    if (!audioFile.empty() && !io::probeWritable(audioFile, error)) {
+        err << "tumbalon-sim: can not write the sound file \"" << audioFile << "\": " << error << "\n";
         return 2;
     }
 
@@ -184,6 +203,14 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
 
     options.recordPaths = !reportFile.empty();
+    // The same synthesis as the window, rendered as the run goes: the same
+    // scene always gives the same file.
+    audio::Synthesiser sound;
+    std::vector<std::int16_t> samples;
+    if (!audioFile.empty()) {
+        options.sound = &sound;
+        options.soundSamples = &samples;
+    }
     std::vector<BallReport> reports = simulateScene(model, world, catalogue, options);
     for (const BallReport& r : reports) out << formatReport(r) << "\n";
     out << formatSummary(reports, options.seconds) << "\n";
@@ -194,6 +221,7 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
             return 1;
         }
     }
+    if (!audioFile.empty() && !audio::writeWav(audioFile, samples, err)) return 1;
     if (!reportFile.empty()) {
         const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports});
         if (!io::writeFileReplacing(reportFile, page, error)) {

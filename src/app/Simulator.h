@@ -9,6 +9,7 @@
 #include <glm/glm.hpp>
 
 #include "klotz/Catalogue.h"
+#include "audio/Synthesiser.h"
 #include "physics/Physics.h"
 #include "scene/RunInsight.h"
 #include "scene/SceneModel.h"
@@ -45,6 +46,8 @@ struct SimOptions {
     double seconds = 30.0;
     std::ostream* trace = nullptr;  // CSV of every ball's position per step
     bool recordPaths = false;
+    audio::Synthesiser* sound = nullptr;  // fed each step's contacts and rendered along
+    std::vector<std::int16_t>* soundSamples = nullptr;  // where sound's samples go
 };
 
 // Puts every ball on its starting cell at rest and steps the world for the

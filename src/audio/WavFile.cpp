@@ -1,6 +1,8 @@
 // WAV encoding and the careful write of a sound file.
 #include "audio/WavFile.h"
 
+#include "io/FileWrite.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,28 +45,12 @@ std::string encodeWav(const std::vector<std::int16_t>& samples) {
 }
 
 bool writeWav(const std::string& fileName, const std::vector<std::int16_t>& samples, std::ostream& out) {
-    auto fail = [&](const char* why) {
-        out << "Can not write sound file \"" << fileName << "\": " << why << "; nothing was written\n";
-        out.flush();
-        return false;
-    };
-    if (samples.size() > MAX_DATA_BYTES / 2) return fail("too long for a WAV file");
-    const std::string bytes = encodeWav(samples);
-    const std::string tempName = fileName + ".part";
-    errno = 0;
-    std::FILE* file = std::fopen(tempName.c_str(), "wb");
-    if (!file) return fail(std::strerror(errno ? errno : EIO));
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    int error = errno;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok && std::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (ok) return true;
-    std::remove(tempName.c_str());
-    return fail(std::strerror(error ? error : EIO));
+    std::string error = "too long for a WAV file";
+    if (samples.size() <= MAX_DATA_BYTES / 2 && io::writeFileReplacing(fileName, encodeWav(samples), error))
+        return true;
+    out << "Can not write sound file \"" << fileName << "\": " << error << "; nothing was written\n";
+    out.flush();
+    return false;
 }
 
 }  // namespace audio
