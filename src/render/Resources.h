@@ -20,14 +20,18 @@ constexpr int BALL_SLICES = 50;
 constexpr int BALL_STACKS = 50;
 // A ball far from the eye covers a few pixels; there a coarser sphere looks
 // the same and costs a fraction. Distances in world units.
-constexpr float BALL_DETAIL_NEAR = 150.0f;  // closer: BALL_SLICES x BALL_STACKS
-constexpr float BALL_DETAIL_FAR = 500.0f;   // farther: a quarter of that
-constexpr int BALL_LEVELS = 3;
+// A ball is about 45 pixels across at 150 units in a 500-pixel window, 23
+// at 300 and 14 at 500; each level keeps its facets a few pixels wide.
+constexpr int BALL_LEVELS = 4;
+constexpr float BALL_LEVEL_DISTANCES[BALL_LEVELS - 1] = {150.0f, 300.0f, 500.0f};
+// Slices and stacks per level, finest (BALL_SLICES x BALL_STACKS) first.
+constexpr int BALL_LEVEL_DIVISIONS[BALL_LEVELS] = {BALL_SLICES, 16, 12, 8};
 
 struct RenderResources {
     RenderColours colours;
     unsigned ballTexture = 0;  // 0 when the image could not be read
     unsigned markerList = 0;
+    unsigned ringList = 0;  // the ball-start ring, lying flat
     // The textured ball sphere at three levels of detail, finest first,
     // compiled once; 0 when there is no quadric.
     std::array<unsigned, BALL_LEVELS> ballLists{};
@@ -40,7 +44,8 @@ using TextureLoader = std::function<unsigned(const std::string& file, bool compr
 
 // With the main window's context current: the camera's start pose, the
 // colours, the ball texture (requested compressed), the quadric (created here
-// if absent) and its style, the ball sphere's and the marker's display lists.
+// if absent) and its style, the display lists of the ball sphere, the ring
+// and the marker.
 void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader loadTexture);
 
 // Deletes the display lists and the quadric. The texture stays with the

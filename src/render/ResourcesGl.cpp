@@ -1,7 +1,9 @@
+#include <GL/freeglut.h>
 #include <GL/glu.h>
 
 #include "render/Marker.h"
 #include "render/Resources.h"
+#include "render/SceneLayout.h"
 
 namespace render {
 
@@ -43,16 +45,23 @@ void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader 
         for (int level = 0; level < BALL_LEVELS; ++level) {
             res.ballLists[level] = glGenLists(1);
             glNewList(res.ballLists[level], GL_COMPILE);
-            gluSphere(res.quadric, BALL_DRAW_RADIUS, BALL_SLICES >> level, BALL_STACKS >> level);
+            gluSphere(res.quadric, BALL_DRAW_RADIUS, BALL_LEVEL_DIVISIONS[level], BALL_LEVEL_DIVISIONS[level]);
             glEndList();
         }
     }
     res.markerList = compileMarker();
+    res.ringList = glGenLists(1);
+    glNewList(res.ringList, GL_COMPILE);
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);  // lays the torus flat
+    glutSolidTorus(RING_INNER_RADIUS, RING_OUTER_RADIUS, RING_SIDES, RING_RINGS);
+    glEndList();
 }
 
 void releaseResources(RenderResources& res) {
     if (res.markerList != 0) glDeleteLists(res.markerList, 1);
     res.markerList = 0;
+    if (res.ringList != 0) glDeleteLists(res.ringList, 1);
+    res.ringList = 0;
     for (unsigned& list : res.ballLists) {
         if (list != 0) glDeleteLists(list, 1);
         list = 0;

@@ -32,8 +32,10 @@ glm::vec3 ringEmissionPoint(glm::vec3 centre, int r) {
 }
 
 int ballDetailLevel(float d) {
-    if (!(d >= BALL_DETAIL_NEAR)) return 0;  // near, or not a number
-    return d < BALL_DETAIL_FAR ? 1 : 2;
+    if (!(d >= BALL_LEVEL_DISTANCES[0])) return 0;  // near, or not a number
+    int level = 1;
+    while (level < BALL_LEVELS - 1 && d >= BALL_LEVEL_DISTANCES[level]) ++level;
+    return level;
 }
 
 bool ballHidden(const scene::SceneState& state, int ball) { return state.followBall && ball == state.followedBall; }

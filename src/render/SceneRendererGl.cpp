@@ -99,13 +99,12 @@ void drawBallStarts(const SceneView& view) {
         glm::vec3 centre = scene::levelCentre(starts[i].row, starts[i].column, h);
         glPushMatrix();
         glTranslatef(centre.x, centre.y, centre.z);
-        glRotatef(90.0f, 1.0f, 0.0f, 0.0f);  // lays the torus flat
         if (state.followBall && index == state.followedBall) {
             glColor4fv(colours.followedStartColour.data());
-            glutSolidTorus(RING_INNER_RADIUS, RING_OUTER_RADIUS, RING_SIDES, RING_RINGS);
+            glCallList(view.resources.ringList);
             glColor4fv(colours.markerColour.data());
         } else {
-            glutSolidTorus(RING_INNER_RADIUS, RING_OUTER_RADIUS, RING_SIDES, RING_RINGS);
+            glCallList(view.resources.ringList);
         }
         if (state.particlesOn && index == state.particleBall) {
             RingEmission emission;
