@@ -9,9 +9,6 @@
 
 namespace render {
 
-constexpr int PANEL_LINE_HEIGHT = 15;  // pixels, for GLUT's 12-point Helvetica
-constexpr int PANEL_MARGIN = 8;        // pixels around the text
-
 // At most maxLines lines (at least the heading): the run time, then one line
 // per ball; when not all balls fit, the last line is "+N more".
 std::vector<std::string> insightPanelLines(const scene::RunInsight& insight, bool running, int maxLines);

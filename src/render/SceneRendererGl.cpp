@@ -136,7 +136,7 @@ void renderScene(const SceneView& view) {
         drawBuildingPicture(view);
     if (particlesDrawn(view.state) && view.drawParticles) view.drawParticles();
     if (view.state.insightShown && view.insight) drawInsightPanel(*view.insight, view.state.simulationRunning);
-    drawTextLines(view.overlay);
+    drawTextLines(view.overlay, Corner::TopRight, TextSize::Large);
     glFlush();
     glutSwapBuffers();
 }

@@ -1,5 +1,5 @@
-// Text drawn over the scene in the main window with GLUT's 18-point
-// Helvetica bitmap font: status lines and panels.
+// Text drawn over the scene in the main window with GLUT's Helvetica bitmap
+// fonts: the status line and the statistics panel.
 #pragma once
 
 #include <string>
@@ -7,13 +7,15 @@
 
 namespace render {
 
-constexpr int TEXT_LINE_HEIGHT = 22;  // pixels
-constexpr int TEXT_MARGIN = 10;       // pixels from the window's edge
+enum class Corner { TopLeft, TopRight };
+enum class TextSize { Small, Large };  // GLUT's 12- and 18-point Helvetica
 
-// Draws lines from the top-right corner down (the statistics panel has the
-// top-left), the first at the top, on a dark band so they read over any
-// scene. Leaves matrices, the current colour and the enabled state as it
-// found them.
-void drawTextLines(const std::vector<std::string>& lines);
+// Lines of text of that size that fit in the current viewport's height.
+int linesThatFit(TextSize size);
+
+// Draws lines from a top corner down, the first at the top, on a dark band
+// so they read over any scene. Leaves matrices, the current colour and the
+// enabled state as it found them.
+void drawTextLines(const std::vector<std::string>& lines, Corner corner, TextSize size);
 
 }  // namespace render
