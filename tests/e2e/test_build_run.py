@@ -108,7 +108,7 @@ def test(args, xvfb):
 
         # g shows the statistics of the last run over the scene.
         def panel_text(p):
-            return near(p, (255, 230, 128), 30)
+            return near(p, (255, 242, 166), 30)
         before = prog.screenshot().count(panel_text, 0, 0, 300, 60)
         prog.key("g")
         time.sleep(0.3)
