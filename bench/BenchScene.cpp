@@ -14,24 +14,15 @@ namespace {
 constexpr int LEVELS = 10;
 
 std::string bigSceneText() {
-    scene::SceneFileData data;
-    for (int cell = 0; cell < scene::CELL_COUNT; ++cell) {
-        data.cellBallStart[cell] = cell;
-        data.ballStarts.push_back({cell / scene::GRID_SIZE, cell % scene::GRID_SIZE});
-    }
     scene::SceneModel model;
-    model.cellBallStart = data.cellBallStart;
-    model.ballStarts = data.ballStarts;
-    model.ballActors.assign(scene::CELL_COUNT, physics::NO_ACTOR);
-    for (int cell = 0; cell < scene::CELL_COUNT; ++cell)
+    for (int cell = 0; cell < scene::CELL_COUNT; ++cell) {
+        model.addBallStart(cell / scene::GRID_SIZE, cell % scene::GRID_SIZE, physics::NO_ACTOR);
         for (int k = 0; k < LEVELS; ++k) {
             const glm::vec3 c = scene::levelCentre(cell / scene::GRID_SIZE, cell % scene::GRID_SIZE, k);
-            model.cellStack[cell].push_back(model.placedCount());
-            model.placedPoses.push_back({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, c.x, c.y, c.z, 1});
-            model.placedTypes.push_back(k % 2);
-            model.placedDisplayLists.push_back(0);
-            model.placedActors.push_back(physics::NO_ACTOR);
+            model.cellStack[cell].push_back(
+                model.appendPlaced(k % 2, 0, physics::NO_ACTOR, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, c.x, c.y, c.z, 1}));
         }
+    }
     scene::SceneState state;
     klotz::KlotzCatalogue catalogue;
     return scene::formatScene(model, state);
@@ -46,13 +37,10 @@ const std::string& sceneText() {
 scene::SceneModel bigModel() {
     const scene::SceneFileData data = scene::parseScene(sceneText(), 2).value();
     scene::SceneModel model;
-    model.cellBallStart = data.cellBallStart;
-    model.ballStarts = data.ballStarts;
+    for (const scene::BallStart& s : data.ballStarts) model.addBallStart(s.row, s.column, physics::NO_ACTOR);
+    for (std::size_t j = 0; j < data.poses.size(); ++j)
+        model.appendPlaced(data.klotzTypes[j], 0, physics::NO_ACTOR, data.poses[j]);
     model.cellStack = data.cellStack;
-    model.placedPoses = data.poses;
-    model.placedTypes = data.klotzTypes;
-    model.placedDisplayLists.assign(data.poses.size(), 0);
-    model.placedActors.assign(data.poses.size(), physics::NO_ACTOR);
     return model;
 }
 

@@ -19,9 +19,7 @@ physics::MeshHandle cubeMesh(physics::PhysicsWorld& world) {
 }
 
 void addBallStart(scene::SceneModel& model, physics::PhysicsWorld& world, int row, int column) {
-    model.ballActors.push_back(physics::createBallActor(world));
-    model.cellBallStart[scene::cellIndex(row, column)] = static_cast<int>(model.ballStarts.size());
-    model.ballStarts.push_back({row, column});
+    model.addBallStart(row, column, physics::createBallActor(world));
 }
 
 TEST(Simulator, ReportsWhereBallsCameToRest) {
@@ -32,9 +30,7 @@ TEST(Simulator, ReportsWhereBallsCameToRest) {
     addBallStart(model, world, 5, 5);
     physics::ActorHandle cube = physics::createKlotzActor(world, cubeMesh(world));
     world.setGlobalPosition(cube, scene::levelCentre(5, 5, 0));
-    model.placedActors.push_back(cube);
-    model.placedDisplayLists.push_back(1);
-    model.placedPoses.push_back(physics::poseToMatrix(world.getGlobalPose(cube)));
+    model.appendPlaced(0, 1, cube, physics::poseToMatrix(world.getGlobalPose(cube)));
     model.cellStack[scene::cellIndex(5, 5)].push_back(0);
 
     std::ostringstream trace;
