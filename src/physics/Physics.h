@@ -106,6 +106,9 @@ public:
     ErrorReporter& reporter() const;
 
     struct Impl;
+    // The Bullet objects behind the world, for white-box tests; the type is
+    // complete only inside physics/.
+    Impl& implementation() const { return *impl_; }
 
 private:
     std::unique_ptr<Impl> impl_;

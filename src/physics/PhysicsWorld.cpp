@@ -10,16 +10,7 @@ namespace physics {
 
 namespace {
 
-constexpr float GRAVITY_Y = -400.0f;      // units / s^2
-constexpr double STEP = 0.01;             // s, one fixed step
 constexpr int MAX_STEPS_PER_CALL = 1000;
-// Bullet integrates each fixed step in this many sub-steps (0.005 s): with
-// the seam correction of StaticGeometry rolling is smooth already at one,
-// the second halves the distance a fast ball moves between two contact
-// checks (a ball dropped 20 levels moves 4.5 units per sub-step, against
-// its radius of 8 and plates 4 thick) for a cost still within the frame
-// budget at 400 balls.
-constexpr int SUBSTEPS = 2;
 
 constexpr const char* THIS_FILE = "PhysicsWorld.cpp";
 
@@ -41,10 +32,7 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
                                                        w.configuration.get());
     w.drawer = std::make_unique<ReportingDrawer>(*reporter);
     w.world->setDebugDrawer(w.drawer.get());
-    w.world->setGravity(btVector3(0, GRAVITY_Y, 0));
-    btContactSolverInfo& info = w.world->getSolverInfo();
-    info.m_splitImpulse = 1;  // penetration recovery adds no velocity: no hops
-    info.m_numIterations = 10;
+    configureWorld(*w.world);
 
     createPlaneActor({0, 1, 0}, 0);          // floor y = 0
     createPlaneActor({0, 0, -1}, 0);         // wall z = 0
@@ -66,20 +54,15 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
         w.fail(THIS_FILE, __LINE__, "createPlaneActor: the normal must be finite and non-zero, the distance finite");
         return NO_ACTOR;
     }
-    // A thick slab behind the plane instead of Bullet's infinite plane: an
-    // infinite plane overlaps every ball in the broad phase and costs a
-    // narrow-phase test per ball and sub-step; the slab only meets balls
-    // near it. Its faces reach far beyond anything a ball can reach.
     ActorRecord a;
     a.kind = ActorKind::PLANE;
-    a.shape = std::make_unique<btBoxShape>(btVector3(PLANE_REACH, PLANE_THICKNESS, PLANE_REACH));
-    a.body = std::make_unique<btRigidBody>(0, nullptr, a.shape.get());
+    auto shape = std::make_unique<HalfSpaceShape>();
+    a.body = makePlaneBody(*shape);
+    a.shape = std::move(shape);
     a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
     w.placePlane(a);
-    a.body->setFriction(BODY_FRICTION);
-    a.body->setRestitution(RESTITUTION);
-    w.world->addRigidBody(a.body.get(), PLANE_GROUP, btBroadphaseProxy::AllFilter ^ (btBroadphaseProxy::StaticFilter | PLANE_GROUP));
+    addPlaneBody(*w.world, *a.body);
     ActorHandle handle = w.add(std::move(a));
     w.planes.push_back(handle);
     return handle;
@@ -133,25 +116,13 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     }
     ActorRecord a;
     a.kind = ActorKind::BALL;
-    a.shape = std::make_unique<btSphereShape>(radius);
-    const double volume = 4.0 / 3.0 * M_PI * double(radius) * radius * radius;
-    const btScalar mass = static_cast<btScalar>(density * volume * DENSITY_TO_MASS);
-    btVector3 inertia;
-    a.shape->calculateLocalInertia(mass, inertia);
-    btRigidBody::btRigidBodyConstructionInfo info(mass, nullptr, a.shape.get(), inertia);
-    info.m_friction = BODY_FRICTION;
-    info.m_restitution = RESTITUTION;
-    info.m_rollingFriction = BALL_ROLLING_FRICTION;
-    info.m_linearDamping = 0;
-    info.m_angularDamping = btScalar(0.05);
-    a.body = std::make_unique<btRigidBody>(info);
-    // Continuous collision only for fast flights: beyond half a radius per
-    // sub-step the ball is swept.
-    a.body->setCcdMotionThreshold(radius * btScalar(0.5));
-    a.body->setCcdSweptSphereRadius(radius * btScalar(0.9));
+    auto sphere = std::make_unique<btSphereShape>(radius);
+    a.body = makeBallBody(*sphere, density);
+    a.shape = std::move(sphere);
     w.world->addRigidBody(a.body.get());
     ActorHandle handle = w.add(std::move(a));
     w.balls.push_back(handle);
+    w.ballGridStale = true;
     return handle;
 }
 
@@ -162,7 +133,10 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
     } else {
-        if (a->kind == ActorKind::BALL) w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
+        if (a->kind == ActorKind::BALL) {
+            w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
+            w.ballGridStale = true;
+        }
         w.world->removeRigidBody(a->body.get());
         a->body.reset();
         a->shape.reset();
@@ -191,12 +165,11 @@ void PhysicsWorld::simulate(float elapsed) {
     if (!(w.carried >= 0 && w.carried < STEP)) w.carried = 0;  // rounding of huge times
     if (steps == 0) return;
     w.syncStatics();
-    const btScalar h = btScalar(STEP / SUBSTEPS);
+    w.ballGridStale = true;
+    const btScalar h = btScalar(STEP);
     for (int s = 0; s < steps; ++s) {
-        for (int k = 0; k < SUBSTEPS; ++k) {
-            w.world->stepSimulation(h, 0, h);
-            w.clampSpin();
-        }
+        w.world->stepSimulation(h, 0, h);
+        w.clampSpin();
         ++w.counts.stepsTaken;
     }
 }
@@ -208,13 +181,12 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
         return false;
     }
     w.syncStatics();
+    w.syncBallGrid();
     const btVector3 from = toBt(origin);
     const btVector3 to = toBt(origin + direction * maxDistance);
-    ClosestRayCallback result(from, to);
-    result.m_collisionFilterMask = btBroadphaseProxy::AllFilter ^ PLANE_GROUP;
-    w.world->rayTest(from, to, result);
-    btScalar fraction = result.hasHit() ? result.m_closestHitFraction : btScalar(2);
-    btVector3 normal = result.m_hitNormalWorld;
+    ClosestHit closest;
+    w.ballGrid.cast(from, to, closest);
+    w.statics.raycast(from, to, closest);
     // The planes: solid behind, so only a ray going into one from the free
     // side (or starting on it) hits.
     for (ActorHandle p : w.planes) {
@@ -224,16 +196,16 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
         btScalar end = a.worldNormal.dot(to) - a.worldDistance;
         if (start < 0 || end >= 0) continue;
         btScalar f = start / (start - end);
-        if (f < fraction) {
-            fraction = f;
-            normal = a.worldNormal;
+        if (f < closest.fraction) {
+            closest.fraction = f;
+            closest.normal = a.worldNormal;
         }
     }
-    if (fraction > 1) return false;
+    if (!(closest.fraction < 1)) return false;
     if (hit) {
-        hit->point = toGlm(from.lerp(to, fraction));
-        hit->normal = normal.length2() > 0 ? toGlm(normal.normalized()) : glm::vec3(0.0f);
-        hit->distance = fraction * maxDistance * glm::length(direction);
+        hit->point = toGlm(from.lerp(to, closest.fraction));
+        hit->normal = closest.normal.length2() > 0 ? toGlm(closest.normal.normalized()) : glm::vec3(0.0f);
+        hit->distance = closest.fraction * maxDistance * glm::length(direction);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <BulletCollision/CollisionDispatch/btCollisionObjectWrapper.h>
 #include <BulletCollision/CollisionDispatch/btManifoldResult.h>
 #include <BulletCollision/CollisionShapes/btTriangleShape.h>
+#include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
 
 #include "physics/WorldImpl.h"
 
@@ -25,6 +26,8 @@ constexpr btScalar FLAT_COS = btScalar(0.99995);
 constexpr btScalar SNAP_COS = btScalar(0.9);
 // A contact this close (world units) to an edge or corner is on that feature.
 constexpr btScalar FEATURE_TOLERANCE = btScalar(0.02);
+// Ray casts up to this long (world units) look for triangles by their box.
+constexpr btScalar SHORT_RAY = 25;
 
 struct Cell {
     std::int64_t x, y, z;
@@ -58,7 +61,7 @@ std::uint64_t edgeKey(int a, int b) {
 StaticGeometry::StaticGeometry() = default;
 StaticGeometry::~StaticGeometry() = default;
 
-void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed, btScalar friction, btScalar restitution) {
+void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     object_.reset();
     shape_.reset();
     array_.reset();
@@ -155,11 +158,45 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed, btScalar fri
     shape_ = std::make_unique<btBvhTriangleMeshShape>(array_.get(), true);
     object_ = std::make_unique<btCollisionObject>();
     object_->setCollisionShape(shape_.get());
-    object_->setFriction(friction);
-    object_->setRestitution(restitution);
     object_->setUserPointer(this);
-    object_->setCollisionFlags(object_->getCollisionFlags() | btCollisionObject::CF_STATIC_OBJECT |
-                               btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
+    object_->setCollisionFlags(object_->getCollisionFlags() | btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
+}
+
+namespace {
+
+struct MeshRayCallback : btTriangleRaycastCallback {
+    btVector3 normal{0, 0, 0};
+    MeshRayCallback(const btVector3& from, const btVector3& to, btScalar closest) : btTriangleRaycastCallback(from, to) {
+        m_hitFraction = closest;
+    }
+    btScalar reportHit(const btVector3& hitNormal, btScalar hitFraction, int, int) override {
+        normal = hitNormal;
+        return hitFraction;
+    }
+};
+
+}  // namespace
+
+void StaticGeometry::raycast(const btVector3& from, const btVector3& to, ClosestHit& hit) const {
+    if (!shape_) return;
+    MeshRayCallback callback(from, to, hit.fraction);
+    // Only up to the closest hit so far. A short segment's box meets few
+    // tree nodes, and the plain box walk is cheaper than the tree's own ray
+    // walk, which tests the ray against every box it visits; a long one
+    // would bring in many triangles off the ray.
+    const btVector3 end = from.lerp(to, hit.fraction);
+    if ((end - from).length2() < SHORT_RAY * SHORT_RAY) {
+        btVector3 lo = from, hi = from;
+        lo.setMin(end);
+        hi.setMax(end);
+        shape_->processAllTriangles(&callback, lo, hi);
+    } else {
+        shape_->performRaycast(&callback, from, to);
+    }
+    if (callback.m_hitFraction < hit.fraction) {
+        hit.fraction = callback.m_hitFraction;
+        hit.normal = callback.normal;
+    }
 }
 
 struct EdgeContactFixer {

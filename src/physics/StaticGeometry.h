@@ -14,6 +14,8 @@
 
 #include <btBulletCollisionCommon.h>
 
+#include "physics/RayCast.h"
+
 namespace physics {
 
 struct MeshData;
@@ -31,10 +33,15 @@ public:
     StaticGeometry& operator=(const StaticGeometry&) = delete;
 
     // Replaces the merged mesh with the triangles of placed, each at its
-    // pose. The collision object is nullptr when there are no triangles.
-    void rebuild(const std::vector<PlacedMesh>& placed, btScalar friction, btScalar restitution);
+    // pose. The collision object is nullptr when there are no triangles;
+    // the caller sets its material and adds it to the world.
+    void rebuild(const std::vector<PlacedMesh>& placed);
     btCollisionObject* object() const { return object_.get(); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
+
+    // Lowers hit to the closest triangle the segment crosses, by Bullet's
+    // own triangle test, found through the mesh's bounding-volume tree.
+    void raycast(const btVector3& from, const btVector3& to, ClosestHit& hit) const;
 
 private:
     std::vector<btVector3> vertices_;

@@ -12,8 +12,10 @@
 #include <btBulletDynamicsCommon.h>
 
 #include "physics/BulletGlue.h"
+#include "physics/BulletSettings.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
+#include "physics/RayCast.h"
 #include "physics/StaticGeometry.h"
 
 namespace physics {
@@ -31,8 +33,8 @@ struct ActorRecord {
     bool alive = false;
     MeshHandle mesh = NO_MESH;  // klotz only
     // Klotz and plane: the actor's pose. A klotz's triangles live in the
-    // merged static mesh, a plane is a slab placed from this pose and its
-    // local plane.
+    // merged static mesh; a plane's collider holds the plane moved by this
+    // pose, its body stays at the identity.
     btTransform staticPose = btTransform::getIdentity();
     btVector3 planeNormal{0, 1, 0};  // plane only, local: normal . p = planeDistance
     btScalar planeDistance = 0;
@@ -42,37 +44,6 @@ struct ActorRecord {
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball
 };
-
-// The material of every shape. The original tuning gives a dynamic friction
-// of 0.5, a static friction of 0.00005 (so nearly no resistance before
-// sliding starts) and no restitution; an anisotropic static friction of
-// 0.00004 is not used. Bullet has one Coulomb coefficient per body and
-// multiplies the two of a contact, so each body gets sqrt(0.5): every
-// contact then has friction 0.5, enough for a steel ball to roll without
-// sliding on the 45-degree slopes (needs tan(45)/3.5 = 0.29). Restitution 0
-// on both sides: a ball does not bounce.
-const btScalar BODY_FRICTION = btSqrt(btScalar(0.5));  // 0.7071
-// A little rolling resistance on the balls (Bullet multiplies it by the
-// other body's friction): a ball loses about 0.35 units/s per second on the
-// level, well under 1 % of its speed along a run of straights, yet one
-// circling in a goal basin comes to rest within seconds instead of rolling
-// for ever.
-constexpr btScalar BALL_ROLLING_FRICTION = btScalar(0.5);
-constexpr btScalar RESTITUTION = 0;
-
-// Mass unit: world units are millimetres, density is kg/m^3 and mass is in
-// grams (1 kg/m^3 = 1e-6 g/mm^3), so a steel ball of radius 8 weighs 16 g.
-// Taken literally (1.6e7) Bullet's single-precision solver lets the ball
-// sink through meshes; as every ball has the same density, the unit changes
-// no motion.
-constexpr double DENSITY_TO_MASS = 1e-6;
-
-// Collision group of the plane slabs: ray casts meet the planes exactly,
-// by their equation, not through the slabs.
-constexpr int PLANE_GROUP = 64;
-// Half sizes of the slab that stands for a plane, world units.
-constexpr btScalar PLANE_REACH = 100000;
-constexpr btScalar PLANE_THICKNESS = 1000;
 
 inline bool finite(glm::vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 inline btVector3 toBt(glm::vec3 v) { return btVector3(v.x, v.y, v.z); }
@@ -95,6 +66,8 @@ struct PhysicsWorld::Impl {
     StaticGeometry statics;
     bool staticsDirty = false;
     bool staticsInWorld = false;
+    BallGrid ballGrid;  // for ray casts
+    bool ballGridStale = true;
     double carried = 0;  // s, below one step
     WorldStats counts;
 
@@ -125,20 +98,24 @@ struct PhysicsWorld::Impl {
             a.body->setInterpolationWorldTransform(a.body->getWorldTransform());
             a.body->activate(true);
             world->updateSingleAabb(a.body.get());
+            ballGridStale = true;
         }
     }
 
-    // The slab behind a plane: local y along the normal (det +1), its top
-    // face on the plane, both moved by the actor's pose.
+    // The plane's collider, moved by the actor's pose; contacts with the
+    // old plane go.
     void placePlane(ActorRecord& a) {
         a.worldNormal = a.staticPose.getBasis() * a.planeNormal;
         a.worldDistance = a.planeDistance + a.worldNormal.dot(a.staticPose.getOrigin());
-        btVector3 u, v;
-        const btVector3& n = a.worldNormal;
-        btPlaneSpace1(n, u, v);
-        btMatrix3x3 basis(v.x(), n.x(), u.x(), v.y(), n.y(), u.y(), v.z(), n.z(), u.z());
-        a.body->setWorldTransform(btTransform(basis, n * (a.worldDistance - PLANE_THICKNESS)));
-        if (a.body->getBroadphaseHandle()) world->updateSingleAabb(a.body.get());
+        static_cast<HalfSpaceShape&>(*a.shape).place(a.worldNormal, a.worldDistance);
+        if (!a.body->getBroadphaseHandle()) return;
+        world->updateSingleAabb(a.body.get());
+        forgetContacts(*a.body);
+    }
+
+    void forgetContacts(btCollisionObject& object) {
+        world->getBroadphase()->getOverlappingPairCache()->cleanProxyFromPairs(object.getBroadphaseHandle(),
+                                                                             world->getDispatcher());
     }
 
     void syncStatics() {
@@ -149,14 +126,25 @@ struct PhysicsWorld::Impl {
         std::vector<PlacedMesh> placed;
         for (const ActorRecord& a : actors)
             if (a.alive && a.kind == ActorKind::KLOTZ) placed.push_back({&meshes[a.mesh], a.staticPose});
-        statics.rebuild(placed, BODY_FRICTION, RESTITUTION);
+        statics.rebuild(placed);
         if (statics.object()) {
-            world->addCollisionObject(statics.object(), btBroadphaseProxy::StaticFilter,
-                                      btBroadphaseProxy::AllFilter ^ btBroadphaseProxy::StaticFilter);
+            addStaticObject(*world, *statics.object());
             staticsInWorld = true;
         }
         // Sleeping balls must notice the new ground.
         for (ActorHandle b : balls) actors[b].body->activate(true);
+    }
+
+    void syncBallGrid() {
+        if (!ballGridStale) return;
+        ballGridStale = false;
+        ballGrid.clear();
+        for (ActorHandle b : balls) {
+            const btRigidBody& body = *actors[b].body;
+            ballGrid.add(body.getWorldTransform().getOrigin(),
+                         static_cast<const btSphereShape*>(body.getCollisionShape())->getRadius());
+        }
+        ballGrid.finish();
     }
 
     void clampSpin() {
