@@ -11,29 +11,45 @@ namespace {
 
 constexpr const char* THIS_FILE = "ActorState.cpp";
 
+// The transform of a pose whose rotation is a rotation matrix within float
+// noise (anything else would shear the shape); false when it is not.
+bool poseTransform(const Pose& pose, btTransform& transform) {
+    bool ok = finite(pose.translation);
+    for (float c : pose.rotation) ok = ok && std::isfinite(c);
+    if (!ok) return false;
+    const btMatrix3x3 basis(pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3], pose.rotation[4],
+                            pose.rotation[5], pose.rotation[6], pose.rotation[7], pose.rotation[8]);
+    const btMatrix3x3 error = basis * basis.transpose() - btMatrix3x3::getIdentity();
+    if (error.getRow(0).length2() + error.getRow(1).length2() + error.getRow(2).length2() >= btScalar(1e-6) ||
+        basis.determinant() <= 0)
+        return false;
+    transform = btTransform(basis, toBt(pose.translation));
+    return true;
+}
+
+Pose poseOf(const btTransform& t) {
+    Pose pose;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) pose.rotation[3 * i + j] = t.getBasis()[i][j];
+    pose.translation = toGlm(t.getOrigin());
+    return pose;
+}
+
 }  // namespace
 
 void PhysicsWorld::setGlobalPose(ActorHandle actor, const Pose& pose) {
     Impl& w = *impl_;
     ActorRecord* a = w.find(actor, "setGlobalPose", THIS_FILE, __LINE__);
     if (!a) return;
-    bool ok = finite(pose.translation);
-    for (float c : pose.rotation) ok = ok && std::isfinite(c);
-    btMatrix3x3 basis(pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3], pose.rotation[4],
-                      pose.rotation[5], pose.rotation[6], pose.rotation[7], pose.rotation[8]);
-    // A rotation within float noise; anything else would shear the shape.
-    ok = ok && (basis * basis.transpose() - btMatrix3x3::getIdentity()).getRow(0).length2() +
-                       (basis * basis.transpose() - btMatrix3x3::getIdentity()).getRow(1).length2() +
-                       (basis * basis.transpose() - btMatrix3x3::getIdentity()).getRow(2).length2() <
-                   btScalar(1e-6) &&
-         basis.determinant() > 0;
-    if (!ok) {
+    btTransform t;
+    if (!poseTransform(pose, t)) {
         w.fail(THIS_FILE, __LINE__, "setGlobalPose: the pose must be finite with a rotation matrix");
         return;
     }
+    // Orthonormalised: a matrix read from a scene file is only nearly one.
     btQuaternion q;
-    basis.getRotation(q);
-    w.transformOf(*a) = btTransform(q.normalized(), toBt(pose.translation));
+    t.getBasis().getRotation(q);
+    w.transformOf(*a) = btTransform(q.normalized(), t.getOrigin());
     w.teleported(*a);
 }
 
@@ -66,14 +82,8 @@ void PhysicsWorld::setGlobalOrientationQuat(ActorHandle actor, glm::quat orienta
 
 Pose PhysicsWorld::getGlobalPose(ActorHandle actor) const {
     Impl& w = *impl_;
-    Pose pose;
     ActorRecord* a = w.find(actor, "getGlobalPose", THIS_FILE, __LINE__);
-    if (!a) return pose;
-    const btTransform& t = w.transformOf(*a);
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) pose.rotation[3 * i + j] = t.getBasis()[i][j];
-    pose.translation = toGlm(t.getOrigin());
-    return pose;
+    return a ? poseOf(w.transformOf(*a)) : Pose();
 }
 
 glm::vec3 PhysicsWorld::getGlobalPosition(ActorHandle actor) const {
@@ -136,6 +146,35 @@ void PhysicsWorld::setAngularDamping(ActorHandle actor, float damping) {
     if (!(damping >= 0) || !std::isfinite(damping))
         return impl_->fail(THIS_FILE, __LINE__, "setAngularDamping: the damping must be finite and not negative");
     body->setDamping(body->getLinearDamping(), damping);
+}
+
+BallState PhysicsWorld::getBallState(ActorHandle ball) const {
+    BallState state;
+    btRigidBody* body = ballBody(*impl_, ball, "getBallState", __LINE__);
+    if (!body) return state;
+    state.pose = poseOf(body->getWorldTransform());
+    state.linearVelocity = toGlm(body->getLinearVelocity());
+    state.angularVelocity = toGlm(body->getAngularVelocity());
+    return state;
+}
+
+void PhysicsWorld::setBallState(ActorHandle ball, const BallState& state) {
+    Impl& w = *impl_;
+    btRigidBody* body = ballBody(w, ball, "setBallState", __LINE__);
+    if (!body) return;
+    btTransform t;
+    if (!poseTransform(state.pose, t) || !finite(state.linearVelocity) || !finite(state.angularVelocity))
+        return w.fail(THIS_FILE, __LINE__, "setBallState: the pose must be finite with a rotation matrix, the velocities finite");
+    body->setWorldTransform(t);
+    body->setLinearVelocity(toBt(state.linearVelocity));
+    body->setAngularVelocity(toBt(state.angularVelocity));
+    body->setInterpolationLinearVelocity(body->getLinearVelocity());
+    body->setInterpolationAngularVelocity(body->getAngularVelocity());
+    body->clearForces();
+    w.teleported(w.actors[ball]);
+    // Its contacts belong to where it was: their cached points and impulses
+    // would pull it back for a step.
+    w.forgetContacts(*body);
 }
 
 void PhysicsWorld::setMaxAngularVelocity(ActorHandle actor, float maxVelocity) {

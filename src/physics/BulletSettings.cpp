@@ -25,9 +25,15 @@ std::unique_ptr<btRigidBody> makeBallBody(btSphereShape& shape, btScalar density
     info.m_friction = BODY_FRICTION;
     info.m_restitution = RESTITUTION;
     info.m_rollingFriction = BALL_ROLLING_FRICTION;
+    info.m_spinningFriction = BALL_SPINNING_FRICTION;
     info.m_linearDamping = 0;
     info.m_angularDamping = btScalar(0.05);
+    info.m_linearSleepingThreshold = BALL_SLEEP_SPEED;
+    info.m_angularSleepingThreshold = BALL_SLEEP_SPIN;
     auto body = std::make_unique<btRigidBody>(info);
+    // A sphere's inertia is the same about every axis: no gyroscopic
+    // torque to work out each step.
+    body->setFlags(body->getFlags() & ~BT_ENABLE_GYROSCOPIC_FORCE_IMPLICIT_BODY);
     // Continuous collision only for fast flights: beyond half a radius per
     // step the ball is swept.
     body->setCcdMotionThreshold(radius * btScalar(0.5));

@@ -39,6 +39,52 @@ struct RayHit {
     float distance = 0.0f;
 };
 
+// Everything that decides how a ball moves on, for rewinding a run; the
+// pose as a matrix so that it comes back bit for bit.
+struct BallState {
+    Pose pose;
+    glm::vec3 linearVelocity{0.0f};   // units/s
+    glm::vec3 angularVelocity{0.0f};  // rad/s
+};
+
+// What a ball touches: a placed klotz, another ball or a boundary plane.
+enum class ContactKind { KLOTZ, BALL, PLANE };
+
+// A ball meeting something with some speed where it did not touch it the
+// step before (a landing, a knock against a wall, two balls colliding). A
+// collision of two balls is reported once for each of them.
+struct BallImpact {
+    ActorHandle ball = NO_ACTOR;
+    ActorHandle other = NO_ACTOR;  // the klotz, ball or plane hit
+    ContactKind otherKind = ContactKind::KLOTZ;
+    float normalSpeed = 0;  // units/s, how fast the two closed in along the normal
+    // Normal impulse of the step that stopped them, in the ball mass unit
+    // (see createSphereActor) times units/s.
+    float impulse = 0;
+    glm::vec3 position{0.0f};  // world, on the other's surface
+    glm::vec3 normal{0.0f};    // unit, from the other toward the ball
+    int step = 0;              // which fixed step of the simulate call, from 0
+};
+
+// A ball touching something at the end of the last step, one per pair.
+struct BallTouch {
+    ActorHandle ball = NO_ACTOR;
+    ActorHandle other = NO_ACTOR;
+    ContactKind otherKind = ContactKind::KLOTZ;
+    float rollingSpeed = 0;  // units/s, the ball's speed along the surface, relative to the other
+    float slipSpeed = 0;     // units/s, how fast its surface slides over the other's; 0 when it rolls
+    glm::vec3 position{0.0f};  // world, on the other's surface
+    glm::vec3 normal{0.0f};    // unit, from the other toward the ball
+};
+
+// What the balls met during the last simulate call that took a step:
+// impacts of all its steps in step order, touches at the end of its last
+// step. Handles in it may have been released since.
+struct StepContacts {
+    std::vector<BallImpact> impacts;
+    std::vector<BallTouch> touches;
+};
+
 // Counters for tests and benchmarks.
 struct WorldStats {
     int staticActors = 0;   // planes and klotz meshes
@@ -93,10 +139,22 @@ public:
     void setAngularDamping(ActorHandle actor, float damping);
     void setMaxAngularVelocity(ActorHandle actor, float maxVelocity);
 
+    // Rewinding: setBallState restores a state read by getBallState exactly,
+    // wakes the ball and drops the contacts it had, which the next step
+    // finds anew where it now is.
+    BallState getBallState(ActorHandle ball) const;
+    void setBallState(ActorHandle ball, const BallState& state);
+
     // Advances the world by elapsed seconds in fixed 0.01 s steps, at most
     // 1000 per call; the remainder below 0.01 s is carried to the next call.
     // Afterwards every pose and velocity is that at the end of the last step.
     void simulate(float elapsed);
+
+    // Contact reports cost a little every step, so they are gathered only
+    // while switched on (off at creation). A call of simulate that takes no
+    // step leaves no impacts and keeps the touches.
+    void setContactReporting(bool on);
+    const StepContacts& stepContacts() const;
 
     // Closest hit along origin + t * direction (direction unit length) for
     // t in 0..maxDistance, against every shape.

@@ -23,9 +23,10 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
         reporter = w.ownReporter.get();
     }
     w.reporter = reporter;
-    installInternalEdgeCallback();
     w.configuration = std::make_unique<btDefaultCollisionConfiguration>();
     w.dispatcher = std::make_unique<btCollisionDispatcher>(w.configuration.get());
+    w.dispatcher->registerCollisionCreateFunc(SPHERE_SHAPE_PROXYTYPE, SPHERE_SHAPE_PROXYTYPE, &w.sphereContact);
+    correctMeshContacts(*w.dispatcher);
     w.broadphase = std::make_unique<btDbvtBroadphase>();
     w.solver = std::make_unique<btSequentialImpulseConstraintSolver>();
     w.world = std::make_unique<btDiscreteDynamicsWorld>(w.dispatcher.get(), w.broadphase.get(), w.solver.get(),
@@ -58,6 +59,7 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     a.kind = ActorKind::PLANE;
     auto shape = std::make_unique<HalfSpaceShape>();
     a.body = makePlaneBody(*shape);
+    a.body->setUserIndex(static_cast<int>(w.actors.size()));  // its handle, for contact reports
     a.shape = std::move(shape);
     a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
@@ -65,6 +67,7 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     addPlaneBody(*w.world, *a.body);
     ActorHandle handle = w.add(std::move(a));
     w.planes.push_back(handle);
+    w.rayPlanesStale = true;
     return handle;
 }
 
@@ -118,6 +121,7 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     a.kind = ActorKind::BALL;
     auto sphere = std::make_unique<btSphereShape>(radius);
     a.body = makeBallBody(*sphere, density);
+    a.body->setUserIndex(static_cast<int>(w.actors.size()));  // its handle, for contact reports
     a.shape = std::move(sphere);
     w.world->addRigidBody(a.body.get());
     ActorHandle handle = w.add(std::move(a));
@@ -133,6 +137,7 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
     } else {
+        if (a->kind == ActorKind::PLANE) w.rayPlanesStale = true;
         if (a->kind == ActorKind::BALL) {
             w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
             w.ballGridStale = true;
@@ -163,16 +168,28 @@ void PhysicsWorld::simulate(float elapsed) {
     // is carried: a long stall does not snowball into the next frames.
     w.carried -= whole * STEP;
     if (!(w.carried >= 0 && w.carried < STEP)) w.carried = 0;  // rounding of huge times
+    w.contactReport.impacts.clear();
     if (steps == 0) return;
     w.syncStatics();
     w.ballGridStale = true;
     const btScalar h = btScalar(STEP);
     for (int s = 0; s < steps; ++s) {
+        if (w.reportContacts) w.rememberVelocities();
         w.world->stepSimulation(h, 0, h);
         w.clampSpin();
+        if (w.reportContacts) w.gatherContacts(s, s + 1 == steps);
         ++w.counts.stepsTaken;
     }
 }
+
+void PhysicsWorld::setContactReporting(bool on) {
+    Impl& w = *impl_;
+    w.reportContacts = on;
+    w.contactReport = StepContacts();
+    for (ActorHandle b : w.balls) w.actors[b].contacts = BallContacts();
+}
+
+const StepContacts& PhysicsWorld::stepContacts() const { return impl_->contactReport; }
 
 bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float maxDistance, RayHit* hit) const {
     Impl& w = *impl_;
@@ -182,25 +199,13 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
     }
     w.syncStatics();
     w.syncBallGrid();
+    w.syncRayPlanes();
     const btVector3 from = toBt(origin);
     const btVector3 to = toBt(origin + direction * maxDistance);
     ClosestHit closest;
     w.ballGrid.cast(from, to, closest);
     w.statics.raycast(from, to, closest);
-    // The planes: solid behind, so only a ray going into one from the free
-    // side (or starting on it) hits.
-    for (ActorHandle p : w.planes) {
-        const ActorRecord& a = w.actors[p];
-        if (!a.alive) continue;
-        btScalar start = a.worldNormal.dot(from) - a.worldDistance;
-        btScalar end = a.worldNormal.dot(to) - a.worldDistance;
-        if (start < 0 || end >= 0) continue;
-        btScalar f = start / (start - end);
-        if (f < closest.fraction) {
-            closest.fraction = f;
-            closest.normal = a.worldNormal;
-        }
-    }
+    castPlanes(w.rayPlanes, from, to, closest);
     if (!(closest.fraction < 1)) return false;
     if (hit) {
         hit->point = toGlm(from.lerp(to, closest.fraction));

@@ -19,6 +19,19 @@ int clampCell(btScalar c) {
 
 }  // namespace
 
+void castPlanes(const std::vector<RayPlane>& planes, const btVector3& from, const btVector3& to, ClosestHit& hit) {
+    for (const RayPlane& plane : planes) {
+        const btScalar start = plane.normal.dot(from) - plane.distance;
+        const btScalar end = plane.normal.dot(to) - plane.distance;
+        if (start < 0 || end >= 0) continue;
+        const btScalar f = start / (start - end);
+        if (f < hit.fraction) {
+            hit.fraction = f;
+            hit.normal = plane.normal;
+        }
+    }
+}
+
 int BallGrid::cellOf(btScalar x, btScalar z) { return clampCell(x / CELL) * CELLS + clampCell(-z / CELL); }
 
 void BallGrid::cellRange(btScalar lo, btScalar hi, int& first, int& last) {
@@ -32,7 +45,7 @@ void BallGrid::clear() {
 }
 
 void BallGrid::add(const btVector3& centre, btScalar radius) {
-    added_.push_back({centre, radius});
+    added_.push_back({float(centre.x()), float(centre.y()), float(centre.z()), float(radius)});
     maxRadius_ = std::max(maxRadius_, radius);
 }
 
@@ -40,7 +53,7 @@ void BallGrid::finish() {
     cellStart_.assign(CELLS * CELLS + 1, 0);
     cellOfAdded_.resize(added_.size());
     for (std::size_t i = 0; i < added_.size(); ++i) {
-        cellOfAdded_[i] = cellOf(added_[i].centre.x(), added_[i].centre.z());
+        cellOfAdded_[i] = cellOf(added_[i].x, added_[i].z);
         ++cellStart_[cellOfAdded_[i] + 1];
     }
     for (int c = 0; c < CELLS * CELLS; ++c) cellStart_[c + 1] += cellStart_[c];
@@ -63,7 +76,7 @@ void BallGrid::cast(const btVector3& from, const btVector3& to, ClosestHit& hit)
         const int row = x * CELLS;
         for (int i = cellStart_[row + z0], last = cellStart_[row + z1 + 1]; i < last; ++i) {
             const Ball& ball = sorted_[i];
-            const btVector3 f = from - ball.centre;
+            const btVector3 f = from - btVector3(ball.x, ball.y, ball.z);
             const btScalar b = f.dot(d), c = f.length2() - ball.radius * ball.radius;
             const btScalar disc = b * b - a * c;
             if (c < 0 || disc < 0) continue;

@@ -19,6 +19,16 @@ struct ClosestHit {
     btVector3 normal{0, 0, 0};
 };
 
+// A boundary plane for ray casts: normal . p = distance, solid behind.
+struct RayPlane {
+    btVector3 normal;
+    btScalar distance;
+};
+
+// Lowers hit to the first plane the segment goes into from the free side
+// (or from on the plane); a ray starting behind a plane does not hit it.
+void castPlanes(const std::vector<RayPlane>& planes, const btVector3& from, const btVector3& to, ClosestHit& hit);
+
 // Ball centres bucketed by a grid over the build area (balls outside it in
 // the border cells), rebuilt when a ray is cast after the balls moved.
 class BallGrid {
@@ -33,9 +43,8 @@ public:
     void cast(const btVector3& from, const btVector3& to, ClosestHit& hit) const;
 
 private:
-    struct Ball {
-        btVector3 centre;
-        btScalar radius;
+    struct Ball {  // packed: the cast walks these
+        float x, y, z, radius;
     };
     static int cellOf(btScalar x, btScalar z);
     static void cellRange(btScalar lo, btScalar hi, int& first, int& last);

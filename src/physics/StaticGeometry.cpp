@@ -67,6 +67,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     array_.reset();
     vertices_.clear();
     indices_.clear();
+    owner_.clear();
     flatSurface_.clear();
 
     std::unordered_map<Cell, int, CellHash> weld;
@@ -94,6 +95,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
             btVector3 n = (vertices_[b] - vertices_[a]).cross(vertices_[c] - vertices_[a]);
             if (a == b || b == c || a == c || n.length2() < btScalar(1e-8)) continue;
             indices_.insert(indices_.end(), {a, b, c});
+            owner_.push_back(p.actor);
             normals.push_back(n.normalized());
         }
     }
@@ -158,8 +160,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     shape_ = std::make_unique<btBvhTriangleMeshShape>(array_.get(), true);
     object_ = std::make_unique<btCollisionObject>();
     object_->setCollisionShape(shape_.get());
-    object_->setUserPointer(this);
-    object_->setCollisionFlags(object_->getCollisionFlags() | btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
+    object_->setUserPointer(this);  // marks the merged mesh for the contact correction
 }
 
 namespace {
@@ -200,19 +201,17 @@ void StaticGeometry::raycast(const btVector3& from, const btVector3& to, Closest
 }
 
 struct EdgeContactFixer {
-    // Turns a contact on an edge or corner that lies in a flat surface to
-    // that surface's normal; the sphere then rolls over it as over the face.
-    static void fix(btManifoldPoint& cp, const btCollisionObjectWrapper* meshWrap,
-                    const btCollisionObjectWrapper* otherWrap, int triangle, bool meshIsB) {
-        const btCollisionObject* meshObject = meshWrap->getCollisionObject();
-        if (!(meshObject->getCollisionFlags() & btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK)) return;
-        auto* geometry = static_cast<const StaticGeometry*>(meshObject->getUserPointer());
-        if (!geometry || triangle < 0 || triangle >= geometry->triangleCount()) return;
-        if (otherWrap->getCollisionShape()->getShapeType() != SPHERE_SHAPE_PROXYTYPE) return;
-
+    // A sphere at centre touching the merged mesh's triangle at onMesh, the
+    // normal pointing from the mesh toward the sphere: when the point is on
+    // an edge or corner that lies in a flat surface, the contact becomes the
+    // face contact under the centre, and the sphere rolls over the seam as
+    // over the face. False leaves the contact as it is.
+    static bool fix(const StaticGeometry& geometry, int triangle, const btVector3& centre, btVector3& onMesh,
+                    btVector3& normal, btScalar& distance, btScalar radius) {
+        if (triangle < 0 || triangle >= geometry.triangleCount()) return false;
         const btVector3* v[3];
-        for (int k = 0; k < 3; ++k) v[k] = &geometry->vertices_[geometry->indices_[3 * triangle + k]];
-        const btVector3 p = meshIsB ? cp.m_positionWorldOnB : cp.m_positionWorldOnA;
+        for (int k = 0; k < 3; ++k) v[k] = &geometry.vertices_[geometry.indices_[3 * triangle + k]];
+        const btVector3 p = onMesh;
         int feature = -1;
         for (int k = 0; k < 3 && feature < 0; ++k)
             if ((p - *v[k]).length2() < FEATURE_TOLERANCE * FEATURE_TOLERANCE) feature = 3 + k;
@@ -222,48 +221,89 @@ struct EdgeContactFixer {
             btScalar s = d.dot(e) / e.length2();
             if ((d - e * s).length2() < FEATURE_TOLERANCE * FEATURE_TOLERANCE) feature = k;
         }
-        if (feature < 0) return;  // inside the face: the normal is already the face's
-        int flat = geometry->flatSurface_[triangle][feature];
-        if (flat < 0) return;
+        if (feature < 0) return false;  // inside the face: the normal is already the face's
+        int flat = geometry.flatSurface_[triangle][feature];
+        if (flat < 0) return false;
 
-        const int* f = &geometry->indices_[3 * flat];
-        const std::vector<btVector3>& vs = geometry->vertices_;
+        const int* f = &geometry.indices_[3 * flat];
+        const std::vector<btVector3>& vs = geometry.vertices_;
         btVector3 n = (vs[f[1]] - vs[f[0]]).cross(vs[f[2]] - vs[f[0]]).normalized();
-        const btVector3 centre = otherWrap->getWorldTransform().getOrigin();
         if (n.dot(centre - p) < 0) n = -n;
         // A seam contact leans only a few degrees off the surface; a steeper
         // one means the ball is beyond the flat surface's border (over the
         // top of a wall, say), where the feature's own normal is right.
-        const btVector3 original = meshIsB ? cp.m_normalWorldOnB : -cp.m_normalWorldOnB;
-        if (original.dot(n) < SNAP_COS) return;
-        const btScalar radius = static_cast<const btSphereShape*>(otherWrap->getCollisionShape())->getRadius();
-        const btVector3 onSphere = centre - n * radius;
-        cp.m_distance1 = (centre - p).dot(n) - radius;
-        if (meshIsB) {
-            cp.m_normalWorldOnB = n;
-            cp.m_positionWorldOnA = onSphere;
-            cp.m_localPointA = otherWrap->getWorldTransform().invXform(onSphere);
-        } else {
-            cp.m_normalWorldOnB = -n;
-            cp.m_positionWorldOnB = onSphere;
-            cp.m_localPointB = otherWrap->getWorldTransform().invXform(onSphere);
-        }
+        if (normal.dot(n) < SNAP_COS) return false;
+        const btScalar height = (centre - p).dot(n);
+        normal = n;
+        onMesh = centre - n * height;
+        distance = height - radius;
+        return true;
     }
 };
 
 namespace {
 
-bool contactAdded(btManifoldPoint& cp, const btCollisionObjectWrapper* wrap0, int, int index0,
-                  const btCollisionObjectWrapper* wrap1, int, int index1) {
-    if (wrap1->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE)
-        EdgeContactFixer::fix(cp, wrap1, wrap0, index1, true);
-    else if (wrap0->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE)
-        EdgeContactFixer::fix(cp, wrap0, wrap1, index0, false);
-    return true;
+// The narrow phase's result for every pair. Contacts of a ball with the
+// merged mesh are corrected before the manifold takes them in, so that it
+// merges a corrected edge contact with the face contact it now equals;
+// corrected afterwards, both would stay, fill the manifold's four places
+// and push out the contact that carries the ball.
+class CorrectedResult : public btManifoldResult {
+public:
+    using btManifoldResult::btManifoldResult;
+
+    void addContactPoint(const btVector3& normalOnB, const btVector3& pointOnB, btScalar depth) override {
+        const bool meshIsB = isMesh(getBody1Wrap());
+        const btCollisionObjectWrapper* sphere = meshIsB ? getBody0Wrap() : getBody1Wrap();
+        if ((!meshIsB && !isMesh(getBody0Wrap())) || sphere->getCollisionShape()->getShapeType() != SPHERE_SHAPE_PROXYTYPE)
+            return btManifoldResult::addContactPoint(normalOnB, pointOnB, depth);
+        const auto& geometry = *static_cast<const StaticGeometry*>((meshIsB ? getBody1Wrap() : getBody0Wrap())
+                                                                       ->getCollisionObject()
+                                                                       ->getUserPointer());
+        // Bullet's contact: normalOnB points from B to A, the point on A is
+        // pointOnB + normalOnB * depth.
+        btVector3 onMesh = meshIsB ? pointOnB : pointOnB + normalOnB * depth;
+        btVector3 normal = meshIsB ? normalOnB : -normalOnB;
+        btScalar distance = depth;
+        const btVector3 centre = sphere->getWorldTransform().getOrigin();
+        const btScalar radius = static_cast<const btSphereShape*>(sphere->getCollisionShape())->getRadius();
+        if (!EdgeContactFixer::fix(geometry, meshIsB ? m_index1 : m_index0, centre, onMesh, normal, distance, radius))
+            return btManifoldResult::addContactPoint(normalOnB, pointOnB, depth);
+        if (meshIsB)
+            btManifoldResult::addContactPoint(normal, onMesh, distance);
+        else
+            btManifoldResult::addContactPoint(-normal, centre - normal * radius, distance);
+    }
+
+private:
+    // A triangle of the merged mesh: the only object whose user pointer is
+    // set is the merged mesh, pointing to its StaticGeometry.
+    static bool isMesh(const btCollisionObjectWrapper* wrap) {
+        return wrap->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE &&
+               wrap->getCollisionObject()->getUserPointer();
+    }
+};
+
+// Bullet's own near callback with the corrected result.
+void nearCallback(btBroadphasePair& pair, btCollisionDispatcher& dispatcher, const btDispatcherInfo& info) {
+    auto* object0 = static_cast<btCollisionObject*>(pair.m_pProxy0->m_clientObject);
+    auto* object1 = static_cast<btCollisionObject*>(pair.m_pProxy1->m_clientObject);
+    if (!dispatcher.needsCollision(object0, object1)) return;
+    btCollisionObjectWrapper wrap0(nullptr, object0->getCollisionShape(), object0, object0->getWorldTransform(), -1, -1);
+    btCollisionObjectWrapper wrap1(nullptr, object1->getCollisionShape(), object1, object1->getWorldTransform(), -1, -1);
+    if (!pair.m_algorithm) pair.m_algorithm = dispatcher.findAlgorithm(&wrap0, &wrap1, nullptr, BT_CONTACT_POINT_ALGORITHMS);
+    if (!pair.m_algorithm) return;
+    CorrectedResult result(&wrap0, &wrap1);
+    if (info.m_dispatchFunc == btDispatcherInfo::DISPATCH_DISCRETE) {
+        pair.m_algorithm->processCollision(&wrap0, &wrap1, info, &result);
+    } else {
+        const btScalar toi = pair.m_algorithm->calculateTimeOfImpact(object0, object1, info, &result);
+        if (info.m_timeOfImpact > toi) info.m_timeOfImpact = toi;
+    }
 }
 
 }  // namespace
 
-void installInternalEdgeCallback() { gContactAddedCallback = contactAdded; }
+void correctMeshContacts(btCollisionDispatcher& dispatcher) { dispatcher.setNearCallback(nearCallback); }
 
 }  // namespace physics

@@ -4,7 +4,7 @@
 // centre; where the feature lies inside a flat surface (the seam between two
 // floor triangles, also between two kloetze) that tilted normal makes a
 // rolling ball brake and hop. Each edge and corner therefore records the
-// flat surface it lies in, and the contact callback turns such contacts to
+// flat surface it lies in, and the narrow phase turns such contacts to
 // that surface's normal. Convex edges keep their true normal.
 #pragma once
 
@@ -14,6 +14,7 @@
 
 #include <btBulletCollisionCommon.h>
 
+#include "physics/Physics.h"
 #include "physics/RayCast.h"
 
 namespace physics {
@@ -23,6 +24,7 @@ struct MeshData;
 struct PlacedMesh {
     const MeshData* mesh;
     btTransform pose;
+    ActorHandle actor;
 };
 
 class StaticGeometry {
@@ -38,6 +40,10 @@ public:
     void rebuild(const std::vector<PlacedMesh>& placed);
     btCollisionObject* object() const { return object_.get(); }
     int triangleCount() const { return static_cast<int>(indices_.size() / 3); }
+    // The klotz actor a triangle of the merged mesh came from.
+    ActorHandle ownerOf(int triangle) const {
+        return triangle >= 0 && triangle < triangleCount() ? owner_[triangle] : NO_ACTOR;
+    }
 
     // Lowers hit to the closest triangle the segment crosses, by Bullet's
     // own triangle test, found through the mesh's bounding-volume tree.
@@ -46,18 +52,19 @@ public:
 private:
     std::vector<btVector3> vertices_;
     std::vector<int> indices_;
+    std::vector<ActorHandle> owner_;  // per triangle
     // Per triangle: for edges 0..2 (vertex k to k+1) and corners 0..2, the
     // index of a triangle whose plane is the flat surface the feature lies
     // in, or -1.
     std::vector<std::array<int, 6>> flatSurface_;
     friend struct EdgeContactFixer;
     std::unique_ptr<btTriangleIndexVertexArray> array_;
-    std::unique_ptr<btTriangleInfoMap> edgeInfo_;
     std::unique_ptr<btBvhTriangleMeshShape> shape_;
     std::unique_ptr<btCollisionObject> object_;
 };
 
-// Installs the contact-added callback that applies the edge map.
-void installInternalEdgeCallback();
+// Makes the dispatcher apply the edge map to every contact of a ball with
+// the merged mesh.
+void correctMeshContacts(btCollisionDispatcher& dispatcher);
 
 }  // namespace physics

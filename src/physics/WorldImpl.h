@@ -13,9 +13,11 @@
 
 #include "physics/BulletGlue.h"
 #include "physics/BulletSettings.h"
+#include "physics/ContactReports.h"
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
 #include "physics/RayCast.h"
+#include "physics/SphereContact.h"
 #include "physics/StaticGeometry.h"
 
 namespace physics {
@@ -41,6 +43,7 @@ struct ActorRecord {
     btVector3 worldNormal{0, 1, 0};  // plane only, the same at the actor's pose
     btScalar worldDistance = 0;
     float maxSpin = std::numeric_limits<float>::infinity();  // ball only, rad/s
+    BallContacts contacts;                                    // ball only, while reported
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball
 };
@@ -53,6 +56,7 @@ struct PhysicsWorld::Impl {
     std::unique_ptr<ErrorReporter> ownReporter;
     ErrorReporter* reporter = nullptr;
     std::unique_ptr<ReportingDrawer> drawer;
+    SphereContact::CreateFunc sphereContact;  // outlives the dispatcher
     std::unique_ptr<btDefaultCollisionConfiguration> configuration;
     std::unique_ptr<btCollisionDispatcher> dispatcher;
     std::unique_ptr<btDbvtBroadphase> broadphase;
@@ -62,6 +66,8 @@ struct PhysicsWorld::Impl {
     std::vector<MeshData> meshes;
     std::vector<ActorRecord> actors;  // indexed by handle; handles never reused
     std::vector<ActorHandle> planes;
+    std::vector<RayPlane> rayPlanes;  // the live planes' equations, for ray casts
+    bool rayPlanesStale = true;
     std::vector<ActorHandle> balls;  // live ones
     StaticGeometry statics;
     bool staticsDirty = false;
@@ -69,6 +75,8 @@ struct PhysicsWorld::Impl {
     BallGrid ballGrid;  // for ray casts
     bool ballGridStale = true;
     double carried = 0;  // s, below one step
+    bool reportContacts = false;
+    StepContacts contactReport;
     WorldStats counts;
 
     void fail(const char* file, int line, const std::string& what) {
@@ -99,6 +107,7 @@ struct PhysicsWorld::Impl {
             a.body->activate(true);
             world->updateSingleAabb(a.body.get());
             ballGridStale = true;
+            a.contacts.before.clear();  // what it touched there says nothing here
         }
     }
 
@@ -108,9 +117,16 @@ struct PhysicsWorld::Impl {
         a.worldNormal = a.staticPose.getBasis() * a.planeNormal;
         a.worldDistance = a.planeDistance + a.worldNormal.dot(a.staticPose.getOrigin());
         static_cast<HalfSpaceShape&>(*a.shape).place(a.worldNormal, a.worldDistance);
+        rayPlanesStale = true;
         if (!a.body->getBroadphaseHandle()) return;
         world->updateSingleAabb(a.body.get());
         forgetContacts(*a.body);
+        wakeBalls();
+    }
+
+    // Sleeping balls must notice ground that changed under them.
+    void wakeBalls() {
+        for (ActorHandle b : balls) actors[b].body->activate(true);
     }
 
     void forgetContacts(btCollisionObject& object) {
@@ -124,15 +140,25 @@ struct PhysicsWorld::Impl {
         if (staticsInWorld) world->removeCollisionObject(statics.object());
         staticsInWorld = false;
         std::vector<PlacedMesh> placed;
-        for (const ActorRecord& a : actors)
-            if (a.alive && a.kind == ActorKind::KLOTZ) placed.push_back({&meshes[a.mesh], a.staticPose});
+        for (std::size_t i = 0; i < actors.size(); ++i) {
+            const ActorRecord& a = actors[i];
+            if (a.alive && a.kind == ActorKind::KLOTZ)
+                placed.push_back({&meshes[a.mesh], a.staticPose, static_cast<ActorHandle>(i)});
+        }
         statics.rebuild(placed);
         if (statics.object()) {
             addStaticObject(*world, *statics.object());
             staticsInWorld = true;
         }
-        // Sleeping balls must notice the new ground.
-        for (ActorHandle b : balls) actors[b].body->activate(true);
+        wakeBalls();
+    }
+
+    void syncRayPlanes() {
+        if (!rayPlanesStale) return;
+        rayPlanesStale = false;
+        rayPlanes.clear();
+        for (ActorHandle p : planes)
+            if (actors[p].alive) rayPlanes.push_back({actors[p].worldNormal, actors[p].worldDistance});
     }
 
     void syncBallGrid() {
@@ -155,6 +181,11 @@ struct PhysicsWorld::Impl {
             if (len > a.maxSpin) a.body->setAngularVelocity(spin * (a.maxSpin / len));
         }
     }
+
+    // Contact reports (ContactReports.cpp): velocities before a step, and
+    // what each ball met in it; touches after the last step of a call.
+    void rememberVelocities();
+    void gatherContacts(int step, bool lastStep);
 
     ActorHandle add(ActorRecord record) {
         record.alive = true;

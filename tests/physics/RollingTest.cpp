@@ -42,6 +42,8 @@ TEST(SmoothRolling, BallKeepsItsSpeedAndHeightAcrossEightPieces) {
     EXPECT_LT(r.speedLossPercent, 2.0f);
     EXPECT_GT(r.speedLossPercent, -1.0f);
     EXPECT_LT(r.maxHop, 0.3f);
+    // Nor does it drop where its contact passes to the next triangle.
+    EXPECT_LT(r.maxSink, 0.005f);
 }
 
 TEST(SmoothRolling, BallAtRestStaysPut) { EXPECT_LT(restingDrift(flatPiece(), 2.0f), 0.03f); }

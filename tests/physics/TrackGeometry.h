@@ -90,6 +90,7 @@ inline physics::ActorHandle ballAt(physics::PhysicsWorld& world, glm::vec3 at, g
 struct RollResult {
     float speedLossPercent = 0;  // at the far end against the starting speed
     float maxHop = 0;            // highest centre above the resting height
+    float maxSink = 0;           // lowest centre below it
 };
 
 constexpr float REST_Y = 25.0f + FLOOR_Y + physics::BALL_RADIUS;  // ball centre on a level-0 piece
@@ -111,6 +112,7 @@ inline RollResult rollAlongFlats(const PieceMesh& flat, int pieces, float speed)
         world.simulate(0.01f);
         glm::vec3 p = world.getGlobalPosition(ball);
         r.maxHop = std::max(r.maxHop, p.y - REST_Y);
+        r.maxSink = std::max(r.maxSink, REST_Y - p.y);
         if (p.x >= endX) break;
     }
     r.speedLossPercent = 100.0f * (speed - glm::length(world.getLinearVelocity(ball))) / speed;
