@@ -1,8 +1,9 @@
 // Balls through the shipped track pieces, loaded from a copy of the data
-// folder: each piece stands on a cell in each of the four turns about y,
-// fed the way its neighbour would feed it (a straight before its entry, the
+// folder: each piece (or set of pieces that work together, such as the
+// bends) stands in a small layout turned each of the four ways about y, fed
+// the way its neighbour would feed it (a straight before its entry, the
 // ball rolling at 120 units/s, or a ball dropped from the level above), and
-// the ball must leave by the piece's exit, drop out through its floor, or
+// the ball must leave by the layout's exit, drop out through its floor, or
 // stay in it.
 #include <gtest/gtest.h>
 
