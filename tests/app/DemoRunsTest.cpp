@@ -1,7 +1,10 @@
 // The shipped demo runs, simulated with the shipped klotz set: every ball
-// ends where its run is meant to take it.
+// ends where its run is meant to take it. Copies of the demo files as they
+// were saved before the catalogue grew (tests/app/data) must keep loading
+// and running the same: scene files store catalogue indices.
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +33,9 @@ protected:
             if (ext == ".obj" || ext == ".cfg" || ext == ".tumbalon")
                 fs::copy_file(entry.path(), fs::path(dir->path()) / entry.path().filename());
         }
+        fs::create_directory(fs::path(dir->path()) / "saved");
+        for (const auto& entry : fs::directory_iterator(fs::path(testsupport::testDataDir()) / "app" / "data"))
+            fs::copy_file(entry.path(), fs::path(dir->path()) / "saved" / entry.path().filename());
         testsupport::ScopedChdir cd(dir->path());
         catalogue = new klotz::KlotzCatalogue;
         std::ostringstream log;
@@ -44,6 +50,8 @@ protected:
 
     std::vector<app::BallReport> run(const std::string& file, double seconds) {
         testsupport::ScopedChdir cd(dir->path());
+        physics::PhysicsWorld world;
+        scene::SceneModel model;
         std::ostringstream log;
         scene::SceneState state;
         EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
@@ -54,8 +62,6 @@ protected:
 
     static testsupport::TempDir* dir;
     static klotz::KlotzCatalogue* catalogue;
-    physics::PhysicsWorld world;
-    scene::SceneModel model;
 };
 testsupport::TempDir* DemoRuns::dir = nullptr;
 klotz::KlotzCatalogue* DemoRuns::catalogue = nullptr;
@@ -95,6 +101,28 @@ TEST_F(DemoRuns, Quib7StopsEveryLaneAtItsEnd) {
     for (int i = 0; i < 4; ++i) {
         expectEndsIn(balls[i], {12, 9 + i});
         EXPECT_GE(balls[i].restTime, 0.0) << "ball " << i << " still moving";
+    }
+}
+
+// Where every ball of the saved scenes came to rest when they were saved,
+// with the 16 types the catalogue had then.
+TEST_F(DemoRuns, ScenesSavedWithTheFirstSixteenTypesRunAsBefore) {
+    const struct {
+        const char* file;
+        double seconds;
+        std::vector<Cell> ends;
+    } saved[] = {{"saved/demo1.tumbalon", 20.0, {{13, 8}}},
+                 {"saved/demo2.tumbalon", 15.0, {{13, 10}, {11, 12}}},
+                 {"saved/demo3.tumbalon", 20.0, {{13, 9}}},
+                 {"saved/demo4.tumbalon", 10.0, {{12, 9}, {12, 10}, {12, 11}, {12, 12}}}};
+    for (const auto& scene : saved) {
+        SCOPED_TRACE(scene.file);
+        auto balls = run(scene.file, scene.seconds);
+        ASSERT_EQ(balls.size(), scene.ends.size());
+        for (std::size_t i = 0; i < balls.size(); ++i) {
+            expectEndsIn(balls[i], scene.ends[i]);
+            EXPECT_GE(balls[i].restTime, 0.0) << "ball " << i << " still moving";
+        }
     }
 }
 

@@ -122,8 +122,8 @@ testsupport::TempDir* ShippedSet::dir = nullptr;
 klotz::KlotzCatalogue* ShippedSet::catalogue = nullptr;
 std::string* ShippedSet::console = nullptr;
 
-TEST_F(ShippedSet, LoadsAtLeastSixteenTypesWithoutWarnings) {
-    EXPECT_GE(catalogue->typeCount(), 16);
+TEST_F(ShippedSet, LoadsAtLeastTwentySixTypesWithoutWarnings) {
+    EXPECT_GE(catalogue->typeCount(), 26);
     EXPECT_EQ(console->find("WARNING"), std::string::npos) << *console;
     EXPECT_EQ(console->find("Can not open"), std::string::npos) << *console;
     for (const klotz::KlotzType& t : catalogue->klotzTypes) {
@@ -159,16 +159,30 @@ TEST_F(ShippedSet, PartsAreClosedConvexAndWoundOutward) {
     }
 }
 
-// Inside the cell box; only the slope's entry lip may rise to the floor of
-// the level above (y = 29), where its floor is above the cube top (x <= -21).
+// Scene files store catalogue indices: the first sixteen types keep their
+// names and places.
+TEST_F(ShippedSet, FirstSixteenTypesKeepTheirPlaces) {
+    const char* first[] = {"cube",  "straight", "curve", "slope",  "crossing", "tee",      "merge_right", "merge_left",
+                           "stop",  "start",    "funnel", "drop",  "spiral",   "halfpipe", "jump",        "goal"};
+    ASSERT_GE(catalogue->typeCount(), 16);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(catalogue->klotzTypes[i].name, first[i]) << "type " << i;
+}
+
+// Inside the cell box; a few pieces reach a little above it, where they
+// meet track one level up: the slope's entry lip (x <= -21) and the first
+// concave part's, the convex bend's second and last parts, the goal basin's rim (up
+// to that track's floor, y = 29) and the bridge's deck with its kerbs.
 TEST_F(ShippedSet, EveryVertexInsideTheCell) {
+    const std::map<std::string, float> above = {
+        {"slope", 29}, {"sag_1", 29}, {"crest_2", 29}, {"crest_4", 29}, {"goal_basin", 29}, {"bridge", 33}};
     const float eps = 1e-3f;
     for (const klotz::KlotzType& t : catalogue->klotzTypes)
         for (int i = 0; i < t.mesh.vertexCount; ++i) {
             glm::vec3 v = vertex(t.mesh, i);
-            const bool lip = t.name == "slope" && v.x <= -21 + eps;
+            float top = 25;
+            if (above.count(t.name) && (t.name != "slope" || v.x <= -21 + eps)) top = above.at(t.name);
             ASSERT_TRUE(std::fabs(v.x) <= 25 + eps && std::fabs(v.z) <= 25 + eps && v.y >= -25 - eps &&
-                        v.y <= (lip ? 29 : 25) + eps)
+                        v.y <= top + eps)
                 << t.name << " vertex " << i << " at " << v.x << " " << v.y << " " << v.z;
         }
 }
@@ -181,7 +195,9 @@ TEST_F(ShippedSet, OpeningsKeepTheTrackConvention) {
         {"crossing", {XM, XP, ZM, ZP}}, {"tee", {XM, XP, ZP}},     {"merge_right", {XM, XP, ZP}},
         {"merge_left", {XM, XP, ZM}}, {"stop", {XM}},              {"start", {XP}},
         {"funnel", {XP}},             {"drop", {XM}},              {"jump", {XM}},
-        {"goal", {XM}}};
+        {"goal", {XM}},               {"crest_1", {XM}},           {"sag_2", {XP}},
+        {"tunnel", {XM, XP}},         {"bridge", {ZM, ZP}},        {"collector", {XM, XP, ZM, ZP}},
+        {"splitter", {XM, ZP, ZM}},   {"catcher", {ZP}}};
     for (const auto& piece : openings)
         for (glm::vec3 out : piece.second) expectOpening(piece.first, out);
     expectOpening("halfpipe", XM, false);
@@ -253,6 +269,43 @@ TEST_F(ShippedSet, ClosedSidesAndWaysOut) {
         EXPECT_TRUE(solidAt(mesh(name), {-5, -17, 0}) && !solidAt(mesh(name), {10, -18.5f, 0})) << name;
     }
     EXPECT_TRUE(solidAt(mesh("spiral"), {0, 10, 0})) << "spiral post";
+    // Something can stand on the tunnel; the bridge's deck lies level with
+    // flat track one level up, over a free passage.
+    EXPECT_TRUE(solidAt(mesh("tunnel"), {0, 20, 0}));
+    EXPECT_FALSE(solidAt(mesh("tunnel"), {0, -5, 0}));
+    EXPECT_TRUE(solidAt(mesh("bridge"), {0, 28.5f, 0}) && !solidAt(mesh("bridge"), {0, 29.5f, 0}));
+    EXPECT_FALSE(solidAt(mesh("bridge"), {0, 20, 0}));
+    // The goal basin is open from its floor to the rim, 50 deep.
+    for (float y : {-20.0f, 0.0f, 28.0f}) EXPECT_FALSE(solidAt(mesh("goal_basin"), {0, y, 0})) << y;
+    for (glm::vec3 side : {XM, XP, ZM, ZP}) EXPECT_TRUE(solidAt(mesh("goal_basin"), side * 24.0f + glm::vec3(0, 28.5f, 0)));
+    // The catcher's back wall stops a flying ball; its entry side is open.
+    EXPECT_TRUE(solidAt(mesh("catcher"), {24, 20, 0}));
+    EXPECT_FALSE(solidAt(mesh("catcher"), {-24, -10, 0}));
+}
+
+// The concave and convex bends: floors that join each other and the track
+// around them without a step, at the heights their levels put them.
+TEST_F(ShippedSet, BendsJoinWithoutSteps) {
+    // Floor height under (x, z = 0) of a piece, from above.
+    auto floorAt = [&](const std::string& name, float x) {
+        float y = 40;
+        while (y > -25 && !solidAt(mesh(name), {x, y, 0})) y -= 0.01f;
+        return y;
+    };
+    struct Seam {
+        const char* before;
+        const char* after;
+        float drop;  // levels between their cells
+        float y;     // floor at the seam, in the first piece's frame
+    };
+    const Seam seams[] = {{"sag_1", "sag_2", 0, -10.15f},  {"sag_2", "straight", 0, -21},
+                          {"straight", "crest_1", 0, -21}, {"crest_1", "crest_2", 1, -24.17f},
+                          {"crest_2", "crest_3", 0, 9.35f}, {"crest_3", "crest_4", 1, -23.93f},
+                          {"crest_4", "slope", 1, -21}};
+    for (const Seam& s : seams) {
+        EXPECT_NEAR(floorAt(s.before, 24.9f), s.y, 0.15f) << s.before;
+        EXPECT_NEAR(floorAt(s.after, -24.9f) - 50 * s.drop, s.y, 0.15f) << s.after;
+    }
 }
 
 }  // namespace
