@@ -3,20 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "CubeMesh.h"
 #include "app/Simulator.h"
 #include "physics/Actors.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-// A closed 50-unit cube, the klotz frame's box -25..25.
-physics::MeshHandle cubeMesh(physics::PhysicsWorld& world) {
-    static const float v[] = {-25, -25, -25, 25, -25, -25, 25, 25, -25, -25, 25, -25,
-                              -25, -25, 25,  25, -25, 25,  25, 25, 25,  -25, 25, 25};
-    static const std::int32_t f[] = {0, 2, 1, 0, 3, 2, 4, 5, 6, 4, 6, 7, 0, 1, 5, 0, 5, 4,
-                                     3, 6, 2, 3, 7, 6, 0, 4, 7, 0, 7, 3, 1, 2, 6, 1, 6, 5};
-    return world.createTriangleMesh(v, 8, f, 12);
-}
+using apptest::cubeMesh;
 
 void addBallStart(scene::SceneModel& model, physics::PhysicsWorld& world, int row, int column) {
     model.addBallStart(row, column, physics::createBallActor(world));

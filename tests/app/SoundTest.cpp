@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "CubeMesh.h"
 #include "app/Simulator.h"
 #include "app/SoundEvents.h"
 #include "physics/Actors.h"
 
 namespace {
+
+using apptest::cubeMesh;
 
 constexpr double RATE = audio::SAMPLE_RATE;
 
@@ -43,14 +46,6 @@ double centroid(const std::vector<std::int16_t>& s, double at) {
         total += std::abs(bin);
     }
     return weighted / total;
-}
-
-physics::MeshHandle cubeMesh(physics::PhysicsWorld& world) {
-    static const float v[] = {-25, -25, -25, 25, -25, -25, 25, 25, -25, -25, 25, -25,
-                              -25, -25, 25,  25, -25, 25,  25, 25, 25,  -25, 25, 25};
-    static const std::int32_t f[] = {0, 2, 1, 0, 3, 2, 4, 5, 6, 4, 6, 7, 0, 1, 5, 0, 5, 4,
-                                     3, 6, 2, 3, 7, 6, 0, 4, 7, 0, 7, 3, 1, 2, 6, 1, 6, 5};
-    return world.createTriangleMesh(v, 8, f, 12);
 }
 
 // Steps a world for `seconds` and renders what its contacts sound like.
