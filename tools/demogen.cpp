@@ -28,7 +28,9 @@ namespace {
 
 enum Type {
     CUBE = 0, STRAIGHT = 1, CURVE = 2, SLOPE = 3, CROSSING = 4, TEE = 5, MERGE_RIGHT = 6, MERGE_LEFT = 7,
-    STOP = 8, START = 9, FUNNEL = 10, DROP = 11, SPIRAL = 12, HALFPIPE = 13, JUMP = 14, GOAL = 15
+    STOP = 8, START = 9, FUNNEL = 10, DROP = 11, SPIRAL = 12, HALFPIPE = 13, JUMP = 14, GOAL = 15,
+    SAG_1 = 16, SAG_2 = 17, CREST_1 = 18, CREST_2 = 19, CREST_3 = 20, CREST_4 = 21, SPLITTER = 22,
+    COLLECTOR = 23, TUNNEL = 24, BRIDGE = 25, CATCHER = 26, GOAL_BASIN = 27
 };
 enum Dir { ROW_UP = 0, COLUMN_UP = 1, ROW_DOWN = 2, COLUMN_DOWN = 3 };
 
@@ -93,65 +95,34 @@ private:
     scene::CommandContext ctx_;
 };
 
-// One ball from a tower down four slopes, round a bend into the goal.
-void jollyride(Builder& b) {
-    b.piece(3, 3, 3, START, ROW_UP);
-    b.piece(4, 3, 2, SLOPE, ROW_UP);
-    b.piece(5, 3, 1, SLOPE, ROW_UP);
-    b.piece(6, 3, 0, SLOPE, ROW_UP);
-    b.piece(7, 3, 0, STRAIGHT, ROW_UP);
-    b.piece(8, 3, 0, CURVE, ROW_UP);
-    b.piece(8, 2, 0, STRAIGHT, COLUMN_DOWN);
-    b.piece(8, 1, 0, GOAL, COLUMN_DOWN);
-    b.ball(3, 3);
-}
-
-// Two towers whose runs cross on the ground and end in two basins.
-void twotowers(Builder& b) {
-    b.piece(5, 5, 2, START, ROW_UP);
-    b.piece(6, 5, 1, SLOPE, ROW_UP);
-    b.piece(7, 5, 0, SLOPE, ROW_UP);
-    b.piece(8, 5, 0, CROSSING, ROW_UP);
-    b.piece(9, 5, 0, STRAIGHT, ROW_UP);
-    b.piece(10, 5, 0, GOAL, ROW_UP);
-    // The second run is two cells longer, so the balls do not meet at the
-    // crossing.
-    b.piece(8, 0, 2, START, COLUMN_UP);
-    b.piece(8, 1, 1, SLOPE, COLUMN_UP);
-    b.piece(8, 2, 0, SLOPE, COLUMN_UP);
-    b.piece(8, 3, 0, STRAIGHT, COLUMN_UP);
-    b.piece(8, 4, 0, STRAIGHT, COLUMN_UP);
-    b.piece(8, 6, 0, STRAIGHT, COLUMN_UP);
-    b.piece(8, 7, 0, GOAL, COLUMN_UP);
-    b.ball(5, 5);
-    b.ball(8, 0);
-}
-
-// Down a spiral into a funnel, a slope for speed, along two half-pipes and
-// round into the goal.
-void tarlo1(Builder& b) {
-    b.piece(4, 4, 1, FUNNEL, ROW_UP);
-    b.piece(4, 4, 2, SPIRAL, ROW_UP);
-    b.piece(5, 4, 0, SLOPE, ROW_UP);
-    b.piece(6, 4, 0, HALFPIPE, ROW_UP);
-    b.piece(7, 4, 0, HALFPIPE, ROW_UP);
-    b.piece(8, 4, 0, CURVE, ROW_UP);
-    b.piece(8, 3, 0, STRAIGHT, COLUMN_DOWN);
-    b.piece(8, 2, 0, GOAL, COLUMN_DOWN);
-    b.ball(4, 4);
-}
-
-// Four lanes side by side: slopes, a drop into a funnel below, and stops.
-void quib7(Builder& b) {
-    for (int c = 8; c < 12; ++c) {
-        b.piece(2, c, 2, START, ROW_UP);
-        b.piece(3, c, 1, SLOPE, ROW_UP);
-        b.piece(4, c, 0, FUNNEL, ROW_UP);
-        b.piece(4, c, 1, DROP, ROW_UP);
-        b.piece(5, c, 0, STRAIGHT, ROW_UP);
-        b.piece(6, c, 0, STOP, ROW_UP);
-        b.ball(2, c);
+// RUNS
+// Balls from both sides of a row of collectors join one lane along +column
+// on level 1; returns the column after the last collector.
+int comb(Builder& b, int row, int column, int level, int collectors) {
+    for (int k = 0; k < collectors; ++k, ++column) {
+        b.piece(row, column, level, COLLECTOR, COLUMN_UP);
+        // The far side's balls come one cell later, so two do not meet
+        // head-on in the collector.
+        b.piece(row - 1, column, level, START, ROW_UP);
+        b.ball(row - 1, column);
+        b.piece(row + 1, column, level, STRAIGHT, ROW_DOWN);
+        b.piece(row + 2, column, level, START, ROW_DOWN);
+        b.ball(row + 2, column);
     }
+    return column;
+}
+
+// Eleven balls join one lane through five collectors, pass a tunnel and a
+// half-pipe and gather in the basin.
+void gathering(Builder& b) {
+    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
+    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
+    b.ball(9, 6);
+    int c = comb(b, 9, 7, 2, 5);
+    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
+    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
+    b.piece(9, c + 2, 1, STRAIGHT, COLUMN_UP);
+    b.piece(9, c + 3, 0, GOAL_BASIN, COLUMN_UP);
 }
 
 }  // namespace
@@ -174,10 +145,7 @@ int main() {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", jollyride, 5, 7},
-                 {"demo2.tumbalon", twotowers, 3, 5},
-                 {"demo3.tumbalon", tarlo1, 5, 7},
-                 {"demo4.tumbalon", quib7, 6, 1}};
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}};
     int status = 0;
     for (const Demo& d : demos) {
         Builder b(catalogue, d.rowOffset, d.columnOffset);
