@@ -8,6 +8,7 @@
 // filled with support cubes. Type numbers are the catalogue positions.
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -98,11 +99,22 @@ private:
 // RUNS
 // Balls from both sides of a row of collectors join one lane along +column
 // on level 1; returns the column after the last collector.
-int comb(Builder& b, int row, int column, int level, int collectors) {
+int comb(Builder& b, int row, int column, int level, int collectors, bool fast) {
     for (int k = 0; k < collectors; ++k, ++column) {
         b.piece(row, column, level, COLLECTOR, COLUMN_UP);
         // The far side's balls come one cell later, so two do not meet
         // head-on in the collector.
+        if (fast) {
+            // Down a slope into the side, so the lane keeps moving.
+            b.piece(row - 2, column, level + 1, START, ROW_UP);
+            b.ball(row - 2, column);
+            b.piece(row - 1, column, level, SLOPE, ROW_UP);
+            b.piece(row + 1, column, level, SLOPE, ROW_DOWN);
+            b.piece(row + 2, column, level + 1, STRAIGHT, ROW_DOWN);
+            b.piece(row + 3, column, level + 1, START, ROW_DOWN);
+            b.ball(row + 3, column);
+            continue;
+        }
         b.piece(row - 1, column, level, START, ROW_UP);
         b.ball(row - 1, column);
         b.piece(row + 1, column, level, STRAIGHT, ROW_DOWN);
@@ -112,13 +124,30 @@ int comb(Builder& b, int row, int column, int level, int collectors) {
     return column;
 }
 
+// Eleven balls gather on level 3 and run down a ramp that bends level without
+// a bump, round a bend into the basin.
+void leap(Builder& b) {
+    // The ball from the spiral comes last and pushes on any that stalled.
+    b.piece(8, 4, 3, FUNNEL, COLUMN_UP);
+    b.piece(8, 4, 4, SPIRAL, COLUMN_UP);
+    b.ball(8, 4);
+    int c = comb(b, 8, 5, 3, 5, false);
+    b.piece(8, c, 3, STRAIGHT, COLUMN_UP);
+    b.piece(8, c + 1, 2, SLOPE, COLUMN_UP);
+    b.piece(8, c + 2, 1, SAG_1, COLUMN_UP);
+    b.piece(8, c + 3, 1, SAG_2, COLUMN_UP);
+    b.piece(8, c + 4, 1, CURVE, COLUMN_UP);
+    b.piece(9, c + 4, 1, TUNNEL, ROW_UP);
+    b.piece(10, c + 4, 0, GOAL_BASIN, ROW_UP);
+}
+
 // Eleven balls join one lane through five collectors, pass a tunnel and a
 // half-pipe and gather in the basin.
 void gathering(Builder& b) {
     b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
     b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
     b.ball(9, 6);
-    int c = comb(b, 9, 7, 2, 5);
+    int c = comb(b, 9, 7, 2, 5, false);
     b.piece(9, c, 2, TUNNEL, COLUMN_UP);
     b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
     b.piece(9, c + 2, 1, STRAIGHT, COLUMN_UP);
@@ -127,7 +156,7 @@ void gathering(Builder& b) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::ostringstream loaderLog;
     klotz::KlotzCatalogue catalogue;
     klotz::loadCatalogueList(catalogue, loaderLog);
@@ -145,10 +174,18 @@ int main() {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}};
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}};
     int status = 0;
+    // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
+    // a tryout while laying out a run.
     for (const Demo& d : demos) {
-        Builder b(catalogue, d.rowOffset, d.columnOffset);
+        int rows = d.rowOffset, columns = d.columnOffset;
+        if (argc == 4) {
+            if (std::string(argv[1]) != d.file) continue;
+            rows += std::atoi(argv[2]);
+            columns += std::atoi(argv[3]);
+        }
+        Builder b(catalogue, rows, columns);
         d.build(b);
         if (!b.save(d.file)) {
             std::cerr << b.log();
