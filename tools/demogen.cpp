@@ -141,6 +141,22 @@ void leap(Builder& b) {
     b.piece(10, c + 4, 0, GOAL_BASIN, ROW_UP);
 }
 
+// Eleven balls join one lane; a splitter sends each to one of two basins
+// by where it runs across the groove.
+void fork(Builder& b) {
+    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
+    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
+    b.ball(9, 6);
+    int c = comb(b, 9, 7, 2, 5, false);
+    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
+    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
+    b.piece(9, c + 2, 1, SPLITTER, COLUMN_UP);
+    b.piece(10, c + 2, 1, STRAIGHT, ROW_UP);
+    b.piece(11, c + 2, 0, GOAL_BASIN, ROW_UP);
+    b.piece(8, c + 2, 1, STRAIGHT, ROW_DOWN);
+    b.piece(7, c + 2, 0, GOAL_BASIN, ROW_DOWN);
+}
+
 // Eleven balls join one lane through five collectors, pass a tunnel and a
 // half-pipe and gather in the basin.
 void gathering(Builder& b) {
@@ -174,7 +190,7 @@ int main(int argc, char** argv) {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}};
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}, {"demo3.tumbalon", fork, 0, 0}};
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
     // a tryout while laying out a run.
