@@ -170,6 +170,29 @@ void gathering(Builder& b) {
     b.piece(9, c + 3, 0, GOAL_BASIN, COLUMN_UP);
 }
 
+// Seventeen balls at once: eleven join one lane and split between two
+// basins, three more roll into each basin straight from the sides.
+void crowd(Builder& b) {
+    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
+    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
+    b.ball(9, 6);
+    int c = comb(b, 9, 7, 2, 5, false);
+    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
+    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
+    b.piece(9, c + 2, 1, SPLITTER, COLUMN_UP);
+    for (int side : {1, -1}) {
+        int row = 9 + 2 * side;
+        b.piece(9 + side, c + 2, 1, STRAIGHT, side > 0 ? ROW_UP : ROW_DOWN);
+        b.piece(row, c + 2, 0, GOAL_BASIN, side > 0 ? ROW_UP : ROW_DOWN);
+        b.piece(row, c + 1, 1, START, COLUMN_UP);
+        b.ball(row, c + 1);
+        b.piece(row, c + 3, 1, START, COLUMN_DOWN);
+        b.ball(row, c + 3);
+        b.piece(row + side, c + 2, 1, START, side > 0 ? ROW_DOWN : ROW_UP);
+        b.ball(row + side, c + 2);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -190,7 +213,7 @@ int main(int argc, char** argv) {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}, {"demo3.tumbalon", fork, 0, 0}};
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}, {"demo3.tumbalon", fork, 0, 0}, {"demo4.tumbalon", crowd, -2, 0}};
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
     // a tryout while laying out a run.
