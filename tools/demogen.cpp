@@ -1,5 +1,6 @@
-// demogen: builds the four demo runs through the same editing operations the
-// keys use and saves them as "demo1.tumbalon" to "demo4.tumbalon".
+// demogen: builds the four demo runs and the gallery through the same editing
+// operations the keys use and saves them as "demo1.tumbalon" to
+// "demo4.tumbalon" and "gallery/NAME.tumbalon".
 //
 //     demogen          (run in the data folder: it reads the catalogue there)
 //
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -213,7 +215,16 @@ int main(int argc, char** argv) {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}, {"demo3.tumbalon", fork, 0, 0}, {"demo4.tumbalon", crowd, -2, 0}};
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, 0, 2}, {"demo3.tumbalon", fork, 0, 0}, {"demo4.tumbalon", crowd, -2, 0},
+                 // The gallery: the same runs on other cells, where balls
+                 // meet in other ways.
+                 {"gallery/gathering_near.tumbalon", gathering, 1, 0},
+                 {"gallery/gathering_left.tumbalon", gathering, -1, -1},
+                 {"gallery/fork_left.tumbalon", fork, 0, -1},
+                 {"gallery/fork_near.tumbalon", fork, 1, 0},
+                 {"gallery/leap_far.tumbalon", leap, -1, 2},
+                 {"gallery/crowd_right.tumbalon", crowd, -2, 2}};
+    std::filesystem::create_directory("gallery");
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
     // a tryout while laying out a run.
