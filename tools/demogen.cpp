@@ -98,25 +98,13 @@ private:
     scene::CommandContext ctx_;
 };
 
-// RUNS
-// Balls from both sides of a row of collectors join one lane along +column
-// on level 1; returns the column after the last collector.
-int comb(Builder& b, int row, int column, int level, int collectors, bool fast) {
+// Balls from both sides of a row of collectors join one lane along +column;
+// returns the column after the last collector.
+int comb(Builder& b, int row, int column, int level, int collectors) {
     for (int k = 0; k < collectors; ++k, ++column) {
         b.piece(row, column, level, COLLECTOR, COLUMN_UP);
         // The far side's balls come one cell later, so two do not meet
         // head-on in the collector.
-        if (fast) {
-            // Down a slope into the side, so the lane keeps moving.
-            b.piece(row - 2, column, level + 1, START, ROW_UP);
-            b.ball(row - 2, column);
-            b.piece(row - 1, column, level, SLOPE, ROW_UP);
-            b.piece(row + 1, column, level, SLOPE, ROW_DOWN);
-            b.piece(row + 2, column, level + 1, STRAIGHT, ROW_DOWN);
-            b.piece(row + 3, column, level + 1, START, ROW_DOWN);
-            b.ball(row + 3, column);
-            continue;
-        }
         b.piece(row - 1, column, level, START, ROW_UP);
         b.ball(row - 1, column);
         b.piece(row + 1, column, level, STRAIGHT, ROW_DOWN);
@@ -128,12 +116,12 @@ int comb(Builder& b, int row, int column, int level, int collectors, bool fast) 
 
 // Eleven balls gather on level 3 and run down a ramp that bends level without
 // a bump, round a bend into the basin.
-void leap(Builder& b) {
+void ramp(Builder& b) {
     // The ball from the spiral comes last and pushes on any that stalled.
     b.piece(8, 4, 3, FUNNEL, COLUMN_UP);
     b.piece(8, 4, 4, SPIRAL, COLUMN_UP);
     b.ball(8, 4);
-    int c = comb(b, 8, 5, 3, 5, false);
+    int c = comb(b, 8, 5, 3, 5);
     b.piece(8, c, 3, STRAIGHT, COLUMN_UP);
     b.piece(8, c + 1, 2, SLOPE, COLUMN_UP);
     b.piece(8, c + 2, 1, SAG_1, COLUMN_UP);
@@ -143,53 +131,50 @@ void leap(Builder& b) {
     b.piece(10, c + 4, 0, GOAL_BASIN, ROW_UP);
 }
 
-// Eleven balls join one lane; a splitter sends each to one of two basins
-// by where it runs across the groove.
-void fork(Builder& b) {
+// Eleven balls join one lane on level 2 through five collectors and run
+// through a tunnel down to level 1; returns the column after the slope.
+int gatheredLane(Builder& b) {
+    // The ball from the spiral comes last and pushes on any that stalled.
     b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
     b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
     b.ball(9, 6);
-    int c = comb(b, 9, 7, 2, 5, false);
+    int c = comb(b, 9, 7, 2, 5);
     b.piece(9, c, 2, TUNNEL, COLUMN_UP);
     b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
-    b.piece(9, c + 2, 1, SPLITTER, COLUMN_UP);
-    b.piece(10, c + 2, 1, STRAIGHT, ROW_UP);
-    b.piece(11, c + 2, 0, GOAL_BASIN, ROW_UP);
-    b.piece(8, c + 2, 1, STRAIGHT, ROW_DOWN);
-    b.piece(7, c + 2, 0, GOAL_BASIN, ROW_DOWN);
+    return c + 2;
 }
 
-// Eleven balls join one lane through five collectors, pass a tunnel and a
-// half-pipe and gather in the basin.
+// The gathered lane into one basin.
 void gathering(Builder& b) {
-    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
-    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
-    b.ball(9, 6);
-    int c = comb(b, 9, 7, 2, 5, false);
-    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
-    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
-    b.piece(9, c + 2, 1, STRAIGHT, COLUMN_UP);
-    b.piece(9, c + 3, 0, GOAL_BASIN, COLUMN_UP);
+    int c = gatheredLane(b);
+    b.piece(9, c, 1, STRAIGHT, COLUMN_UP);
+    b.piece(9, c + 1, 0, GOAL_BASIN, COLUMN_UP);
 }
 
-// Fifteen balls at once: eleven join one lane and split between two basins,
-// two more roll into each basin straight from the sides.
+// The gathered lane meets a splitter, which sends each ball to one of two
+// basins by where it runs across the groove; returns the splitter's column.
+int fork(Builder& b) {
+    int c = gatheredLane(b);
+    b.piece(9, c, 1, SPLITTER, COLUMN_UP);
+    b.piece(10, c, 1, STRAIGHT, ROW_UP);
+    b.piece(11, c, 0, GOAL_BASIN, ROW_UP);
+    b.piece(8, c, 1, STRAIGHT, ROW_DOWN);
+    b.piece(7, c, 0, GOAL_BASIN, ROW_DOWN);
+    return c;
+}
+
+void split(Builder& b) { fork(b); }
+
+// Fifteen balls at once: the split lane, and two more balls roll into each
+// basin straight from its sides.
 void crowd(Builder& b) {
-    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
-    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
-    b.ball(9, 6);
-    int c = comb(b, 9, 7, 2, 5, false);
-    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
-    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
-    b.piece(9, c + 2, 1, SPLITTER, COLUMN_UP);
-    for (int side : {1, -1}) {
-        int row = 9 + 2 * side;
-        b.piece(9 + side, c + 2, 1, STRAIGHT, side > 0 ? ROW_UP : ROW_DOWN);
-        b.piece(row, c + 2, 0, GOAL_BASIN, side > 0 ? ROW_UP : ROW_DOWN);
-        b.piece(row, c + 3, 1, START, COLUMN_DOWN);
-        b.ball(row, c + 3);
-        b.piece(row + side, c + 2, 1, START, side > 0 ? ROW_DOWN : ROW_UP);
-        b.ball(row + side, c + 2);
+    int c = fork(b);
+    for (int row : {11, 7}) {
+        b.piece(row, c + 1, 1, START, COLUMN_DOWN);
+        b.ball(row, c + 1);
+        int outer = row > 9 ? row + 1 : row - 1;
+        b.piece(outer, c, 1, START, row > 9 ? ROW_DOWN : ROW_UP);
+        b.ball(outer, c);
     }
 }
 
@@ -213,13 +198,16 @@ int main(int argc, char** argv) {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", gathering, 0, 0}, {"demo2.tumbalon", leap, -1, 0}, {"demo3.tumbalon", fork, 0, 0}, {"demo4.tumbalon", crowd, -1, 0},
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0},
+                 {"demo2.tumbalon", ramp, -1, 0},
+                 {"demo3.tumbalon", split, 0, 0},
+                 {"demo4.tumbalon", crowd, -1, 0},
                  // The gallery: the same runs on other cells, where balls
                  // meet in other ways.
                  {"gallery/gathering_near.tumbalon", gathering, 1, 0},
                  {"gallery/gathering_left.tumbalon", gathering, -1, -1},
-                 {"gallery/fork_left.tumbalon", fork, 0, -1},
-                 {"gallery/fork_near.tumbalon", fork, 1, 0},
+                 {"gallery/fork_left.tumbalon", split, 0, -1},
+                 {"gallery/fork_near.tumbalon", split, 1, 0},
                  {"gallery/gathering_right.tumbalon", gathering, 0, 1},
                  {"gallery/crowd_left.tumbalon", crowd, -1, -1}};
     std::filesystem::create_directory("gallery");
