@@ -1,5 +1,6 @@
-// demogen: builds the four demo runs through the same editing operations the
-// keys use and saves them as "demo1.tumbalon" to "demo4.tumbalon".
+// demogen: builds the four demo runs and the gallery through the same editing
+// operations the keys use and saves them as "demo1.tumbalon" to
+// "demo4.tumbalon" and "gallery/NAME.tumbalon".
 //
 //     demogen          (run in the data folder: it reads the catalogue there)
 //
@@ -8,6 +9,8 @@
 // filled with support cubes. Type numbers are the catalogue positions.
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -28,7 +31,9 @@ namespace {
 
 enum Type {
     CUBE = 0, STRAIGHT = 1, CURVE = 2, SLOPE = 3, CROSSING = 4, TEE = 5, MERGE_RIGHT = 6, MERGE_LEFT = 7,
-    STOP = 8, START = 9, FUNNEL = 10, DROP = 11, SPIRAL = 12, HALFPIPE = 13, JUMP = 14, GOAL = 15
+    STOP = 8, START = 9, FUNNEL = 10, DROP = 11, SPIRAL = 12, HALFPIPE = 13, JUMP = 14, GOAL = 15,
+    SAG_1 = 16, SAG_2 = 17, CREST_1 = 18, CREST_2 = 19, CREST_3 = 20, CREST_4 = 21, SPLITTER = 22,
+    COLLECTOR = 23, TUNNEL = 24, BRIDGE = 25, CATCHER = 26, GOAL_BASIN = 27
 };
 enum Dir { ROW_UP = 0, COLUMN_UP = 1, ROW_DOWN = 2, COLUMN_DOWN = 3 };
 
@@ -93,70 +98,89 @@ private:
     scene::CommandContext ctx_;
 };
 
-// One ball from a tower down four slopes, round a bend into the goal.
-void jollyride(Builder& b) {
-    b.piece(3, 3, 3, START, ROW_UP);
-    b.piece(4, 3, 2, SLOPE, ROW_UP);
-    b.piece(5, 3, 1, SLOPE, ROW_UP);
-    b.piece(6, 3, 0, SLOPE, ROW_UP);
-    b.piece(7, 3, 0, STRAIGHT, ROW_UP);
-    b.piece(8, 3, 0, CURVE, ROW_UP);
-    b.piece(8, 2, 0, STRAIGHT, COLUMN_DOWN);
-    b.piece(8, 1, 0, GOAL, COLUMN_DOWN);
-    b.ball(3, 3);
+// Balls from both sides of a row of collectors join one lane along +column;
+// returns the column after the last collector.
+int comb(Builder& b, int row, int column, int level, int collectors) {
+    for (int k = 0; k < collectors; ++k, ++column) {
+        b.piece(row, column, level, COLLECTOR, COLUMN_UP);
+        // The far side's balls come one cell later, so two do not meet
+        // head-on in the collector.
+        b.piece(row - 1, column, level, START, ROW_UP);
+        b.ball(row - 1, column);
+        b.piece(row + 1, column, level, STRAIGHT, ROW_DOWN);
+        b.piece(row + 2, column, level, START, ROW_DOWN);
+        b.ball(row + 2, column);
+    }
+    return column;
 }
 
-// Two towers whose runs cross on the ground and end in two basins.
-void twotowers(Builder& b) {
-    b.piece(5, 5, 2, START, ROW_UP);
-    b.piece(6, 5, 1, SLOPE, ROW_UP);
-    b.piece(7, 5, 0, SLOPE, ROW_UP);
-    b.piece(8, 5, 0, CROSSING, ROW_UP);
-    b.piece(9, 5, 0, STRAIGHT, ROW_UP);
-    b.piece(10, 5, 0, GOAL, ROW_UP);
-    // The second run is two cells longer, so the balls do not meet at the
-    // crossing.
-    b.piece(8, 0, 2, START, COLUMN_UP);
-    b.piece(8, 1, 1, SLOPE, COLUMN_UP);
-    b.piece(8, 2, 0, SLOPE, COLUMN_UP);
-    b.piece(8, 3, 0, STRAIGHT, COLUMN_UP);
-    b.piece(8, 4, 0, STRAIGHT, COLUMN_UP);
-    b.piece(8, 6, 0, STRAIGHT, COLUMN_UP);
-    b.piece(8, 7, 0, GOAL, COLUMN_UP);
-    b.ball(5, 5);
-    b.ball(8, 0);
+// Eleven balls gather on level 3 and run down a ramp that bends level without
+// a bump, round a bend into the basin.
+void ramp(Builder& b) {
+    // The ball from the spiral comes last and pushes on any that stalled.
+    b.piece(8, 4, 3, FUNNEL, COLUMN_UP);
+    b.piece(8, 4, 4, SPIRAL, COLUMN_UP);
+    b.ball(8, 4);
+    int c = comb(b, 8, 5, 3, 5);
+    b.piece(8, c, 3, STRAIGHT, COLUMN_UP);
+    b.piece(8, c + 1, 2, SLOPE, COLUMN_UP);
+    b.piece(8, c + 2, 1, SAG_1, COLUMN_UP);
+    b.piece(8, c + 3, 1, SAG_2, COLUMN_UP);
+    b.piece(8, c + 4, 1, CURVE, COLUMN_UP);
+    b.piece(9, c + 4, 1, TUNNEL, ROW_UP);
+    b.piece(10, c + 4, 0, GOAL_BASIN, ROW_UP);
 }
 
-// Down a spiral into a funnel, a slope for speed, along two half-pipes and
-// round into the goal.
-void tarlo1(Builder& b) {
-    b.piece(4, 4, 1, FUNNEL, ROW_UP);
-    b.piece(4, 4, 2, SPIRAL, ROW_UP);
-    b.piece(5, 4, 0, SLOPE, ROW_UP);
-    b.piece(6, 4, 0, HALFPIPE, ROW_UP);
-    b.piece(7, 4, 0, HALFPIPE, ROW_UP);
-    b.piece(8, 4, 0, CURVE, ROW_UP);
-    b.piece(8, 3, 0, STRAIGHT, COLUMN_DOWN);
-    b.piece(8, 2, 0, GOAL, COLUMN_DOWN);
-    b.ball(4, 4);
+// Eleven balls join one lane on level 2 through five collectors and run
+// through a tunnel down to level 1; returns the column after the slope.
+int gatheredLane(Builder& b) {
+    // The ball from the spiral comes last and pushes on any that stalled.
+    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
+    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
+    b.ball(9, 6);
+    int c = comb(b, 9, 7, 2, 5);
+    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
+    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
+    return c + 2;
 }
 
-// Four lanes side by side: slopes, a drop into a funnel below, and stops.
-void quib7(Builder& b) {
-    for (int c = 8; c < 12; ++c) {
-        b.piece(2, c, 2, START, ROW_UP);
-        b.piece(3, c, 1, SLOPE, ROW_UP);
-        b.piece(4, c, 0, FUNNEL, ROW_UP);
-        b.piece(4, c, 1, DROP, ROW_UP);
-        b.piece(5, c, 0, STRAIGHT, ROW_UP);
-        b.piece(6, c, 0, STOP, ROW_UP);
-        b.ball(2, c);
+// The gathered lane into one basin.
+void gathering(Builder& b) {
+    int c = gatheredLane(b);
+    b.piece(9, c, 1, STRAIGHT, COLUMN_UP);
+    b.piece(9, c + 1, 0, GOAL_BASIN, COLUMN_UP);
+}
+
+// The gathered lane meets a splitter, which sends each ball to one of two
+// basins by where it runs across the groove; returns the splitter's column.
+int fork(Builder& b) {
+    int c = gatheredLane(b);
+    b.piece(9, c, 1, SPLITTER, COLUMN_UP);
+    b.piece(10, c, 1, STRAIGHT, ROW_UP);
+    b.piece(11, c, 0, GOAL_BASIN, ROW_UP);
+    b.piece(8, c, 1, STRAIGHT, ROW_DOWN);
+    b.piece(7, c, 0, GOAL_BASIN, ROW_DOWN);
+    return c;
+}
+
+void split(Builder& b) { fork(b); }
+
+// Fifteen balls at once: the split lane, and two more balls roll into each
+// basin straight from its sides.
+void crowd(Builder& b) {
+    int c = fork(b);
+    for (int row : {11, 7}) {
+        b.piece(row, c + 1, 1, START, COLUMN_DOWN);
+        b.ball(row, c + 1);
+        int outer = row > 9 ? row + 1 : row - 1;
+        b.piece(outer, c, 1, START, row > 9 ? ROW_DOWN : ROW_UP);
+        b.ball(outer, c);
     }
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::ostringstream loaderLog;
     klotz::KlotzCatalogue catalogue;
     klotz::loadCatalogueList(catalogue, loaderLog);
@@ -174,13 +198,30 @@ int main() {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", jollyride, 5, 7},
-                 {"demo2.tumbalon", twotowers, 3, 5},
-                 {"demo3.tumbalon", tarlo1, 5, 7},
-                 {"demo4.tumbalon", quib7, 6, 1}};
+    } demos[] = {{"demo1.tumbalon", gathering, 0, 0},
+                 {"demo2.tumbalon", ramp, -1, 0},
+                 {"demo3.tumbalon", split, 0, 0},
+                 {"demo4.tumbalon", crowd, -1, 0},
+                 // The gallery: the same runs on other cells, where balls
+                 // meet in other ways.
+                 {"gallery/gathering_near.tumbalon", gathering, 1, 0},
+                 {"gallery/gathering_left.tumbalon", gathering, -1, -1},
+                 {"gallery/fork_left.tumbalon", split, 0, -1},
+                 {"gallery/fork_near.tumbalon", split, 1, 0},
+                 {"gallery/gathering_right.tumbalon", gathering, 0, 1},
+                 {"gallery/crowd_left.tumbalon", crowd, -1, -1}};
+    std::filesystem::create_directory("gallery");
     int status = 0;
+    // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
+    // a tryout while laying out a run.
     for (const Demo& d : demos) {
-        Builder b(catalogue, d.rowOffset, d.columnOffset);
+        int rows = d.rowOffset, columns = d.columnOffset;
+        if (argc == 4) {
+            if (std::string(argv[1]) != d.file) continue;
+            rows += std::atoi(argv[2]);
+            columns += std::atoi(argv[3]);
+        }
+        Builder b(catalogue, rows, columns);
         d.build(b);
         if (!b.save(d.file)) {
             std::cerr << b.log();

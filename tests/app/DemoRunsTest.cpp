@@ -1,15 +1,23 @@
-// The shipped demo runs, simulated with the shipped klotz set: every ball
-// ends where its run is meant to take it. Copies of the demo files as they
+// The shipped demo and gallery runs, simulated with the shipped klotz set:
+// long runs in which every ball comes home, in the start camera's view. Copies of the demo files as they
 // were saved before the catalogue grew (tests/app/data) must keep loading
 // and running the same: scene files store catalogue indices.
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <sstream>
 #include <vector>
+
+#include <glm/gtc/matrix_transform.hpp>
 
 #include <gtest/gtest.h>
 
 #include "app/Simulator.h"
 #include "klotz/Catalogue.h"
+#include "scene/Camera.h"
+#include "scene/RunInsight.h"
 #include "scene/SceneFile.h"
 #include "support/TestSupport.h"
 
@@ -33,6 +41,8 @@ protected:
             if (ext == ".obj" || ext == ".cfg" || ext == ".tumbalon")
                 fs::copy_file(entry.path(), fs::path(dir->path()) / entry.path().filename());
         }
+        fs::copy(fs::path(testsupport::dataDir()) / "gallery", fs::path(dir->path()) / "gallery");
+        runs = new std::map<std::string, Run>;
         fs::create_directory(fs::path(dir->path()) / "saved");
         for (const auto& entry : fs::directory_iterator(fs::path(testsupport::testDataDir()) / "app" / "data"))
             fs::copy_file(entry.path(), fs::path(dir->path()) / "saved" / entry.path().filename());
@@ -44,8 +54,33 @@ protected:
         for (int t = 0; t < catalogue->typeCount(); ++t) catalogue->typeDisplayLists[t] = t + 1;
     }
     static void TearDownTestSuite() {
+        delete runs;
         delete catalogue;
         delete dir;
+    }
+
+    struct Run {
+        std::vector<app::BallReport> balls;
+        int types = 0;  // distinct klotz types placed
+    };
+
+    // Each shipped run is simulated once for all the tests that look at it.
+    const Run& simulated(const std::string& file) {
+        auto found = runs->find(file);
+        if (found != runs->end()) return found->second;
+        testsupport::ScopedChdir cd(dir->path());
+        physics::PhysicsWorld world;
+        scene::SceneModel model;
+        std::ostringstream log;
+        scene::SceneState state;
+        EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
+        app::SimOptions options;
+        options.seconds = 45.0;
+        options.recordPaths = true;
+        Run r;
+        r.balls = app::simulateScene(model, world, *catalogue, options);
+        r.types = static_cast<int>(std::set<int>(model.placedTypes.begin(), model.placedTypes.end()).size());
+        return (*runs)[file] = std::move(r);
     }
 
     std::vector<app::BallReport> run(const std::string& file, double seconds) {
@@ -62,9 +97,11 @@ protected:
 
     static testsupport::TempDir* dir;
     static klotz::KlotzCatalogue* catalogue;
+    static std::map<std::string, Run>* runs;
 };
 testsupport::TempDir* DemoRuns::dir = nullptr;
 klotz::KlotzCatalogue* DemoRuns::catalogue = nullptr;
+std::map<std::string, DemoRuns::Run>* DemoRuns::runs = nullptr;
 
 void expectEndsIn(const app::BallReport& r, Cell goal) {
     Cell c = cellOf(r.end);
@@ -73,34 +110,68 @@ void expectEndsIn(const app::BallReport& r, Cell goal) {
     EXPECT_FALSE(r.onFloor) << "ball " << r.ball << " fell off the run";
 }
 
-TEST_F(DemoRuns, JollyrideEndsInTheGoal) {
-    auto balls = run("demo1.tumbalon", 20.0);
-    ASSERT_EQ(balls.size(), 1u);
-    expectEndsIn(balls[0], {13, 8});
-    // Rolling resistance settles a ball circling in the basin.
-    EXPECT_GE(balls[0].restTime, 0.0) << "still rolling after 20 s";
+// The shipped runs: the four demos and every gallery run.
+std::vector<std::string> shippedRuns(const std::string& dir) {
+    std::vector<std::string> files = {"demo1.tumbalon", "demo2.tumbalon", "demo3.tumbalon", "demo4.tumbalon"};
+    std::vector<std::string> gallery;
+    for (const auto& entry : fs::directory_iterator(fs::path(dir) / "gallery"))
+        if (entry.path().extension() == ".tumbalon") gallery.push_back("gallery/" + entry.path().filename().string());
+    std::sort(gallery.begin(), gallery.end());
+    files.insert(files.end(), gallery.begin(), gallery.end());
+    return files;
 }
 
-TEST_F(DemoRuns, TwoTowersBallsCrossAndReachTheirGoals) {
-    auto balls = run("demo2.tumbalon", 15.0);
-    ASSERT_EQ(balls.size(), 2u);
-    expectEndsIn(balls[0], {13, 10});
-    expectEndsIn(balls[1], {11, 12});
+// The part of the picture the start camera shows during a run (the palette
+// strip is hidden then, so the view is square).
+bool inStartView(glm::vec3 p) {
+    scene::Camera camera;
+    camera.setStartPose();
+    glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.direction, glm::vec3(0.0f, 1.0f, 0.0f));
+    glm::mat4 projection =
+        glm::perspective(glm::radians(scene::CAMERA_FOV_DEGREES), 1.0f, scene::CAMERA_NEAR, scene::CAMERA_FAR);
+    glm::vec4 clip = projection * view * glm::vec4(p, 1.0f);
+    return clip.w > 0.0f && std::abs(clip.x) <= clip.w && std::abs(clip.y) <= clip.w && std::abs(clip.z) <= clip.w;
 }
 
-TEST_F(DemoRuns, Tarlo1GoesDownTheSpiralIntoTheGoal) {
-    auto balls = run("demo3.tumbalon", 20.0);
-    ASSERT_EQ(balls.size(), 1u);
-    expectEndsIn(balls[0], {13, 9});
-    EXPECT_GE(balls[0].restTime, 0.0) << "still rolling after 20 s";
+TEST(StartView, SeesTheMiddleOfTheGridAndNotBehindTheCamera) {
+    EXPECT_TRUE(inStartView({483.0f, 0.0f, -458.0f}));  // where the view axis meets the ground
+    EXPECT_FALSE(inStartView({400.0f, 0.0f, -100.0f}));
+    EXPECT_FALSE(inStartView({25.0f, 0.0f, -975.0f}));
 }
 
-TEST_F(DemoRuns, Quib7StopsEveryLaneAtItsEnd) {
-    auto balls = run("demo4.tumbalon", 10.0);
-    ASSERT_EQ(balls.size(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        expectEndsIn(balls[i], {12, 9 + i});
-        EXPECT_GE(balls[i].restTime, 0.0) << "ball " << i << " still moving";
+TEST_F(DemoRuns, ShippedRunsAreLongAndBringEveryBallHome) {
+    for (const std::string& file : shippedRuns(dir->path())) {
+        SCOPED_TRACE(file);
+        const Run& r = simulated(file);
+        EXPECT_GE(r.balls.size(), 10u);
+        EXPECT_GE(r.types, 8);
+        double last = 0.0;
+        for (const app::BallReport& ball : r.balls) {
+            EXPECT_EQ(ball.insight.outcome, scene::BallOutcome::HOME)
+                << "ball " << ball.ball << " " << scene::outcomeName(ball.insight.outcome) << " at " << ball.end.x
+                << ", " << ball.end.y << ", " << ball.end.z;
+            last = std::max(last, ball.restTime);
+        }
+        EXPECT_GE(last, 20.0) << "the last ball came to rest too early";
+    }
+}
+
+// Ball-seconds until the last ball comes to rest.
+TEST_F(DemoRuns, StartCameraSeesTheShippedRuns) {
+    for (const std::string& file : shippedRuns(dir->path())) {
+        SCOPED_TRACE(file);
+        const Run& r = simulated(file);
+        double end = 0.0;
+        for (const app::BallReport& ball : r.balls) end = std::max(end, ball.restTime);
+        std::size_t inside = 0, all = 0;
+        for (const app::BallReport& ball : r.balls)
+            for (const app::PathPoint& p : ball.path) {
+                if (p.time > end) break;
+                ++all;
+                if (inStartView(p.position)) ++inside;
+            }
+        ASSERT_GT(all, 0u);
+        EXPECT_GE(static_cast<double>(inside) / all, 0.9) << "ball-seconds in view";
     }
 }
 
