@@ -59,6 +59,9 @@ CASES = {
     "building": ([], None, None),
     "demo4": (["F8", "l"], None, None),
     "demo4_sparks": (["F8", "x", "l"], None, None),
+    # The small demo4 the figures were first taken with (4 balls), for
+    # comparison with the showpiece that replaced it.
+    "first_demo4": (["F5", "l"], "tests/app/data/demo4.tumbalon", None),
     "100_balls": (["F5", "l", "p"], [(r, c) for r in range(5, 15) for c in range(5, 15)], STRAIGHT),
     # On slopes the balls keep rolling, tumbling and colliding.
     "400_balls": (["F5", "l"], [(r, c) for r in range(20) for c in range(20)], SLOPE),
@@ -68,7 +71,11 @@ CASES = {
 
 def run_case(args, name):
     keys, cells, piece = CASES[name]
-    extra = {"demo1.tumbalon": field_scene(cells, piece)} if cells else None
+    if isinstance(cells, str):
+        with open(cells) as f:
+            extra = {"demo1.tumbalon": f.read()}
+    else:
+        extra = {"demo1.tumbalon": field_scene(cells, piece)} if cells else None
     xvfb = Xvfb()
     prog = Program(args.program, args.data, xvfb.display, extra_files=extra, copy_caches=True)
     try:
