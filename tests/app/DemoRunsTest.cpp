@@ -68,22 +68,15 @@ protected:
     const Run& simulated(const std::string& file) {
         auto found = runs->find(file);
         if (found != runs->end()) return found->second;
-        testsupport::ScopedChdir cd(dir->path());
-        physics::PhysicsWorld world;
-        scene::SceneModel model;
-        std::ostringstream log;
-        scene::SceneState state;
-        EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
-        app::SimOptions options;
-        options.seconds = 45.0;
-        options.recordPaths = true;
         Run r;
-        r.balls = app::simulateScene(model, world, *catalogue, options);
-        r.types = static_cast<int>(std::set<int>(model.placedTypes.begin(), model.placedTypes.end()).size());
+        r.balls = run(file, 45.0, true, &r.types);
         return (*runs)[file] = std::move(r);
     }
 
-    std::vector<app::BallReport> run(const std::string& file, double seconds) {
+    // Loads file into a fresh world and simulates it; types, when given,
+    // receives the number of distinct klotz types placed.
+    std::vector<app::BallReport> run(const std::string& file, double seconds, bool recordPaths = false,
+                                     int* types = nullptr) {
         testsupport::ScopedChdir cd(dir->path());
         physics::PhysicsWorld world;
         scene::SceneModel model;
@@ -92,6 +85,8 @@ protected:
         EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
         app::SimOptions options;
         options.seconds = seconds;
+        options.recordPaths = recordPaths;
+        if (types) *types = static_cast<int>(std::set<int>(model.placedTypes.begin(), model.placedTypes.end()).size());
         return app::simulateScene(model, world, *catalogue, options);
     }
 
