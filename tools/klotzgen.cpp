@@ -53,6 +53,14 @@ Piece cube() {
     return p;
 }
 
+// Raised track stands on these rather than on cubes, so the run is not hidden
+// behind blank faces.
+Piece pillar() {
+    Piece p("pillar", "slim post, one level high, to stand raised track on");
+    p.addBox(-6, 6, -25, 25, -6, 6);
+    return p;
+}
+
 Piece straight() {
     Piece p("straight", "flat groove along x, open at x=-25 and x=+25");
     p.addBox(-25, 25, BOTTOM, FLOOR, -HALF, HALF);
@@ -273,7 +281,7 @@ int main(int argc, char** argv) {
                                  spiral(),     halfpipe(),  jump(),  goal()};
     for (std::vector<Piece> set : {sagPieces(), crestPieces()})
         pieces.insert(pieces.end(), set.begin(), set.end());
-    for (Piece p : {splitter(), collector(), tunnel(), bridge(), catcher(), goalBasin()})
+    for (Piece p : {splitter(), collector(), tunnel(), bridge(), catcher(), goalBasin(), pillar()})
         pieces.push_back(p);
     std::string list;
     for (const Piece& p : pieces) {
