@@ -55,12 +55,12 @@ void ramp(Builder& b) {
 
 // Eleven balls join one lane on level 2 through five collectors and run
 // through a tunnel down to level 1; returns the column after the slope.
-int gatheredLane(Builder& b) {
+int gatheredLane(Builder& b, int collectors = 5) {
     // The ball from the spiral comes last and pushes on any that stalled.
     b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
     b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
     b.ball(9, 6);
-    int c = comb(b, 9, 7, 2, 5);
+    int c = comb(b, 9, 7, 2, collectors);
     b.piece(9, c, 2, TUNNEL, COLUMN_UP);
     b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
     return c + 2;
@@ -75,8 +75,8 @@ void gathering(Builder& b) {
 
 // The gathered lane meets a splitter, which sends each ball to one of two
 // basins by where it runs across the groove; returns the splitter's column.
-int fork(Builder& b) {
-    int c = gatheredLane(b);
+int fork(Builder& b, int collectors = 5) {
+    int c = gatheredLane(b, collectors);
     b.piece(9, c, 1, SPLITTER, COLUMN_UP);
     b.piece(10, c, 1, STRAIGHT, ROW_UP);
     b.piece(11, c, 0, GOAL_BASIN, ROW_UP);
@@ -87,10 +87,10 @@ int fork(Builder& b) {
 
 void split(Builder& b) { fork(b); }
 
-// Fifteen balls at once: the split lane, and two more balls roll into each
+// Thirteen balls at once: the split lane, and two more balls roll into each
 // basin straight from its sides.
 void crowd(Builder& b) {
-    int c = fork(b);
+    int c = fork(b, 4);
     for (int row : {11, 7}) {
         b.piece(row, c + 1, 1, START, COLUMN_DOWN);
         b.ball(row, c + 1);

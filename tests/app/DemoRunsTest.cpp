@@ -4,6 +4,7 @@
 // and running the same: scene files store catalogue indices.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
 
 #include <gtest/gtest.h>
 
@@ -73,16 +75,22 @@ protected:
         return (*runs)[file] = std::move(r);
     }
 
+    static bool load(const std::string& file, scene::SceneModel& model, physics::PhysicsWorld& world) {
+        testsupport::ScopedChdir cd(dir->path());
+        std::ostringstream log;
+        scene::SceneState state;
+        const bool loaded = scene::loadScene(model, state, *catalogue, world, file, log);
+        EXPECT_TRUE(loaded) << log.str();
+        return loaded;
+    }
+
     // Loads file into a fresh world and simulates it; types, when given,
     // receives the number of distinct klotz types placed.
     std::vector<app::BallReport> run(const std::string& file, double seconds, bool recordPaths = false,
                                      int* types = nullptr) {
-        testsupport::ScopedChdir cd(dir->path());
         physics::PhysicsWorld world;
         scene::SceneModel model;
-        std::ostringstream log;
-        scene::SceneState state;
-        EXPECT_TRUE(scene::loadScene(model, state, *catalogue, world, file, log)) << log.str();
+        load(file, model, world);
         app::SimOptions options;
         options.seconds = seconds;
         options.recordPaths = recordPaths;
@@ -116,17 +124,102 @@ std::vector<std::string> shippedRuns(const std::string& dir) {
     return files;
 }
 
-// The part of the picture the start camera shows during a run (the palette
-// strip is hidden then, so the view is square).
-bool inStartView(glm::vec3 p) {
+// The start camera's projection and view (the palette strip is hidden
+// during a run, so the view is square).
+glm::mat4 startViewMatrix() {
     scene::Camera camera;
     camera.setStartPose();
     glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.direction, glm::vec3(0.0f, 1.0f, 0.0f));
-    glm::mat4 projection =
-        glm::perspective(glm::radians(scene::CAMERA_FOV_DEGREES), 1.0f, scene::CAMERA_NEAR, scene::CAMERA_FAR);
-    glm::vec4 clip = projection * view * glm::vec4(p, 1.0f);
+    return glm::perspective(glm::radians(scene::CAMERA_FOV_DEGREES), 1.0f, scene::CAMERA_NEAR, scene::CAMERA_FAR) *
+           view;
+}
+
+bool inStartView(glm::vec3 p) {
+    glm::vec4 clip = startViewMatrix() * glm::vec4(p, 1.0f);
     return clip.w > 0.0f && std::abs(clip.x) <= clip.w && std::abs(clip.y) <= clip.w && std::abs(clip.z) <= clip.w;
 }
+
+// What the start camera sees of a scene's kloetze, drawn into a small depth
+// buffer: for each pixel, the nearest surface's klotz and whether it faces up
+// (groove floors, ramps and rims do; the sides of blocks and walls do not).
+struct StartPicture {
+    static constexpr int SIZE = 160;
+    int scene = 0;                    // pixels showing a klotz
+    int upward = 0;                   // of those, surfaces facing up
+    int upwardAnywhere = 0;           // pixels where a surface facing up lies, seen or hidden
+    std::map<int, int> sidesOfKlotz;  // pixels of each klotz's other surfaces
+
+    explicit StartPicture(const scene::SceneModel& model, const klotz::KlotzCatalogue& catalogue) {
+        std::vector<float> depth(SIZE * SIZE, 2.0f);
+        std::vector<int> klotzAt(SIZE * SIZE, -1);
+        std::vector<char> up(SIZE * SIZE, 0), upAnywhere(SIZE * SIZE, 0);
+        const glm::mat4 toClip = startViewMatrix();
+        for (int k = 0; k < model.placedCount(); ++k) {
+            const klotz::Mesh& mesh = catalogue.klotzTypes[model.placedTypes[k]].mesh;
+            const glm::mat4 pose = glm::make_mat4(model.placedPoses[k].data());
+            for (int f = 0; f < mesh.faceCount; ++f) {
+                glm::vec3 screen[3];
+                bool visible = true;
+                for (int c = 0; c < 3; ++c) {
+                    const float* v = &mesh.vertices[3 * mesh.faces[3 * f + c]];
+                    glm::vec4 clip = toClip * pose * glm::vec4(v[0], v[1], v[2], 1.0f);
+                    visible = visible && clip.w > scene::CAMERA_NEAR;
+                    screen[c] = glm::vec3((clip.x / clip.w + 1) * SIZE / 2, (clip.y / clip.w + 1) * SIZE / 2,
+                                          clip.z / clip.w);
+                }
+                const glm::vec3 normal = glm::mat3(pose) * glm::make_vec3(&mesh.faceNormals[3 * f]);
+                if (visible) fill(screen, normal.y > 0.5f, k, depth, klotzAt, up, upAnywhere);
+            }
+        }
+        for (int i = 0; i < SIZE * SIZE; ++i) {
+            upwardAnywhere += upAnywhere[i];
+            if (klotzAt[i] < 0) continue;
+            ++scene;
+            if (up[i])
+                ++upward;
+            else
+                ++sidesOfKlotz[klotzAt[i]];
+        }
+    }
+
+    // The klotz whose blank sides fill most of the picture: (index, pixels).
+    std::pair<int, int> largestSide() const {
+        std::pair<int, int> most{-1, 0};
+        for (const auto& entry : sidesOfKlotz)
+            if (entry.second > most.second) most = entry;
+        return most;
+    }
+
+private:
+    static void fill(const glm::vec3* p, bool facesUp, int klotzIndex, std::vector<float>& depth,
+                     std::vector<int>& klotzAt, std::vector<char>& up, std::vector<char>& upAnywhere) {
+        const float area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+        if (std::abs(area) < 1e-9f) return;
+        const int x0 = std::max(0, static_cast<int>(std::floor(std::min({p[0].x, p[1].x, p[2].x}))));
+        const int x1 = std::min(SIZE - 1, static_cast<int>(std::ceil(std::max({p[0].x, p[1].x, p[2].x}))));
+        const int y0 = std::max(0, static_cast<int>(std::floor(std::min({p[0].y, p[1].y, p[2].y}))));
+        const int y1 = std::min(SIZE - 1, static_cast<int>(std::ceil(std::max({p[0].y, p[1].y, p[2].y}))));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const float px = x + 0.5f, py = y + 0.5f;
+                float w[3];
+                for (int c = 0; c < 3; ++c) {
+                    const glm::vec3& a = p[(c + 1) % 3];
+                    const glm::vec3& b = p[(c + 2) % 3];
+                    w[c] = ((b.x - a.x) * (py - a.y) - (px - a.x) * (b.y - a.y)) / area;
+                }
+                if (w[0] < 0 || w[1] < 0 || w[2] < 0) continue;
+                const float z = w[0] * p[0].z + w[1] * p[1].z + w[2] * p[2].z;
+                const int i = y * SIZE + x;
+                if (z < -1) continue;
+                if (facesUp) upAnywhere[i] = 1;
+                if (z >= depth[i]) continue;
+                depth[i] = z;
+                klotzAt[i] = klotzIndex;
+                up[i] = facesUp;
+            }
+    }
+};
 
 TEST(StartView, SeesTheMiddleOfTheGridAndNotBehindTheCamera) {
     EXPECT_TRUE(inStartView({483.0f, 0.0f, -458.0f}));  // where the view axis meets the ground
@@ -166,7 +259,30 @@ TEST_F(DemoRuns, StartCameraSeesTheShippedRuns) {
                 if (inStartView(p.position)) ++inside;
             }
         ASSERT_GT(all, 0u);
+        std::printf("%s: %.0f %% of ball-seconds in view\n", file.c_str(), 100.0 * inside / all);
         EXPECT_GE(static_cast<double>(inside) / all, 0.9) << "ball-seconds in view";
+    }
+}
+
+// The run fills a good part of what the start camera shows. The figures
+// printed (how much of the track is in sight, the largest blank face) are
+// the README's legibility table.
+TEST_F(DemoRuns, StartCameraPictureOfTheRuns) {
+    constexpr int VIEW = StartPicture::SIZE * StartPicture::SIZE;
+    for (const std::string& file : shippedRuns(dir->path())) {
+        SCOPED_TRACE(file);
+        physics::PhysicsWorld world;
+        scene::SceneModel model;
+        ASSERT_TRUE(load(file, model, world));
+        const StartPicture picture(model, *catalogue);
+        std::printf("%s: run fills %.0f %% of the view, %.0f %% of it facing up, %.0f %% of that in sight, "
+                    "largest side %.1f %% (%s)\n",
+                    file.c_str(), 100.0 * picture.scene / VIEW, 100.0 * picture.upward / picture.scene,
+                    100.0 * picture.upward / picture.upwardAnywhere, 100.0 * picture.largestSide().second / VIEW,
+                    picture.largestSide().first < 0
+                        ? "-"
+                        : catalogue->klotzTypes[model.placedTypes[picture.largestSide().first]].name.c_str());
+        EXPECT_GE(picture.scene, VIEW / 10) << "the run is a speck";
     }
 }
 
