@@ -100,6 +100,123 @@ void crowd(Builder& b) {
     }
 }
 
+struct Cell { int row, column; };
+Cell step(Cell c, int dir, int n = 1) {
+    const int dr[4] = {1, 0, -1, 0}, dc[4] = {0, 1, 0, -1};
+    return {c.row + dr[dir] * n, c.column + dc[dir] * n};
+}
+void put(Builder& b, Cell c, int level, int type, int dir) { b.piece(c.row, c.column, level, type, dir); }
+
+// A lane two levels down into flat track on level 1 along dir, from the
+// start at `at`: start, slope, sag_1, sag_2, with balls on the start, then
+// sag_1, then the slope. Returns the cell after sag_2.
+Cell fastLane(Builder& b, Cell at, int dir, int balls) {
+    put(b, at, 3, START, dir);
+    Cell c = step(at, dir);
+    put(b, c, 2, SLOPE, dir);
+    Cell s1 = step(c, dir), s2 = step(c, dir, 2);
+    put(b, s1, 1, SAG_1, dir);
+    put(b, s2, 1, SAG_2, dir);
+    Cell ballsAt[3] = {at, s1, c};
+    for (int k = 0; k < balls; ++k) b.ball(ballsAt[k].row, ballsAt[k].column);
+    return step(s2, dir);
+}
+
+// A fast lane ending in a jump over to a catcher, which turns the ball to
+// the lane's right (local +z) at a gentle speed; one more ball drops onto
+// the catcher and rolls out before the others fly in. Returns the
+// catcher's exit cell.
+Cell jumpLane(Builder& b, Cell at, int dir, int balls) {
+    Cell j = fastLane(b, at, dir, balls);
+    put(b, j, 1, JUMP, dir);
+    Cell c = step(j, dir);
+    put(b, c, 1, CATCHER, dir);
+    b.ball(c.row, c.column);
+    return step(c, (dir + 3) % 4);
+}
+
+// The slow ball: out of a spiral it crawls along `cells` straights and
+// comes last. It crawls on level 2 and rolls down a slope onto level 1 at
+// the end, or, low, crawls on level 1 to the end. Returns the cell after the
+// lane.
+Cell crawlLane(Builder& b, Cell at, int dir, int cells, bool low = false) {
+    const int level = low ? 1 : 2;
+    put(b, at, level, FUNNEL, dir);
+    put(b, at, level + 1, SPIRAL, dir);
+    b.ball(at.row, at.column);
+    for (int k = 1; k <= cells; ++k) put(b, step(at, dir, k), level, STRAIGHT, dir);
+    if (low) return step(at, dir, cells + 1);
+    put(b, step(at, dir, cells + 1), 1, SLOPE, dir);
+    return step(at, dir, cells + 2);
+}
+
+// Speed: three ramps bend level and throw their balls over jumps into
+// catchers, from three sides into one basin; the slow ball comes from the
+// fourth.
+void jumps(Builder& b) {
+    b.piece(10, 11, 0, GOAL_BASIN, ROW_UP);
+    put(b, jumpLane(b, {15, 9}, ROW_DOWN, 2), 1, TUNNEL, COLUMN_UP);
+    put(b, jumpLane(b, {5, 13}, ROW_UP, 2), 1, STRAIGHT, COLUMN_DOWN);
+    put(b, jumpLane(b, {12, 16}, COLUMN_DOWN, 2), 1, STRAIGHT, ROW_DOWN);
+    crawlLane(b, {3, 11}, ROW_UP, 5);
+}
+
+// Splitting and merging: a ball rolls down from the near side into each cell
+// of a lane, round a bend and through merges; the splitter sends each ball
+// on to one of two basins by where it runs across the groove. Each basin
+// also takes balls from two more sides, and a slow one crawls in last.
+void splitMerge(Builder& b) {
+    for (int column = 17; column >= 12; --column) {
+        put(b, {9, column}, 2, column == 17 ? CURVE : MERGE_RIGHT, column == 17 ? ROW_UP : COLUMN_DOWN);
+        put(b, {8, column}, 2, SLOPE, ROW_UP);
+        put(b, {7, column}, 3, START, ROW_UP);
+        b.ball(7, column);
+    }
+    put(b, {9, 11}, 1, SLOPE, COLUMN_DOWN);
+    put(b, {9, 10}, 1, SPLITTER, COLUMN_DOWN);
+    for (int side : {-1, 1}) {
+        const int dir = side < 0 ? ROW_DOWN : ROW_UP;
+        put(b, {9 + side, 10}, 0, GOAL_BASIN, dir);
+        put(b, {9 + 2 * side, 10}, 1, SLOPE, (dir + 2) % 4);
+        put(b, {9 + 3 * side, 10}, 2, START, (dir + 2) % 4);
+        b.ball(9 + 3 * side, 10);
+        put(b, {9 + side, 11}, 1, START, COLUMN_DOWN);
+        b.ball(9 + side, 11);
+    }
+    crawlLane(b, {8, 3}, COLUMN_UP, 6, true);
+}
+
+// Many balls at once: three basins in a row, each with a ball rolling in
+// from every side at the same moment, down slopes, out of funnels, through
+// tunnels and half-pipes; the slow ball comes last.
+void rain(Builder& b) {
+    const int row = 9;
+    for (int k = 0; k < 3; ++k) {
+        const int column = 7 + 3 * k;
+        put(b, {row, column}, 0, GOAL_BASIN, ROW_UP);
+        // From the near side (-row) down a slope; from the far side out of a
+        // funnel along a tunnel or a half-pipe.
+        put(b, {row - 1, column}, 1, SLOPE, ROW_UP);
+        put(b, {row - 2, column}, 2, START, ROW_UP);
+        b.ball(row - 2, column);
+        put(b, {row + 1, column}, 1, k == 1 ? HALFPIPE : TUNNEL, ROW_DOWN);
+        put(b, {row + 2, column}, 1, FUNNEL, ROW_DOWN);
+        b.ball(row + 2, column);
+    }
+    // Between the basins, two starts back to back send a ball each way.
+    for (int k = 0; k < 2; ++k) {
+        const int column = 8 + 3 * k;
+        put(b, {row, column}, 1, START, COLUMN_DOWN);
+        b.ball(row, column);
+        put(b, {row, column + 1}, 1, START, COLUMN_UP);
+        b.ball(row, column + 1);
+    }
+    put(b, {row, 6}, 1, CURVE, ROW_DOWN);
+    put(b, {row + 1, 6}, 1, START, ROW_DOWN);
+    b.ball(row + 1, 6);
+    crawlLane(b, {row, 19}, COLUMN_DOWN, 4);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,10 +237,10 @@ int main(int argc, char** argv) {
         void (*build)(Builder&);
         int rowOffset;
         int columnOffset;
-    } demos[] = {{"demo1.tumbalon", gathering, 0, 0},
+    } demos[] = {{"demo1.tumbalon", jumps, 1, -2},
                  {"demo2.tumbalon", ramp, -1, 0},
-                 {"demo3.tumbalon", split, 0, 0},
-                 {"demo4.tumbalon", crowd, -1, 0},
+                 {"demo3.tumbalon", splitMerge, 0, -1},
+                 {"demo4.tumbalon", rain, 0, 0},
                  // The gallery: the same runs on other cells, where balls
                  // meet in other ways.
                  {"gallery/gathering_near.tumbalon", gathering, 1, 0},
@@ -145,7 +262,7 @@ int main(int argc, char** argv) {
         }
         Builder b(catalogue, rows, columns);
         d.build(b);
-        if (!b.save(d.file)) {
+        if (b.broken() || !b.save(d.file)) {
             std::cerr << b.log();
             status = 1;
         } else {

@@ -44,7 +44,15 @@ public:
 
     // A piece at level on (row, column), pillars below it; local +x along dir.
     void piece(int row, int column, int level, int type, int dir) {
+        if (!onGrid(row, column)) return;
         select(row, column);
+        const int below = scene::stackSize(model_, state_.selectedRow, state_.selectedColumn);
+        if (below > level) {
+            // Two pieces of a layout on one cell: the run is not what it says.
+            std::cerr << "demogen: cell " << state_.selectedRow << ", " << state_.selectedColumn << " already holds "
+                      << below << " pieces below level " << level << "\n";
+            broken_ = true;
+        }
         while (scene::stackSize(model_, state_.selectedRow, state_.selectedColumn) < level) insert(PILLAR);
         insert(type);
         // One +90 degree turn about y takes local +x from +row to +column.
@@ -52,6 +60,7 @@ public:
     }
 
     void ball(int row, int column) {
+        if (!onGrid(row, column)) return;
         select(row, column);
         scene::setBallStart(ctx_);
     }
@@ -63,6 +72,16 @@ public:
     }
 
     std::string log() const { return log_.str(); }
+
+    // Cells off the grid are left out with a message, so a run laid out
+    // too near the edge shows up at once; the run is then not saved.
+    bool onGrid(int row, int column) {
+        if (scene::onGrid(row + rowOffset_, column + columnOffset_)) return true;
+        std::cerr << "demogen: cell " << row + rowOffset_ << ", " << column + columnOffset_ << " is off the grid\n";
+        broken_ = true;
+        return false;
+    }
+    bool broken() const { return broken_; }
 
 private:
     void select(int row, int column) {
@@ -76,6 +95,7 @@ private:
 
     int rowOffset_;
     int columnOffset_;
+    bool broken_ = false;
     klotz::KlotzCatalogue& catalogue_;
     scene::SceneState state_;
     scene::SceneModel model_;

@@ -1,5 +1,5 @@
 """Each demo run as a newcomer first sees it: F5 to F8 load the runs, L starts
-them, and a screenshot a few seconds in is kept under the build folder's
+them, and a screenshot a second and a half in is kept under the build folder's
 test-output/ for people to look at. The pixel rule: the run fills a good
 part of the view."""
 
@@ -24,7 +24,7 @@ def test(args, xvfb):
             prog.key(key)
             prog.wait_output("tried loading %s.tumbalon" % messages[n - 1], start=start)
             prog.key("l")
-            time.sleep(4.0)
+            time.sleep(1.5)
             prog.save_screenshot(os.path.join(out, "demo%d.png" % n))
             img = prog.screenshot()
             prog.key("l")
