@@ -36,23 +36,6 @@ int comb(Builder& b, int row, int column, int level, int collectors) {
     return column;
 }
 
-// Eleven balls gather on level 3 and run down a ramp that bends level without
-// a bump, round a bend into the basin.
-void ramp(Builder& b) {
-    // The ball from the spiral comes last and pushes on any that stalled.
-    b.piece(8, 4, 3, FUNNEL, COLUMN_UP);
-    b.piece(8, 4, 4, SPIRAL, COLUMN_UP);
-    b.ball(8, 4);
-    int c = comb(b, 8, 5, 3, 5);
-    b.piece(8, c, 3, STRAIGHT, COLUMN_UP);
-    b.piece(8, c + 1, 2, SLOPE, COLUMN_UP);
-    b.piece(8, c + 2, 1, SAG_1, COLUMN_UP);
-    b.piece(8, c + 3, 1, SAG_2, COLUMN_UP);
-    b.piece(8, c + 4, 1, CURVE, COLUMN_UP);
-    b.piece(9, c + 4, 1, TUNNEL, ROW_UP);
-    b.piece(10, c + 4, 0, GOAL_BASIN, ROW_UP);
-}
-
 // Eleven balls join one lane on level 2 through five collectors and run
 // through a tunnel down to level 1; returns the column after the slope.
 int gatheredLane(Builder& b, int collectors = 5) {
@@ -106,6 +89,11 @@ Cell step(Cell c, int dir, int n = 1) {
     return {c.row + dr[dir] * n, c.column + dc[dir] * n};
 }
 void put(Builder& b, Cell c, int level, int type, int dir) { b.piece(c.row, c.column, level, type, dir); }
+
+// A quarter turn for a ball running toward `from` that leaves toward `to`.
+void bend(Builder& b, Cell c, int level, int from, int to) {
+    put(b, c, level, CURVE, to == (from + 3) % 4 ? from : (from + 3) % 4);
+}
 
 // A lane two levels down into flat track on level 1 along dir, from the
 // start at `at`: start, slope, sag_1, sag_2, with balls on the start, then
@@ -217,6 +205,33 @@ void rain(Builder& b) {
     crawlLane(b, {row, 19}, COLUMN_DOWN, 4);
 }
 
+// Flat track on level 4 runs over a crest and down through a sag onto level
+// 1 without ever leaving the floor, fast; returns the cell after the sag.
+// Balls start on the start and on the falling cells, where they roll off at
+// once (one dropped on flat track would wait there to be pushed).
+Cell coaster(Builder& b, Cell at, int dir) {
+    const int types[8] = {START, STRAIGHT, CREST_1, CREST_2, CREST_3, CREST_4, SAG_1, SAG_2};
+    const int levels[8] = {4, 4, 4, 3, 3, 2, 1, 1};
+    for (int k = 0; k < 8; ++k) put(b, step(at, dir, k), levels[k], types[k], dir);
+    for (int k : {0, 3, 4, 5, 6}) b.ball(step(at, dir, k).row, step(at, dir, k).column);
+    return step(at, dir, 8);
+}
+
+// Speed without a bump: two lanes run over crests and through sags and turn
+// out fast to their basins; a stop beyond each basin sends back a ball that
+// flies over it. A slow ball crawls in last.
+void coasters(Builder& b) {
+    for (int side : {-1, 1}) {
+        const Cell c = coaster(b, {10 + side, 19}, COLUMN_DOWN);
+        const int out = side < 0 ? ROW_DOWN : ROW_UP;
+        bend(b, c, 1, COLUMN_DOWN, out);
+        put(b, step(c, out), 1, STRAIGHT, out);
+        put(b, step(c, out, 2), 0, GOAL_BASIN, out);
+        put(b, step(c, out, 3), 1, STOP, out);
+    }
+    crawlLane(b, {7, 4}, COLUMN_UP, 6, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -238,7 +253,7 @@ int main(int argc, char** argv) {
         int rowOffset;
         int columnOffset;
     } demos[] = {{"demo1.tumbalon", jumps, 1, -2},
-                 {"demo2.tumbalon", ramp, -1, 0},
+                 {"demo2.tumbalon", coasters, 0, -2},
                  {"demo3.tumbalon", splitMerge, 0, -1},
                  {"demo4.tumbalon", rain, 0, 0},
                  // The gallery: the same runs on other cells, where balls
