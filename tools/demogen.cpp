@@ -110,6 +110,8 @@ int main(int argc, char** argv) {
                  {"demo3.tumbalon", split, 0, 0},
                  {"demo4.tumbalon", crowd, -1, 0},
                  // The gallery: a run for each of the pieces the demos leave out.
+                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, -1, 0},
+                 {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
                  {"gallery/cascade.tumbalon", cascade, -1, 1},
                  {"gallery/merging_streams.tumbalon", mergingStreams, -1, 1}};
     std::filesystem::create_directory("gallery");

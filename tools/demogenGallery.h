@@ -12,6 +12,67 @@ inline void startAt(Builder& b, int row, int column, int level, int dir) {
     b.ball(row, column);
 }
 
+// Balls roll down from level + 1 on both sides of a row of collectors into
+// one lane along +column, which a bend fed from the +row side begins; the
+// slopes give them the speed that the collectors' turns would otherwise
+// leave them without. Returns the column after the last collector.
+inline int rampComb(Builder& b, int row, int column, int level, int collectors) {
+    auto side = [&](int column, int dir) {
+        int step = dir == ROW_UP ? -1 : 1;
+        b.piece(row + step, column, level, SLOPE, dir);
+        // The +row side's balls come two cells later, so two do not meet
+        // head-on in the collector.
+        int straights = dir == ROW_DOWN ? 2 : 0;
+        for (int k = 0; k < straights; ++k) b.piece(row + (2 + k) * step, column, level + 1, STRAIGHT, dir);
+        startAt(b, row + (2 + straights) * step, column, level + 1, dir);
+    };
+    b.piece(row, column, level, CURVE, ROW_DOWN);
+    side(column, ROW_DOWN);
+    for (int k = 1; k <= collectors; ++k) {
+        b.piece(row, column + k, level, COLLECTOR, COLUMN_UP);
+        side(column + k, ROW_UP);
+        side(column + k, ROW_DOWN);
+    }
+    return column + collectors + 1;
+}
+
+// A quarter turn for a ball running toward from that leaves toward to.
+inline void bend(Builder& b, int row, int column, int level, int from, int to) {
+    b.piece(row, column, level, CURVE, to == (from + 3) % 4 ? from : (from + 3) % 4);
+}
+
+// Steps along the grid: toward dir from (row, column), by cells.
+inline int rowStep(int row, int dir, int cells) { return row + (dir == ROW_UP ? cells : dir == ROW_DOWN ? -cells : 0); }
+inline int columnStep(int column, int dir, int cells) {
+    return column + (dir == COLUMN_UP ? cells : dir == COLUMN_DOWN ? -cells : 0);
+}
+
+// A lane on level running toward dir, a ball rolling down into it from
+// level + 1 at each of its cells, all from the same side: a bend, then
+// merges. Balls meet only from behind or beside, never head-on, however the
+// run is shifted. Returns the number of cells.
+inline int sideRamps(Builder& b, int row, int column, int level, int dir, int cells) {
+    const int side = (dir + 1) % 4, inward = (dir + 3) % 4;
+    for (int k = 0; k < cells; ++k) {
+        int r = rowStep(row, dir, k), c = columnStep(column, dir, k);
+        if (k == 0) bend(b, r, c, level, inward, dir);
+        else b.piece(r, c, level, MERGE_LEFT, dir);
+        b.piece(rowStep(r, side, 1), columnStep(c, side, 1), level, SLOPE, inward);
+        startAt(b, rowStep(r, side, 2), columnStep(c, side, 2), level + 1, inward);
+    }
+    return cells;
+}
+
+// A ball that comes last: the spiral lets it out slowly onto a flat lane of
+// straights along dir, over which it creeps for some twenty seconds before
+// it reaches the basin at the lane's end, on level 0.
+inline void latecomer(Builder& b, int row, int column, int dir, int straights) {
+    b.piece(row, column, 1, FUNNEL, dir);
+    b.piece(row, column, 2, SPIRAL, dir);
+    b.ball(row, column);
+    for (int k = 1; k <= straights; ++k) b.piece(rowStep(row, dir, k), columnStep(column, dir, k), 1, STRAIGHT, dir);
+}
+
 // Eleven balls join one lane on level 2 through five collectors, as in the
 // demos: the ball from the spiral at its head comes last and pushes on any
 // that stalled. The lane leaves through a tunnel; returns the column after it.
@@ -47,6 +108,36 @@ inline void mergingStreams(Builder& b) {
     b.piece(10, c + 2, 1, SLOPE, ROW_DOWN);
     b.piece(9, c + 3, 1, HALFPIPE, COLUMN_UP);
     b.piece(9, c + 4, 0, GOAL_BASIN, COLUMN_UP);
+}
+
+// A jump throws each ball over to a catcher, which turns it into the basin.
+inline void jumpAndCatch(Builder& b) {
+    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 7);
+    b.piece(9, c, 1, SLOPE, COLUMN_UP);
+    b.piece(9, c + 1, 1, JUMP, COLUMN_UP);
+    b.piece(9, c + 2, 1, CATCHER, COLUMN_UP);
+    int basin = c + 2;
+    b.piece(10, basin, 0, GOAL_BASIN, ROW_UP);
+    latecomer(b, 10, basin - 6, COLUMN_UP, 5);
+    b.piece(11, basin, 1, SLOPE, ROW_DOWN);
+    startAt(b, 12, basin, 2, ROW_DOWN);
+    b.piece(10, basin + 1, 1, SLOPE, COLUMN_DOWN);
+    startAt(b, 10, basin + 2, 2, COLUMN_DOWN);
+}
+
+// One lane crosses over another on a bridge; each ends in a basin.
+inline void bridgeOverLane(Builder& b) {
+    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 6);
+    b.piece(9, c, 1, BRIDGE, COLUMN_UP);
+    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
+    b.piece(9, c + 2, 0, GOAL_BASIN, COLUMN_UP);
+    b.piece(9, c + 3, 1, SLOPE, COLUMN_DOWN);
+    startAt(b, 9, c + 4, 2, COLUMN_DOWN);
+    // The crossing lane, on level 1, passes under the deck.
+    int r = 6 + sideRamps(b, 6, c, 1, ROW_UP, 3);
+    b.piece(r + 1, c, 1, STRAIGHT, ROW_UP);
+    b.piece(r + 2, c, 0, GOAL_BASIN, ROW_UP);
+    latecomer(b, r + 2, c - 6, COLUMN_UP, 5);
 }
 
 }  // namespace demogen
