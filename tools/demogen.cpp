@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
                  // The gallery: a run for each of the pieces the demos leave out.
                  {"gallery/jump_and_catch.tumbalon", jumpAndCatch, -1, 0},
                  {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
+                 {"gallery/splitter_tree.tumbalon", splitterTree, 0, 0},
                  {"gallery/cascade.tumbalon", cascade, -1, 1},
                  {"gallery/merging_streams.tumbalon", mergingStreams, -1, 1}};
     std::filesystem::create_directory("gallery");

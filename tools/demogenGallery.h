@@ -140,4 +140,28 @@ inline void bridgeOverLane(Builder& b) {
     latecomer(b, r + 2, c - 6, COLUMN_UP, 5);
 }
 
+// Splitters part the lane twice, into three basins and a goal.
+inline void splitterTree(Builder& b) {
+    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 6);
+    b.piece(9, c, 2, SPLITTER, COLUMN_UP);
+    // Toward +row: a splitter between a basin and a goal, which takes the
+    // fewer balls, those running on its side of the groove.
+    b.piece(10, c, 1, SLOPE, ROW_UP);
+    b.piece(11, c, 1, SPLITTER, ROW_UP);
+    b.piece(11, c - 1, 0, GOAL_BASIN, COLUMN_DOWN);
+    b.piece(11, c + 1, 1, GOAL, COLUMN_UP);
+    latecomer(b, 17, c - 1, ROW_DOWN, 5);
+    b.piece(11, c - 2, 1, SLOPE, COLUMN_UP);
+    startAt(b, 11, c - 3, 2, COLUMN_UP);
+    // Toward -row: a splitter between two basins, each with a ball of its own.
+    b.piece(8, c, 1, SLOPE, ROW_DOWN);
+    b.piece(7, c, 1, STRAIGHT, ROW_DOWN);
+    b.piece(6, c, 1, SPLITTER, ROW_DOWN);
+    for (int side : {-1, 1}) {
+        b.piece(6, c + side, 0, GOAL_BASIN, ROW_DOWN);
+        b.piece(6, c + 2 * side, 1, SLOPE, side > 0 ? COLUMN_DOWN : COLUMN_UP);
+        startAt(b, 6, c + 3 * side, 2, side > 0 ? COLUMN_DOWN : COLUMN_UP);
+    }
+}
+
 }  // namespace demogen
