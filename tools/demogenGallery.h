@@ -140,28 +140,52 @@ inline void bridgeOverLane(Builder& b) {
     latecomer(b, r + 2, c - 6, COLUMN_UP, 5);
 }
 
-// Splitters part the lane twice, into three basins and a goal.
+// A basin on level 0 with a ball rolling in from level 2, entering toward dir.
+inline void basinFedToward(Builder& b, int row, int column, int dir) {
+    b.piece(row, column, 0, GOAL_BASIN, dir);
+    int back = (dir + 2) % 4;
+    b.piece(rowStep(row, back, 1), columnStep(column, back, 1), 1, SLOPE, dir);
+    startAt(b, rowStep(row, back, 2), columnStep(column, back, 2), 2, dir);
+}
+
+// Splitters part the lane twice, into four goals. Along a halfpipe the
+// balls swing from side to side, so they reach the first splitter on either
+// side of the groove. Beside the tree a basin takes balls from three sides
+// and, last, one that creeps in from the fourth.
 inline void splitterTree(Builder& b) {
-    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 6);
-    b.piece(9, c, 2, SPLITTER, COLUMN_UP);
-    // Toward +row: a splitter between a basin and a goal, which takes the
-    // fewer balls, those running on its side of the groove.
-    b.piece(10, c, 1, SLOPE, ROW_UP);
-    b.piece(11, c, 1, SPLITTER, ROW_UP);
-    b.piece(11, c - 1, 0, GOAL_BASIN, COLUMN_DOWN);
-    b.piece(11, c + 1, 1, GOAL, COLUMN_UP);
-    latecomer(b, 17, c - 1, ROW_DOWN, 5);
-    b.piece(11, c - 2, 1, SLOPE, COLUMN_UP);
-    startAt(b, 11, c - 3, 2, COLUMN_UP);
-    // Toward -row: a splitter between two basins, each with a ball of its own.
-    b.piece(8, c, 1, SLOPE, ROW_DOWN);
-    b.piece(7, c, 1, STRAIGHT, ROW_DOWN);
-    b.piece(6, c, 1, SPLITTER, ROW_DOWN);
-    for (int side : {-1, 1}) {
-        b.piece(6, c + side, 0, GOAL_BASIN, ROW_DOWN);
-        b.piece(6, c + 2 * side, 1, SLOPE, side > 0 ? COLUMN_DOWN : COLUMN_UP);
-        startAt(b, 6, c + 3 * side, 2, side > 0 ? COLUMN_DOWN : COLUMN_UP);
+    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 7);
+    b.piece(9, c, 1, SLOPE, COLUMN_UP);
+    b.piece(9, c + 1, 1, HALFPIPE, COLUMN_UP);
+    int s = c + 2;
+    b.piece(9, s, 1, SPLITTER, COLUMN_UP);
+    for (int dir : {ROW_UP, ROW_DOWN}) {
+        int r = rowStep(9, dir, 2);
+        b.piece(rowStep(9, dir, 1), s, 0, SLOPE, dir);
+        b.piece(r, s, 0, SPLITTER, dir);
+        b.piece(r, s - 1, 0, GOAL, COLUMN_DOWN);
+        b.piece(r, s + 1, 0, GOAL, COLUMN_UP);
     }
+    basinFedToward(b, 12, c - 3, ROW_UP);
+    b.piece(12, c - 4, 1, SLOPE, COLUMN_UP);
+    startAt(b, 12, c - 5, 2, COLUMN_UP);
+    latecomer(b, 17, c - 3, ROW_DOWN, 4);
+}
+
+// Two lanes cross on one level; the crossing lane's balls are through
+// before the other's come.
+inline void crossingLanes(Builder& b) {
+    int c = 7 + sideRamps(b, 9, 7, 1, COLUMN_UP, 3);
+    for (int k = 0; k < 3; ++k) b.piece(9, c + k, 1, STRAIGHT, COLUMN_UP);
+    c += 3;
+    b.piece(9, c, 1, CROSSING, COLUMN_UP);
+    b.piece(9, c + 1, 1, STRAIGHT, COLUMN_UP);
+    basinFedToward(b, 9, c + 2, ROW_DOWN);
+    b.piece(9, c + 3, 1, SLOPE, COLUMN_DOWN);
+    startAt(b, 9, c + 4, 2, COLUMN_DOWN);
+    sideRamps(b, 6, c, 1, ROW_UP, 3);
+    b.piece(10, c, 1, STRAIGHT, ROW_UP);
+    basinFedToward(b, 11, c, ROW_DOWN);
+    latecomer(b, 11, c - 6, COLUMN_UP, 5);
 }
 
 }  // namespace demogen
