@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
                  {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
                  {"gallery/splitter_tree.tumbalon", splitterTree, 0, 0},
                  {"gallery/crossing_lanes.tumbalon", crossingLanes, 0, 0},
-                 {"gallery/cascade.tumbalon", cascade, -1, 1},
+                 {"gallery/cascade.tumbalon", cascade, 0, 0},
                  {"gallery/merging_streams.tumbalon", mergingStreams, -1, 1}};
     std::filesystem::create_directory("gallery");
     int status = 0;

@@ -12,30 +12,6 @@ inline void startAt(Builder& b, int row, int column, int level, int dir) {
     b.ball(row, column);
 }
 
-// Balls roll down from level + 1 on both sides of a row of collectors into
-// one lane along +column, which a bend fed from the +row side begins; the
-// slopes give them the speed that the collectors' turns would otherwise
-// leave them without. Returns the column after the last collector.
-inline int rampComb(Builder& b, int row, int column, int level, int collectors) {
-    auto side = [&](int column, int dir) {
-        int step = dir == ROW_UP ? -1 : 1;
-        b.piece(row + step, column, level, SLOPE, dir);
-        // The +row side's balls come two cells later, so two do not meet
-        // head-on in the collector.
-        int straights = dir == ROW_DOWN ? 2 : 0;
-        for (int k = 0; k < straights; ++k) b.piece(row + (2 + k) * step, column, level + 1, STRAIGHT, dir);
-        startAt(b, row + (2 + straights) * step, column, level + 1, dir);
-    };
-    b.piece(row, column, level, CURVE, ROW_DOWN);
-    side(column, ROW_DOWN);
-    for (int k = 1; k <= collectors; ++k) {
-        b.piece(row, column + k, level, COLLECTOR, COLUMN_UP);
-        side(column + k, ROW_UP);
-        side(column + k, ROW_DOWN);
-    }
-    return column + collectors + 1;
-}
-
 // A quarter turn for a ball running toward from that leaves toward to.
 inline void bend(Builder& b, int row, int column, int level, int from, int to) {
     b.piece(row, column, level, CURVE, to == (from + 3) % 4 ? from : (from + 3) % 4);
@@ -49,18 +25,33 @@ inline int columnStep(int column, int dir, int cells) {
 
 // A lane on level running toward dir, a ball rolling down into it from
 // level + 1 at each of its cells, all from the same side: a bend, then
-// merges. Balls meet only from behind or beside, never head-on, however the
-// run is shifted. Returns the number of cells.
-inline int sideRamps(Builder& b, int row, int column, int level, int dir, int cells) {
+// merges (only merges when the lane goes on from another piece). Balls meet
+// only from behind or beside, never head-on, however the run is shifted.
+// Returns the number of cells.
+inline int sideRamps(Builder& b, int row, int column, int level, int dir, int cells, bool bendFirst = true) {
     const int side = (dir + 1) % 4, inward = (dir + 3) % 4;
     for (int k = 0; k < cells; ++k) {
         int r = rowStep(row, dir, k), c = columnStep(column, dir, k);
-        if (k == 0) bend(b, r, c, level, inward, dir);
+        if (k == 0 && bendFirst) bend(b, r, c, level, inward, dir);
         else b.piece(r, c, level, MERGE_LEFT, dir);
         b.piece(rowStep(r, side, 1), columnStep(c, side, 1), level, SLOPE, inward);
         startAt(b, rowStep(r, side, 2), columnStep(c, side, 2), level + 1, inward);
     }
     return cells;
+}
+
+// A ball rolling down from level 2 onto level 1 and on toward dir into the
+// cell (row, column), where a basin on level 0 takes it.
+inline void rampInto(Builder& b, int row, int column, int dir) {
+    int back = (dir + 2) % 4;
+    b.piece(rowStep(row, back, 1), columnStep(column, back, 1), 1, SLOPE, dir);
+    startAt(b, rowStep(row, back, 2), columnStep(column, back, 2), 2, dir);
+}
+
+// A basin on level 0 with a ball of its own, rolling in toward dir.
+inline void basinFedToward(Builder& b, int row, int column, int dir) {
+    b.piece(row, column, 0, GOAL_BASIN, dir);
+    rampInto(b, row, column, dir);
 }
 
 // A ball that comes last: the spiral lets it out slowly onto a flat lane of
@@ -85,14 +76,21 @@ inline int gatherAt(Builder& b, int row, int column) {
     return c + 1;
 }
 
-// The lane drops through the floor into a funnel one level down, which sends
-// it on along a halfpipe into the basin.
+// Level by level: a ball drops through the floor from level 3 into a funnel
+// at the head of the lane, and the lane drops into another funnel, which
+// sends it along a halfpipe into the basin.
 inline void cascade(Builder& b) {
-    int c = gatherAt(b, 9, 6);
+    b.piece(9, 7, 2, FUNNEL, COLUMN_UP);
+    b.piece(9, 7, 3, DROP, ROW_UP);
+    startAt(b, 8, 7, 3, ROW_UP);
+    int c = 8 + sideRamps(b, 9, 8, 2, COLUMN_UP, 6, false);
     b.piece(9, c, 1, FUNNEL, ROW_UP);
     b.piece(9, c, 2, DROP, COLUMN_UP);
     b.piece(10, c, 1, HALFPIPE, ROW_UP);
     b.piece(11, c, 0, GOAL_BASIN, ROW_UP);
+    rampInto(b, 11, c, ROW_DOWN);
+    rampInto(b, 11, c, COLUMN_DOWN);
+    latecomer(b, 11, c - 6, COLUMN_UP, 5);
 }
 
 // A ball from each side joins the lane through merge_left and merge_right;
@@ -119,10 +117,8 @@ inline void jumpAndCatch(Builder& b) {
     int basin = c + 2;
     b.piece(10, basin, 0, GOAL_BASIN, ROW_UP);
     latecomer(b, 10, basin - 6, COLUMN_UP, 5);
-    b.piece(11, basin, 1, SLOPE, ROW_DOWN);
-    startAt(b, 12, basin, 2, ROW_DOWN);
-    b.piece(10, basin + 1, 1, SLOPE, COLUMN_DOWN);
-    startAt(b, 10, basin + 2, 2, COLUMN_DOWN);
+    rampInto(b, 10, basin, ROW_DOWN);
+    rampInto(b, 10, basin, COLUMN_DOWN);
 }
 
 // One lane crosses over another on a bridge; each ends in a basin.
@@ -131,21 +127,12 @@ inline void bridgeOverLane(Builder& b) {
     b.piece(9, c, 1, BRIDGE, COLUMN_UP);
     b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
     b.piece(9, c + 2, 0, GOAL_BASIN, COLUMN_UP);
-    b.piece(9, c + 3, 1, SLOPE, COLUMN_DOWN);
-    startAt(b, 9, c + 4, 2, COLUMN_DOWN);
+    rampInto(b, 9, c + 2, COLUMN_DOWN);
     // The crossing lane, on level 1, passes under the deck.
     int r = 6 + sideRamps(b, 6, c, 1, ROW_UP, 3);
     b.piece(r + 1, c, 1, STRAIGHT, ROW_UP);
     b.piece(r + 2, c, 0, GOAL_BASIN, ROW_UP);
     latecomer(b, r + 2, c - 6, COLUMN_UP, 5);
-}
-
-// A basin on level 0 with a ball rolling in from level 2, entering toward dir.
-inline void basinFedToward(Builder& b, int row, int column, int dir) {
-    b.piece(row, column, 0, GOAL_BASIN, dir);
-    int back = (dir + 2) % 4;
-    b.piece(rowStep(row, back, 1), columnStep(column, back, 1), 1, SLOPE, dir);
-    startAt(b, rowStep(row, back, 2), columnStep(column, back, 2), 2, dir);
 }
 
 // Splitters part the lane twice, into four goals. Along a halfpipe the
@@ -166,8 +153,7 @@ inline void splitterTree(Builder& b) {
         b.piece(r, s + 1, 0, GOAL, COLUMN_UP);
     }
     basinFedToward(b, 12, c - 3, ROW_UP);
-    b.piece(12, c - 4, 1, SLOPE, COLUMN_UP);
-    startAt(b, 12, c - 5, 2, COLUMN_UP);
+    rampInto(b, 12, c - 3, COLUMN_UP);
     latecomer(b, 17, c - 3, ROW_DOWN, 4);
 }
 
@@ -180,8 +166,7 @@ inline void crossingLanes(Builder& b) {
     b.piece(9, c, 1, CROSSING, COLUMN_UP);
     b.piece(9, c + 1, 1, STRAIGHT, COLUMN_UP);
     basinFedToward(b, 9, c + 2, ROW_DOWN);
-    b.piece(9, c + 3, 1, SLOPE, COLUMN_DOWN);
-    startAt(b, 9, c + 4, 2, COLUMN_DOWN);
+    rampInto(b, 9, c + 2, COLUMN_DOWN);
     sideRamps(b, 6, c, 1, ROW_UP, 3);
     b.piece(10, c, 1, STRAIGHT, ROW_UP);
     basinFedToward(b, 11, c, ROW_DOWN);
