@@ -93,19 +93,26 @@ inline void cascade(Builder& b) {
     latecomer(b, 11, c - 6, COLUMN_UP, 5);
 }
 
-// A ball from each side joins the lane through merge_left and merge_right;
-// all run on along a halfpipe into the basin.
+// Two streams join through merge_right into the basin: the short one from
+// the side has gone through before the long one's first ball comes, along
+// its halfpipe. Two more short streams roll into the basin from its other
+// sides, and last a ball that creeps in.
 inline void mergingStreams(Builder& b) {
-    int c = gatherAt(b, 9, 6);
-    b.piece(9, c, 1, SLOPE, COLUMN_UP);
-    b.piece(9, c + 1, 1, MERGE_LEFT, COLUMN_UP);
-    startAt(b, 7, c + 1, 2, ROW_UP);
-    b.piece(8, c + 1, 1, SLOPE, ROW_UP);
-    b.piece(9, c + 2, 1, MERGE_RIGHT, COLUMN_UP);
-    startAt(b, 11, c + 2, 2, ROW_DOWN);
-    b.piece(10, c + 2, 1, SLOPE, ROW_DOWN);
-    b.piece(9, c + 3, 1, HALFPIPE, COLUMN_UP);
-    b.piece(9, c + 4, 0, GOAL_BASIN, COLUMN_UP);
+    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 3);
+    b.piece(9, c, 2, HALFPIPE, COLUMN_UP);
+    b.piece(9, c + 1, 2, STRAIGHT, COLUMN_UP);
+    b.piece(9, c + 2, 1, SLOPE, COLUMN_UP);
+    int m = c + 3;
+    sideRamps(b, 12, m, 2, ROW_DOWN, 2);
+    b.piece(10, m, 1, SLOPE, ROW_DOWN);
+    b.piece(9, m, 1, MERGE_RIGHT, COLUMN_UP);
+    int basin = m + 1;
+    b.piece(9, basin, 0, GOAL_BASIN, COLUMN_UP);
+    sideRamps(b, 6, basin, 2, ROW_UP, 2);
+    b.piece(8, basin, 1, SLOPE, ROW_UP);
+    sideRamps(b, 9, basin + 3, 2, COLUMN_DOWN, 2);
+    b.piece(9, basin + 1, 1, SLOPE, COLUMN_DOWN);
+    latecomer(b, 15, basin, ROW_DOWN, 5);
 }
 
 // A jump throws each ball over to a catcher, which turns it into the basin.
