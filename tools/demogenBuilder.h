@@ -90,20 +90,4 @@ private:
     scene::CommandContext ctx_;
 };
 
-// Balls from both sides of a row of collectors join one lane along +column;
-// returns the column after the last collector.
-inline int comb(Builder& b, int row, int column, int level, int collectors) {
-    for (int k = 0; k < collectors; ++k, ++column) {
-        b.piece(row, column, level, COLLECTOR, COLUMN_UP);
-        // The far side's balls come one cell later, so two do not meet
-        // head-on in the collector.
-        b.piece(row - 1, column, level, START, ROW_UP);
-        b.ball(row - 1, column);
-        b.piece(row + 1, column, level, STRAIGHT, ROW_DOWN);
-        b.piece(row + 2, column, level, START, ROW_DOWN);
-        b.ball(row + 2, column);
-    }
-    return column;
-}
-
 }  // namespace demogen

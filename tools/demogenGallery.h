@@ -64,21 +64,7 @@ inline void latecomer(Builder& b, int row, int column, int dir, int straights) {
     for (int k = 1; k <= straights; ++k) b.piece(rowStep(row, dir, k), columnStep(column, dir, k), 1, STRAIGHT, dir);
 }
 
-// Eleven balls join one lane on level 2 through five collectors, as in the
-// demos: the ball from the spiral at its head comes last and pushes on any
-// that stalled. The lane leaves through a tunnel; returns the column after it.
-inline int gatherAt(Builder& b, int row, int column) {
-    b.piece(row, column, 2, FUNNEL, COLUMN_UP);
-    b.piece(row, column, 3, SPIRAL, COLUMN_UP);
-    b.ball(row, column);
-    int c = comb(b, row, column + 1, 2, 5);
-    b.piece(row, c, 2, TUNNEL, COLUMN_UP);
-    return c + 1;
-}
-
-// Level by level: a ball drops through the floor from level 3 into a funnel
-// at the head of the lane, and the lane drops into another funnel, which
-// sends it along a halfpipe into the basin.
+// Shows drops and funnels: level by level down through floors, then a halfpipe.
 inline void cascade(Builder& b) {
     b.piece(9, 7, 2, FUNNEL, COLUMN_UP);
     b.piece(9, 7, 3, DROP, ROW_UP);
@@ -93,10 +79,7 @@ inline void cascade(Builder& b) {
     latecomer(b, 11, c - 6, COLUMN_UP, 5);
 }
 
-// Two streams join through merge_right into the basin: the short one from
-// the side has gone through before the long one's first ball comes, along
-// its halfpipe. Two more short streams roll into the basin from its other
-// sides, and last a ball that creeps in.
+// Shows merge_right joining two streams; short streams fill the basin from its other sides.
 inline void mergingStreams(Builder& b) {
     int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 3);
     b.piece(9, c, 2, HALFPIPE, COLUMN_UP);
@@ -115,7 +98,7 @@ inline void mergingStreams(Builder& b) {
     latecomer(b, 15, basin, ROW_DOWN, 5);
 }
 
-// A jump throws each ball over to a catcher, which turns it into the basin.
+// Shows a jump throwing each ball over to a catcher, which turns it into the basin.
 inline void jumpAndCatch(Builder& b) {
     int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 7);
     b.piece(9, c, 1, SLOPE, COLUMN_UP);
@@ -128,7 +111,7 @@ inline void jumpAndCatch(Builder& b) {
     rampInto(b, 10, basin, COLUMN_DOWN);
 }
 
-// One lane crosses over another on a bridge; each ends in a basin.
+// Shows a bridge: one lane crosses over another, each into its own basin.
 inline void bridgeOverLane(Builder& b) {
     int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 6);
     b.piece(9, c, 1, BRIDGE, COLUMN_UP);
@@ -142,30 +125,7 @@ inline void bridgeOverLane(Builder& b) {
     latecomer(b, r + 2, c - 6, COLUMN_UP, 5);
 }
 
-// Splitters part the lane twice, into four goals. Along a halfpipe the
-// balls swing from side to side, so they reach the first splitter on either
-// side of the groove. Beside the tree a basin takes balls from three sides
-// and, last, one that creeps in from the fourth.
-inline void splitterTree(Builder& b) {
-    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 7);
-    b.piece(9, c, 1, SLOPE, COLUMN_UP);
-    b.piece(9, c + 1, 1, HALFPIPE, COLUMN_UP);
-    int s = c + 2;
-    b.piece(9, s, 1, SPLITTER, COLUMN_UP);
-    for (int dir : {ROW_UP, ROW_DOWN}) {
-        int r = rowStep(9, dir, 2);
-        b.piece(rowStep(9, dir, 1), s, 0, SLOPE, dir);
-        b.piece(r, s, 0, SPLITTER, dir);
-        b.piece(r, s - 1, 0, GOAL, COLUMN_DOWN);
-        b.piece(r, s + 1, 0, GOAL, COLUMN_UP);
-    }
-    basinFedToward(b, 12, c - 3, ROW_UP);
-    rampInto(b, 12, c - 3, COLUMN_UP);
-    latecomer(b, 17, c - 3, ROW_DOWN, 4);
-}
-
-// Two lanes cross on one level; the crossing lane's balls are through
-// before the other's come.
+// Shows a crossing: two lanes cross on one level, one's balls through before the other's.
 inline void crossingLanes(Builder& b) {
     int c = 7 + sideRamps(b, 9, 7, 1, COLUMN_UP, 3);
     for (int k = 0; k < 3; ++k) b.piece(9, c + k, 1, STRAIGHT, COLUMN_UP);
