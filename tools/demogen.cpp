@@ -126,9 +126,10 @@ int main(int argc, char** argv) {
                  {"demo3.tumbalon", split, 0, 0},
                  {"demo4.tumbalon", crowd, -1, 0},
                  // The gallery: each run shows pieces the demos leave out.
-                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, -1, 0},
+                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, 0, 0},
                  {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
                  {"gallery/crossing_lanes.tumbalon", crossingLanes, 0, 0},
+                 {"gallery/splitter_sorts.tumbalon", splitterSorts, 0, 0},
                  {"gallery/cascade.tumbalon", cascade, 0, 0},
                  {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0}};
     std::filesystem::create_directory("gallery");

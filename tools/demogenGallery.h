@@ -100,15 +100,16 @@ inline void mergingStreams(Builder& b) {
 
 // Shows a jump throwing each ball over to a catcher, which turns it into the basin.
 inline void jumpAndCatch(Builder& b) {
-    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 7);
-    b.piece(9, c, 1, SLOPE, COLUMN_UP);
-    b.piece(9, c + 1, 1, JUMP, COLUMN_UP);
-    b.piece(9, c + 2, 1, CATCHER, COLUMN_UP);
+    const int row = 8;
+    int c = 7 + sideRamps(b, row, 7, 2, COLUMN_UP, 7);
+    b.piece(row, c, 1, SLOPE, COLUMN_UP);
+    b.piece(row, c + 1, 1, JUMP, COLUMN_UP);
+    b.piece(row, c + 2, 1, CATCHER, COLUMN_UP);
     int basin = c + 2;
-    b.piece(10, basin, 0, GOAL_BASIN, ROW_UP);
-    latecomer(b, 10, basin - 6, COLUMN_UP, 5);
-    rampInto(b, 10, basin, ROW_DOWN);
-    rampInto(b, 10, basin, COLUMN_DOWN);
+    b.piece(row + 1, basin, 0, GOAL_BASIN, ROW_UP);
+    latecomer(b, row + 1, basin - 6, COLUMN_UP, 5);
+    rampInto(b, row + 1, basin, ROW_DOWN);
+    rampInto(b, row + 1, basin, COLUMN_DOWN);
 }
 
 // Shows a bridge: one lane crosses over another, each into its own basin.
@@ -138,6 +139,30 @@ inline void crossingLanes(Builder& b) {
     b.piece(10, c, 1, STRAIGHT, ROW_UP);
     basinFedToward(b, 11, c, ROW_DOWN);
     latecomer(b, 11, c - 6, COLUMN_UP, 5);
+}
+
+// Shows a splitter sorting two joined streams apart again by the side each keeps to.
+inline void splitterSorts(Builder& b) {
+    // The long stream comes round a bend on the -row side of the groove, the
+    // short one joins it through merge_left on the +row side, well before.
+    const int c = 9;
+    sideRamps(b, 15, c, 2, ROW_DOWN, 3);
+    b.piece(12, c, 2, STRAIGHT, ROW_DOWN);
+    b.piece(11, c, 2, STRAIGHT, ROW_DOWN);
+    b.piece(10, c, 1, SLOPE, ROW_DOWN);
+    bend(b, 9, c, 1, ROW_DOWN, COLUMN_UP);
+    sideRamps(b, 6, c + 1, 2, ROW_UP, 2);
+    b.piece(8, c + 1, 1, SLOPE, ROW_UP);
+    b.piece(9, c + 1, 1, MERGE_LEFT, COLUMN_UP);
+    int s = c + 2;
+    b.piece(9, s, 1, SPLITTER, COLUMN_UP);
+    // Each basin has balls of its own: one dropped in at the start, one
+    // rolling in and, into the +row one, last a ball that creeps in.
+    for (int row : {8, 10}) {
+        basinFedToward(b, row, s, COLUMN_DOWN);
+        b.ball(row, s);
+    }
+    latecomer(b, 16, s, ROW_DOWN, 5);
 }
 
 }  // namespace demogen
