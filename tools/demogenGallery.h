@@ -145,7 +145,7 @@ inline void crossingLanes(Builder& b) {
 inline void splitterSorts(Builder& b) {
     // The long stream comes round a bend on the -row side of the groove, the
     // short one joins it through merge_left on the +row side, well before.
-    const int c = 9;
+    const int c = 11;
     sideRamps(b, 15, c, 2, ROW_DOWN, 3);
     b.piece(12, c, 2, STRAIGHT, ROW_DOWN);
     b.piece(11, c, 2, STRAIGHT, ROW_DOWN);
