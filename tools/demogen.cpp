@@ -15,85 +15,11 @@
 #include <string>
 
 #include "demogenBuilder.h"
+#include "demogenGallery.h"
 
 namespace {
 
 using namespace demogen;
-
-// Balls from both sides of a row of collectors join one lane along +column;
-// returns the column after the last collector.
-int comb(Builder& b, int row, int column, int level, int collectors) {
-    for (int k = 0; k < collectors; ++k, ++column) {
-        b.piece(row, column, level, COLLECTOR, COLUMN_UP);
-        // The far side's balls come one cell later, so two do not meet
-        // head-on in the collector.
-        b.piece(row - 1, column, level, START, ROW_UP);
-        b.ball(row - 1, column);
-        b.piece(row + 1, column, level, STRAIGHT, ROW_DOWN);
-        b.piece(row + 2, column, level, START, ROW_DOWN);
-        b.ball(row + 2, column);
-    }
-    return column;
-}
-
-// Eleven balls join one lane on level 2 through five collectors and run
-// through a tunnel down to level 1; returns the column after the slope.
-int gatheredLane(Builder& b, int collectors = 5) {
-    // The ball from the spiral comes last and pushes on any that stalled.
-    b.piece(9, 6, 2, FUNNEL, COLUMN_UP);
-    b.piece(9, 6, 3, SPIRAL, COLUMN_UP);
-    b.ball(9, 6);
-    int c = comb(b, 9, 7, 2, collectors);
-    b.piece(9, c, 2, TUNNEL, COLUMN_UP);
-    b.piece(9, c + 1, 1, SLOPE, COLUMN_UP);
-    return c + 2;
-}
-
-// The gathered lane into one basin.
-void gathering(Builder& b) {
-    int c = gatheredLane(b);
-    b.piece(9, c, 1, STRAIGHT, COLUMN_UP);
-    b.piece(9, c + 1, 0, GOAL_BASIN, COLUMN_UP);
-}
-
-// The gathered lane meets a splitter, which sends each ball to one of two
-// basins by where it runs across the groove; returns the splitter's column.
-int fork(Builder& b, int collectors = 5) {
-    int c = gatheredLane(b, collectors);
-    b.piece(9, c, 1, SPLITTER, COLUMN_UP);
-    b.piece(10, c, 1, STRAIGHT, ROW_UP);
-    b.piece(11, c, 0, GOAL_BASIN, ROW_UP);
-    b.piece(8, c, 1, STRAIGHT, ROW_DOWN);
-    b.piece(7, c, 0, GOAL_BASIN, ROW_DOWN);
-    return c;
-}
-
-void split(Builder& b) { fork(b); }
-
-// Thirteen balls at once: the split lane, and two more balls roll into each
-// basin straight from its sides.
-void crowd(Builder& b) {
-    int c = fork(b, 4);
-    for (int row : {11, 7}) {
-        b.piece(row, c + 1, 1, START, COLUMN_DOWN);
-        b.ball(row, c + 1);
-        int outer = row > 9 ? row + 1 : row - 1;
-        b.piece(outer, c, 1, START, row > 9 ? ROW_DOWN : ROW_UP);
-        b.ball(outer, c);
-    }
-}
-
-struct Cell { int row, column; };
-Cell step(Cell c, int dir, int n = 1) {
-    const int dr[4] = {1, 0, -1, 0}, dc[4] = {0, 1, 0, -1};
-    return {c.row + dr[dir] * n, c.column + dc[dir] * n};
-}
-void put(Builder& b, Cell c, int level, int type, int dir) { b.piece(c.row, c.column, level, type, dir); }
-
-// A quarter turn for a ball running toward `from` that leaves toward `to`.
-void bend(Builder& b, Cell c, int level, int from, int to) {
-    put(b, c, level, CURVE, to == (from + 3) % 4 ? from : (from + 3) % 4);
-}
 
 // A lane two levels down into flat track on level 1 along dir, from the
 // start at `at`: start, slope, sag_1, sag_2, with balls on the start, then
@@ -123,26 +49,11 @@ Cell jumpLane(Builder& b, Cell at, int dir, int balls) {
     return step(c, (dir + 3) % 4);
 }
 
-// The slow ball: out of a spiral it crawls along `cells` straights and
-// comes last. It crawls on level 2 and rolls down a slope onto level 1 at
-// the end, or, low, crawls on level 1 to the end. Returns the cell after the
-// lane.
-Cell crawlLane(Builder& b, Cell at, int dir, int cells, bool low = false) {
-    const int level = low ? 1 : 2;
-    put(b, at, level, FUNNEL, dir);
-    put(b, at, level + 1, SPIRAL, dir);
-    b.ball(at.row, at.column);
-    for (int k = 1; k <= cells; ++k) put(b, step(at, dir, k), level, STRAIGHT, dir);
-    if (low) return step(at, dir, cells + 1);
-    put(b, step(at, dir, cells + 1), 1, SLOPE, dir);
-    return step(at, dir, cells + 2);
-}
-
 // Speed: three ramps bend level and throw their balls over jumps into
 // catchers, from three sides into one basin; the slow ball comes from the
 // fourth.
 void jumps(Builder& b) {
-    b.piece(10, 11, 0, GOAL_BASIN, ROW_UP);
+    put(b, {10, 11}, 0, GOAL_BASIN, ROW_UP);
     put(b, jumpLane(b, {15, 9}, ROW_DOWN, 2), 1, TUNNEL, COLUMN_UP);
     put(b, jumpLane(b, {5, 13}, ROW_UP, 2), 1, STRAIGHT, COLUMN_DOWN);
     put(b, jumpLane(b, {12, 16}, COLUMN_DOWN, 2), 1, STRAIGHT, ROW_DOWN);
@@ -157,8 +68,7 @@ void splitMerge(Builder& b) {
     for (int column = 17; column >= 12; --column) {
         put(b, {9, column}, 2, column == 17 ? CURVE : MERGE_RIGHT, column == 17 ? ROW_UP : COLUMN_DOWN);
         put(b, {8, column}, 2, SLOPE, ROW_UP);
-        put(b, {7, column}, 3, START, ROW_UP);
-        b.ball(7, column);
+        startAt(b, {7, column}, 3, ROW_UP);
     }
     put(b, {9, 11}, 1, SLOPE, COLUMN_DOWN);
     put(b, {9, 10}, 1, SPLITTER, COLUMN_DOWN);
@@ -166,10 +76,8 @@ void splitMerge(Builder& b) {
         const int dir = side < 0 ? ROW_DOWN : ROW_UP;
         put(b, {9 + side, 10}, 0, GOAL_BASIN, dir);
         put(b, {9 + 2 * side, 10}, 1, SLOPE, (dir + 2) % 4);
-        put(b, {9 + 3 * side, 10}, 2, START, (dir + 2) % 4);
-        b.ball(9 + 3 * side, 10);
-        put(b, {9 + side, 11}, 1, START, COLUMN_DOWN);
-        b.ball(9 + side, 11);
+        startAt(b, {9 + 3 * side, 10}, 2, (dir + 2) % 4);
+        startAt(b, {9 + side, 11}, 1, COLUMN_DOWN);
     }
     crawlLane(b, {8, 3}, COLUMN_UP, 6, true);
 }
@@ -185,8 +93,7 @@ void rain(Builder& b) {
         // From the near side (-row) down a slope; from the far side out of a
         // funnel along a tunnel or a half-pipe.
         put(b, {row - 1, column}, 1, SLOPE, ROW_UP);
-        put(b, {row - 2, column}, 2, START, ROW_UP);
-        b.ball(row - 2, column);
+        startAt(b, {row - 2, column}, 2, ROW_UP);
         put(b, {row + 1, column}, 1, k == 1 ? HALFPIPE : TUNNEL, ROW_DOWN);
         put(b, {row + 2, column}, 1, FUNNEL, ROW_DOWN);
         b.ball(row + 2, column);
@@ -194,14 +101,11 @@ void rain(Builder& b) {
     // Between the basins, two starts back to back send a ball each way.
     for (int k = 0; k < 2; ++k) {
         const int column = 8 + 3 * k;
-        put(b, {row, column}, 1, START, COLUMN_DOWN);
-        b.ball(row, column);
-        put(b, {row, column + 1}, 1, START, COLUMN_UP);
-        b.ball(row, column + 1);
+        startAt(b, {row, column}, 1, COLUMN_DOWN);
+        startAt(b, {row, column + 1}, 1, COLUMN_UP);
     }
-    put(b, {row, 6}, 1, CURVE, ROW_DOWN);
-    put(b, {row + 1, 6}, 1, START, ROW_DOWN);
-    b.ball(row + 1, 6);
+    bend(b, {row, 6}, 1, ROW_DOWN, COLUMN_UP);
+    startAt(b, {row + 1, 6}, 1, ROW_DOWN);
     crawlLane(b, {row, 19}, COLUMN_DOWN, 4);
 }
 
@@ -256,14 +160,13 @@ int main(int argc, char** argv) {
                  {"demo2.tumbalon", coasters, 0, -2},
                  {"demo3.tumbalon", splitMerge, 0, -1},
                  {"demo4.tumbalon", rain, 0, 0},
-                 // The gallery: the same runs on other cells, where balls
-                 // meet in other ways.
-                 {"gallery/gathering_near.tumbalon", gathering, 1, 0},
-                 {"gallery/gathering_left.tumbalon", gathering, -1, -1},
-                 {"gallery/fork_left.tumbalon", split, 0, -1},
-                 {"gallery/fork_near.tumbalon", split, 1, 0},
-                 {"gallery/gathering_right.tumbalon", gathering, 0, 1},
-                 {"gallery/crowd_left.tumbalon", crowd, -1, -1}};
+                 // The gallery: each run shows pieces the demos leave out.
+                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, 0, 0},
+                 {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
+                 {"gallery/crossing_lanes.tumbalon", crossingLanes, 0, 0},
+                 {"gallery/splitter_sorts.tumbalon", splitterSorts, 0, 0},
+                 {"gallery/cascade.tumbalon", cascade, 0, 0},
+                 {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0}};
     std::filesystem::create_directory("gallery");
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:

@@ -110,4 +110,40 @@ private:
     scene::CommandContext ctx_;
 };
 
+// A cell of a layout, and steps along the grid toward a direction.
+struct Cell {
+    int row, column;
+};
+inline Cell step(Cell c, int dir, int cells = 1) {
+    const int dr[4] = {1, 0, -1, 0}, dc[4] = {0, 1, 0, -1};
+    return {c.row + dr[dir] * cells, c.column + dc[dir] * cells};
+}
+inline void put(Builder& b, Cell c, int level, int type, int dir) { b.piece(c.row, c.column, level, type, dir); }
+
+// A ball start with its catching piece; the ball leaves toward dir.
+inline void startAt(Builder& b, Cell c, int level, int dir) {
+    put(b, c, level, START, dir);
+    b.ball(c.row, c.column);
+}
+
+// A quarter turn for a ball running toward `from` that leaves toward `to`.
+inline void bend(Builder& b, Cell c, int level, int from, int to) {
+    put(b, c, level, CURVE, to == (from + 3) % 4 ? from : (from + 3) % 4);
+}
+
+// The ball that comes last: a spiral lets it out slowly onto `cells`
+// straights, along which it creeps for some twenty seconds. Low, it creeps
+// on level 1 to the lane's end; otherwise on level 2, and rolls down a slope
+// onto level 1 at the end. Returns the cell after the lane.
+inline Cell crawlLane(Builder& b, Cell at, int dir, int cells, bool low = false) {
+    const int level = low ? 1 : 2;
+    put(b, at, level, FUNNEL, dir);
+    put(b, at, level + 1, SPIRAL, dir);
+    b.ball(at.row, at.column);
+    for (int k = 1; k <= cells; ++k) put(b, step(at, dir, k), level, STRAIGHT, dir);
+    if (low) return step(at, dir, cells + 1);
+    put(b, step(at, dir, cells + 1), 1, SLOPE, dir);
+    return step(at, dir, cells + 2);
+}
+
 }  // namespace demogen
