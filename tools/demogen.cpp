@@ -79,7 +79,7 @@ void splitMerge(Builder& b) {
         startAt(b, {9 + 3 * side, 10}, 2, (dir + 2) % 4);
         startAt(b, {9 + side, 11}, 1, COLUMN_DOWN);
     }
-    crawlLane(b, {8, 3}, COLUMN_UP, 6, true);
+    crawlLane(b, {8, 4}, COLUMN_UP, 5, true);
 }
 
 // Many balls at once: three basins in a row, each with a ball rolling in
