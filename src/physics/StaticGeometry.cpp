@@ -261,15 +261,19 @@ public:
                                                                        ->getCollisionObject()
                                                                        ->getUserPointer());
         // Bullet's contact: normalOnB points from B to A, the point on A is
-        // pointOnB + normalOnB * depth.
-        btVector3 onMesh = meshIsB ? pointOnB : pointOnB + normalOnB * depth;
-        btVector3 normal = meshIsB ? normalOnB : -normalOnB;
-        btScalar distance = depth;
+        // pointOnB + normalOnB * depth. Which of ball and triangle the
+        // numbers take as B follows the order Bullet met the pair in (the
+        // ball or the merged mesh made first), not the wrappers: the normal
+        // pointing at the ball's centre tells.
         const btVector3 centre = sphere->getWorldTransform().getOrigin();
+        const bool pointOnMesh = normalOnB.dot(centre - pointOnB) > 0;
+        btVector3 onMesh = pointOnMesh ? pointOnB : pointOnB + normalOnB * depth;
+        btVector3 normal = pointOnMesh ? normalOnB : -normalOnB;
+        btScalar distance = depth;
         const btScalar radius = static_cast<const btSphereShape*>(sphere->getCollisionShape())->getRadius();
         if (!EdgeContactFixer::fix(geometry, meshIsB ? m_index1 : m_index0, centre, onMesh, normal, distance, radius))
             return btManifoldResult::addContactPoint(normalOnB, pointOnB, depth);
-        if (meshIsB)
+        if (pointOnMesh)
             btManifoldResult::addContactPoint(normal, onMesh, distance);
         else
             btManifoldResult::addContactPoint(-normal, centre - normal * radius, distance);

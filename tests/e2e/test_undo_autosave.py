@@ -86,7 +86,9 @@ def both_starts(args, xvfb, first):
 
         second.key("Return")
         second.close_window()
-        check(second.wait_exit() == 0, "exit status after closing the window")
+        status = second.wait_exit()
+        check(status == 0, "exit status %s after closing the window; output: %r; errors: %r"
+              % (status, second.output()[-300:], second.errors()[-500:]))
         check(second.output().endswith("unsaved changes written to %s\nexiting" % autosave),
               "no autosave line at close: %r" % second.output()[-200:])
         check(section(read(second, "autosave.tumbalon"), 4).startswith("3 "), "autosave does not hold the work")

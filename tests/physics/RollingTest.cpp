@@ -37,13 +37,17 @@ namespace {
 using namespace trackgeometry;
 
 // The limits users judge the kit by, on the test pieces, with margin.
+// Also when the kloetze entered the physics before the ball: Bullet then
+// hands the pair's contacts over the other way round.
 TEST(SmoothRolling, BallKeepsItsSpeedAndHeightAcrossEightPieces) {
-    RollResult r = rollAlongFlats(flatPiece(), 8, 150.0f);
-    EXPECT_LT(r.speedLossPercent, 2.0f);
-    EXPECT_GT(r.speedLossPercent, -1.0f);
-    EXPECT_LT(r.maxHop, 0.3f);
-    // Nor does it drop where its contact passes to the next triangle.
-    EXPECT_LT(r.maxSink, 0.005f);
+    for (bool meshFirst : {false, true}) {
+        RollResult r = rollAlongFlats(flatPiece(), 8, 150.0f, meshFirst);
+        EXPECT_LT(r.speedLossPercent, 2.0f) << meshFirst;
+        EXPECT_GT(r.speedLossPercent, -1.0f) << meshFirst;
+        EXPECT_LT(r.maxHop, 0.3f) << meshFirst;
+        // Nor does it drop where its contact passes to the next triangle.
+        EXPECT_LT(r.maxSink, 0.005f) << meshFirst;
+    }
 }
 
 TEST(SmoothRolling, BallAtRestStaysPut) { EXPECT_LT(restingDrift(flatPiece(), 2.0f), 0.03f); }

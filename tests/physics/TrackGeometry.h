@@ -96,11 +96,17 @@ struct RollResult {
 constexpr float REST_Y = 25.0f + FLOOR_Y + physics::BALL_RADIUS;  // ball centre on a level-0 piece
 
 // A ball rolling (with the matching spin) at `speed` along `pieces` adjacent
-// flat pieces in a row (rows 0.., column 5, level 0).
-inline RollResult rollAlongFlats(const PieceMesh& flat, int pieces, float speed) {
+// flat pieces in a row (rows 0.., column 5, level 0). With meshFirst a ray
+// cast makes the world build its klotz mesh before the ball exists, as the
+// program's pointer does between placing kloetze and starting a run.
+inline RollResult rollAlongFlats(const PieceMesh& flat, int pieces, float speed, bool meshFirst = false) {
     physics::PhysicsWorld world;
     physics::MeshHandle mesh = registerMesh(world, flat);
     for (int i = 0; i < pieces; ++i) place(world, mesh, levelCentre(i, 5, 0));
+    if (meshFirst) {
+        physics::RayHit hit;
+        world.raycastClosest(levelCentre(0, 5, 0) + glm::vec3(0, 40, 0), {0, -1, 0}, 100, &hit);
+    }
     glm::vec3 start = levelCentre(0, 5, 0);
     start.x = 10.0f;
     start.y = REST_Y;
