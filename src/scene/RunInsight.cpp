@@ -1,6 +1,7 @@
 #include "scene/RunInsight.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace scene {
@@ -23,6 +24,7 @@ bool isGoalType(const std::string& typeName) {
 
 void RunInsight::start(const SceneModel& model, const klotz::KlotzCatalogue& catalogue, long long firstStep) {
     places_.clear();
+    goalCells_.clear();
     for (int cell = 0; cell < CELL_COUNT; ++cell) {
         const std::vector<int>& stack = model.cellStack[cell];
         for (int level = 0; level < static_cast<int>(stack.size()); ++level) {
@@ -32,6 +34,7 @@ void RunInsight::start(const SceneModel& model, const klotz::KlotzCatalogue& cat
             const int type = i < static_cast<int>(model.placedTypes.size()) ? model.placedTypes[i] : -1;
             if (catalogue.validType(type)) place.type = catalogue.klotzTypes[type].name;
             places_[model.placedActors[i]] = place;
+            if (isGoalType(place.type)) goalCells_.insert(cell * 1000LL + level);
         }
     }
     balls_.assign(model.ballCount(), BallInsight{});
@@ -62,15 +65,27 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
         }
         if (s.onPlane && !onKlotz) b.leftTrack = true;
 
-        // A ball resting on another ball touches no klotz itself; it counts
-        // where its last contact was.
+        // A ball resting on other balls touches no klotz itself: in a goal
+        // it is home, whatever it last touched on the way in (a drop above
+        // a basin, say); elsewhere it counts where its last contact was.
         if (b.leftTrack)
             b.outcome = BallOutcome::FLOOR;
+        else if (resting && !onKlotz && inGoal(s.position))
+            b.outcome = BallOutcome::HOME;
         else if (resting && b.lastOn.known())
             b.outcome = isGoalType(b.lastOn.type) ? BallOutcome::HOME : BallOutcome::STOPPED;
         else
             b.outcome = BallOutcome::MOVING;
     }
+}
+
+bool RunInsight::inGoal(glm::vec3 position) const {
+    const int row = static_cast<int>(std::floor(position.x / CELL_SIZE));
+    const int column = static_cast<int>(std::floor(-position.z / CELL_SIZE));
+    const int level = static_cast<int>(std::floor(position.y / CELL_SIZE));
+    if (!onGrid(row, column) || level < 0) return false;
+    const long long cell = cellIndex(row, column) * 1000LL;
+    return goalCells_.count(cell + level) || (level > 0 && goalCells_.count(cell + level - 1));
 }
 
 int RunInsight::homeCount() const {

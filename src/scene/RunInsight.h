@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -80,7 +81,12 @@ public:
     int homeCount() const;
 
 private:
+    // In a cell holding a goal, or just above one (a pile rises over a
+    // basin's rim).
+    bool inGoal(glm::vec3 position) const;
+
     std::unordered_map<physics::ActorHandle, KlotzPlace> places_;
+    std::unordered_set<long long> goalCells_;  // cellIndex * 1000 + level
     std::vector<BallInsight> balls_;
     double time_ = 0.0;
     long long firstStep_ = 0;

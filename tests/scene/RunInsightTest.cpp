@@ -91,6 +91,32 @@ TEST_F(RunInsightTest, TellsEachBallsOutcomeAndWhereItWentWrong) {
     EXPECT_EQ(console.find("ball 1:"), std::string::npos) << "a ball at home is not listed";
 }
 
+// A ball that fell through a drop into a basin and came to rest on the balls
+// already there touches only balls: it is home, not stopped on the drop. One
+// resting on a ball outside a goal still counts where it last touched.
+TEST_F(RunInsightTest, BallRestingOnOthersInAGoalIsHome) {
+    lane(4, 3, {"goal_basin"});
+    select(3, 4);
+    palette.selectedType = typeIndex("drop");
+    ASSERT_TRUE(insertKlotz(ctx));
+    lane(8, 3, {"straight"});
+    ballStartAt(1, 4);
+    ballStartAt(1, 8);
+    insight.start(model, catalogue);
+    auto actorAt = [&](int row, int column, int level) {
+        return model.placedActors[model.cellStack[cellIndex(row, column)][level]];
+    };
+    const glm::vec3 basin = levelCentre(3, 4, 0), straight = levelCentre(3, 8, 0);
+    insight.observe(0.5, {{actorAt(3, 4, 1), false, basin + glm::vec3(0, 50, 0), 80.0f},
+                          {actorAt(3, 8, 0), false, straight, 50.0f}});
+    insight.observe(2.0, {{physics::NO_ACTOR, false, basin + glm::vec3(3, 27, 2), 0.2f},
+                          {physics::NO_ACTOR, false, straight + glm::vec3(0, 2, 0), 0.2f}});
+    ASSERT_EQ(insight.balls().size(), 2u);
+    EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::HOME);
+    EXPECT_EQ(insight.balls()[1].outcome, BallOutcome::STOPPED);
+    EXPECT_EQ(describePlace(insight.balls()[1].lastOn), "row 3 column 8 level 0 (straight)");
+}
+
 TEST_F(RunInsightTest, GoalsAreKnownByTheStartOfTheirFileName) {
     EXPECT_TRUE(isGoalType("goal"));
     EXPECT_TRUE(isGoalType("pieces/goal_wide"));
