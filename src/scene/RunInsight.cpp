@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "physics/Actors.h"
+
 namespace scene {
 
 const char* outcomeName(BallOutcome outcome) {
@@ -85,7 +87,10 @@ bool RunInsight::inGoal(glm::vec3 position) const {
     const int level = static_cast<int>(std::floor(position.y / CELL_SIZE));
     if (!onGrid(row, column) || level < 0) return false;
     const long long cell = cellIndex(row, column) * 1000LL;
-    return goalCells_.count(cell + level) || (level > 0 && goalCells_.count(cell + level - 1));
+    if (goalCells_.count(cell + level)) return true;
+    // A pile may rise a ball's radius over the goal's cell; higher up, a
+    // ball lies on whatever stands above the goal (a jammed drop, say).
+    return level > 0 && goalCells_.count(cell + level - 1) && position.y < level * CELL_SIZE + physics::BALL_RADIUS;
 }
 
 int RunInsight::homeCount() const {

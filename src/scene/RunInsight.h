@@ -81,7 +81,7 @@ public:
     int homeCount() const;
 
 private:
-    // In a cell holding a goal, or just above one (a pile rises over a
+    // In a cell holding a goal, or a little above one (a pile rises over a
     // basin's rim).
     bool inGoal(glm::vec3 position) const;
 

@@ -114,6 +114,10 @@ TEST_F(RunInsightTest, BallRestingOnOthersInAGoalIsHome) {
     ASSERT_EQ(insight.balls().size(), 2u);
     EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::HOME);
     EXPECT_EQ(insight.balls()[1].outcome, BallOutcome::STOPPED);
+    // On balls jammed on the drop's floor it is not home.
+    insight.observe(3.0, {{physics::NO_ACTOR, false, basin + glm::vec3(0, 50 - 13 + 16, 0), 0.2f},
+                          {physics::NO_ACTOR, false, straight + glm::vec3(0, 2, 0), 0.2f}});
+    EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::STOPPED);
     EXPECT_EQ(describePlace(insight.balls()[1].lastOn), "row 3 column 8 level 0 (straight)");
 }
 
