@@ -11,12 +11,11 @@
 #include "klotz/Catalogue.h"
 #include "audio/Synthesiser.h"
 #include "physics/Physics.h"
-#include "scene/RunInsight.h"
+#include "run/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace app {
 
-constexpr double SIM_STEP = physics::FIXED_STEP;  // seconds
 constexpr float FLOOR_REST_HEIGHT = 8.5f;  // a ball centre this low lies on the ground plane
 
 // Where a ball was at one step of the run.
@@ -37,7 +36,7 @@ struct BallReport {
     double restTime = -1.0;
     bool onFloor = false;
     // Its outcome and where it went wrong.
-    scene::BallInsight insight{};
+    run::BallInsight insight{};
     // Every step's position, when SimOptions::recordPaths is set.
     std::vector<PathPoint> path{};
 };
