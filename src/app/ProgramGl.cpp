@@ -301,7 +301,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     }
     // Says in one line when there is no audio device; the program runs on
     // silently then.
-    sound = std::make_unique<audio::LiveOutput>(out);
+    sound = std::make_unique<audio::LiveOutput>(out, physics::FIXED_STEP);
     // Frames come from a timer, not from an idle callback: between frames
     // the program sleeps.
     frameTimer_ = callbacks.frameTimer;
