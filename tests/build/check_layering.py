@@ -4,7 +4,8 @@ CMakeLists.txt declares, so a wrong-way include fails the test suite even
 where the compiler would find the header (system headers, a ../ path).
 
 - no include climbs out of its folder with ../;
-- a module includes only itself and the modules it names in DEPS;
+- a module includes only itself and the modules it names in DEPS, and
+  names no module there that it does not include;
 - GL and GLUT headers only in *Gl.cpp files (and headers only they include);
 - Bullet headers only inside src/physics and bench/baseline, and every
   physics header that names Bullet is in the module's private list, which
@@ -63,6 +64,14 @@ for module in deps:
                     problems.append("%s: Bullet header %s outside physics" % (where, name))
                 elif file.endswith(".h") and file not in private["physics"]:
                     problems.append("%s: names Bullet but is not private to physics" % where)
+
+    used = set()
+    for file in os.listdir(folder):
+        for kind, name in includes(os.path.join(folder, file)):
+            if kind == '"' and "/" in name and name.split("/")[0] in deps:
+                used.add(name.split("/")[0])
+    for unused in sorted(deps[module] - used - {module}):
+        problems.append("CMakeLists.txt: %s names %s in DEPS but includes none of it" % (module, unused))
 
 for file in os.listdir(os.path.join(root, "bench")):
     if file.endswith(".cpp"):
