@@ -42,6 +42,7 @@ public:
     void exitProgram() override;
     void stepTaken(const physics::StepContacts& contacts, double runTime) override;
     void toggleSound() override;
+    void runStopped() override;
 
 private:
     Program& program_;
@@ -92,6 +93,7 @@ public:
     scene::SceneModel model;
     input::EditSession session;
     run::Run currentRun;  // the current or last run
+    std::string runLog;   // --log-runs: where each run's results go
     physics::ErrorReporter reporter{std::cout, std::cin};
     std::unique_ptr<physics::PhysicsWorld> world;          // from "init physics"
     std::unique_ptr<particles::ParticleSystem> particles;  // from "init particle system"

@@ -2,6 +2,7 @@
 // side of the command layer's hooks.
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 
 #include <GL/freeglut.h>
@@ -10,7 +11,9 @@
 #include "app/FrameLoop.h"
 #include "app/Help.h"
 #include "app/Program.h"
+#include "app/Simulator.h"
 #include "image/TextureRegistryGl.h"
+#include "io/Result.h"
 #include "klotz/DisplayLists.h"
 #include "input/Keyboard.h"
 #include "input/Menu.h"
@@ -88,6 +91,15 @@ void GlutUi::stepTaken(const physics::StepContacts& contacts, double runTime) {
 void GlutUi::toggleSound() {
     audio::LiveOutput* sound = program_.sound.get();
     if (sound) sound->setEnabled(!sound->isEnabled());
+}
+
+void GlutUi::runStopped() {
+    if (program_.runLog.empty() || !program_.world) return;
+    std::ofstream log(program_.runLog, std::ios::app);
+    for (const BallReport& r : reportRun(program_.currentRun, program_.model, *program_.world))
+        log << formatReport(r) << "\n";
+    log << "\n";
+    if (!log) std::cout << "can not append the run's results to " << io::printable(program_.runLog) << "\n";
 }
 
 void GlutUi::exitProgram() {
@@ -236,6 +248,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
         out << usageText();
         return 0;
     }
+    runLog = commandLine.runLog;
     if (!commandLine.error.empty()) {
         std::cerr << "tumbalon: " << commandLine.error << " (tumbalon --help shows the usage)\n";
         return EXIT_USAGE;

@@ -1,5 +1,6 @@
 #include "app/Simulator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -53,12 +54,7 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
     run::startRun(ctx);
 
     const int balls = model.ballCount();
-    std::vector<BallReport> reports(balls);
-    for (int i = 0; i < balls; ++i) {
-        reports[i].ball = i;
-        reports[i].row = model.ballStarts()[i].row;
-        reports[i].column = model.ballStarts()[i].column;
-    }
+    std::vector<std::vector<PathPoint>> paths(balls);
     if (options.trace) {
         *options.trace << "time";
         for (int i = 0; i < balls; ++i) *options.trace << ",x" << i << ",y" << i << ",z" << i;
@@ -72,15 +68,28 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
         if (options.trace) *options.trace << t;
         for (int i = 0; i < balls; ++i) {
             const glm::vec3 p = samples[i].position;
-            if (options.recordPaths) reports[i].path.push_back({static_cast<float>(t), p, samples[i].speed});
+            if (options.recordPaths) paths[i].push_back({static_cast<float>(t), p, samples[i].speed});
             if (options.trace) *options.trace << "," << p.x << "," << p.y << "," << p.z;
         }
         if (options.trace) *options.trace << "\n";
     }
+    std::vector<BallReport> reports = reportRun(run, model, world);
+    for (int i = 0; i < balls; ++i) reports[i].path = std::move(paths[i]);
+    return reports;
+}
+
+std::vector<BallReport> reportRun(const run::Run& run, const scene::SceneModel& model,
+                                  const physics::PhysicsWorld& world) {
+    const int balls = std::min(model.ballCount(), static_cast<int>(run.insight.balls().size()));
+    std::vector<BallReport> reports(balls);
     for (int i = 0; i < balls; ++i) {
         BallReport& r = reports[i];
+        r.ball = i;
+        r.row = model.ballStarts()[i].row;
+        r.column = model.ballStarts()[i].column;
         r.insight = run.insight.balls()[i];
-        r.end = world.getGlobalPosition(model.ballActors()[i]);
+        const physics::ActorHandle ball = model.ballActors()[i];
+        r.end = world.isActor(ball) ? world.getGlobalPosition(ball) : glm::vec3(0.0f);
         r.topSpeed = r.insight.topSpeed;
         r.restTime = r.insight.restTime;
         r.onFloor = r.restTime >= 0.0 && r.end.y < FLOOR_REST_HEIGHT;

@@ -11,6 +11,7 @@
 #include "klotz/Catalogue.h"
 #include "audio/Synthesiser.h"
 #include "physics/Physics.h"
+#include "run/Run.h"
 #include "run/RunInsight.h"
 #include "scene/SceneModel.h"
 
@@ -53,6 +54,10 @@ struct SimOptions {
 // given simulated time. The catalogue names the kloetze the balls touch.
 std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
                                       const klotz::KlotzCatalogue& catalogue, const SimOptions& options);
+
+// Each start ball's report as the run has it now (no paths).
+std::vector<BallReport> reportRun(const run::Run& run, const scene::SceneModel& model,
+                                  const physics::PhysicsWorld& world);
 
 // "ball=I start=ROW,COLUMN end=X,Y,Z top_speed=V rest_time=T|never on_floor=yes|no
 //  outcome=home|stopped|floor|moving last_on=ROW,COLUMN,LEVEL,TYPE|- left_track=T|-"

@@ -21,6 +21,7 @@ void stopSimulation(CommandContext& ctx) {
     run::RunContext r = runContext(ctx);
     run::stopRun(r);
     ctx.ui.setBuildingControls(true);
+    ctx.ui.runStopped();
 }
 
 void toggleWireframe(CommandContext& ctx) {

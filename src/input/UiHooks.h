@@ -26,6 +26,8 @@ public:
     // Runs the shutdown sequence and ends the process with status 0.
     virtual void exitProgram() = 0;
     void stepTaken(const physics::StepContacts& /*contacts*/, double /*runTime*/) override {}
+    // A run ended (key l): the program may keep its results.
+    virtual void runStopped() {}
     // Key y: sound on or off.
     virtual void toggleSound() {}
 };
