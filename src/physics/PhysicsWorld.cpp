@@ -152,6 +152,7 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     a.body = makeBallBody(*sphere, density);
     a.shape = std::move(sphere);
     a.density = density;
+    a.contacts.makeRoom();
     const ActorHandle handle = w.add(std::move(a));
     if (handle == NO_ACTOR) return NO_ACTOR;
     w.world->addRigidBody(w.at(handle).body.get());
@@ -215,7 +216,7 @@ void PhysicsWorld::setContactReporting(bool on) {
     Impl& w = *impl_;
     w.reportContacts = on;
     w.contactReport = StepContacts();
-    for (ActorHandle b : w.balls) w.at(b).contacts = BallContacts();
+    for (ActorHandle b : w.balls) w.at(b).contacts.clear();
 }
 
 const StepContacts& PhysicsWorld::stepContacts() const { return impl_->contactReport; }

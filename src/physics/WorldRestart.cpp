@@ -88,7 +88,7 @@ void PhysicsWorld::restartRun(const std::vector<ActorHandle>& ballOrder) {
         ActorRecord& a = w.at(b);
         a.body = freshBallBody(a);
         a.body->setUserIndex(b);
-        a.contacts = BallContacts();
+        a.contacts.clear();
         w.world->addRigidBody(a.body.get());
     }
     w.balls = std::move(order);
