@@ -86,10 +86,11 @@ struct PhysicsWorld::Impl {
     bool rayPlanesStale = true;
     std::vector<ActorHandle> balls;  // live ones
     StaticGeometry statics;
-    std::vector<const ActorRecord*> klotzScratch;  // for rebuilding statics
-    std::vector<PlacedMesh> placedScratch;
     std::uint64_t madeCount = 0;  // actors made so far
-    std::vector<btScalar> touchDepth;       // per-step scratch of gatherContacts
+    // Scratch kept between calls: rebuilding statics, gathering touches.
+    std::vector<const ActorRecord*> klotzScratch;
+    std::vector<PlacedMesh> placedScratch;
+    std::vector<btScalar> touchDepth;
     bool staticsDirty = false;
     bool staticsInWorld = false;
     BallGrid ballGrid;  // for ray casts
