@@ -171,7 +171,7 @@ void PhysicsWorld::setBallState(ActorHandle ball, const BallState& state) {
     body->setInterpolationLinearVelocity(body->getLinearVelocity());
     body->setInterpolationAngularVelocity(body->getAngularVelocity());
     body->clearForces();
-    w.teleported(w.actors[ball]);
+    w.teleported(w.at(ball));
     // Its contacts belong to where it was: their cached points and impulses
     // would pull it back for a step.
     w.forgetContacts(*body);
@@ -181,7 +181,7 @@ void PhysicsWorld::setMaxAngularVelocity(ActorHandle actor, float maxVelocity) {
     if (!ballBody(*impl_, actor, "setMaxAngularVelocity", __LINE__)) return;
     if (!(maxVelocity > 0) || std::isnan(maxVelocity))
         return impl_->fail(THIS_FILE, __LINE__, "setMaxAngularVelocity: the limit must be positive");
-    impl_->actors[actor].maxSpin = maxVelocity;
+    impl_->at(actor).maxSpin = maxVelocity;
 }
 
 }  // namespace physics

@@ -32,18 +32,16 @@ btVector3 surfaceVelocity(const btRigidBody& body, const btVector3& offset) {
 }  // namespace
 
 void PhysicsWorld::Impl::rememberVelocities() {
-    for (ActorHandle b : balls) actors[b].contacts.velocityBefore = actors[b].body->getLinearVelocity();
+    for (ActorHandle b : balls) at(b).contacts.velocityBefore = at(b).body->getLinearVelocity();
 }
 
 void PhysicsWorld::Impl::gatherContacts(int step, bool lastStep) {
     // The live ball behind a collision object, or nullptr.
     auto ballOf = [this](const btCollisionObject* object) -> ActorRecord* {
-        const int handle = object->getUserIndex();
-        if (handle < 0 || handle >= static_cast<int>(actors.size())) return nullptr;
-        ActorRecord& a = actors[handle];
-        return a.alive && a.kind == ActorKind::BALL ? &a : nullptr;
+        ActorRecord* a = live(object->getUserIndex());
+        return a && a->kind == ActorKind::BALL ? a : nullptr;
     };
-    for (ActorHandle b : balls) actors[b].contacts.now.clear();
+    for (ActorHandle b : balls) at(b).contacts.now.clear();
     const int manifolds = dispatcher->getNumManifolds();
     for (int i = 0; i < manifolds; ++i) {
         const btPersistentManifold& m = *dispatcher->getManifoldByIndexInternal(i);
@@ -99,16 +97,17 @@ void PhysicsWorld::Impl::gatherContacts(int step, bool lastStep) {
             }
         }
     }
-    for (ActorHandle b : balls) std::swap(actors[b].contacts.before, actors[b].contacts.now);
+    for (ActorHandle b : balls) std::swap(at(b).contacts.before, at(b).contacts.now);
     if (!lastStep) return;
 
     contactReport.touches.clear();
-    std::vector<btScalar> depth;  // of each touch's contact
+    std::vector<btScalar>& depth = touchDepth;  // of each touch's contact
+    depth.clear();
     for (ActorHandle b : balls) {
-        const btRigidBody& body = *actors[b].body;
+        const btRigidBody& body = *at(b).body;
         const btScalar radius = static_cast<const btSphereShape*>(body.getCollisionShape())->getRadius();
         const std::size_t first = contactReport.touches.size();
-        for (const SeenContact& c : actors[b].contacts.before) {
+        for (const SeenContact& c : at(b).contacts.before) {
             // One touch per pair, from the deepest of the surfaces met.
             std::size_t t = first;
             while (t < contactReport.touches.size() &&
@@ -128,7 +127,7 @@ void PhysicsWorld::Impl::gatherContacts(int step, bool lastStep) {
             btVector3 relative = body.getLinearVelocity();
             btVector3 slip = surfaceVelocity(body, -c.normal * radius);
             if (c.kind == ContactKind::BALL) {
-                const btRigidBody& other = *actors[c.other].body;
+                const btRigidBody& other = *at(c.other).body;
                 const btScalar otherRadius = static_cast<const btSphereShape*>(other.getCollisionShape())->getRadius();
                 relative -= other.getLinearVelocity();
                 slip -= surfaceVelocity(other, c.normal * otherRadius);

@@ -25,6 +25,18 @@ struct BallContacts {
     btVector3 velocityBefore{0, 0, 0};  // linear, at the start of the step
     std::vector<SeenContact> before;    // the step before
     std::vector<SeenContact> now;       // this step
+
+    // Room for what a ball in a pile touches, so that steps do not allocate.
+    void makeRoom() {
+        before.reserve(8);
+        now.reserve(8);
+    }
+    // Forgets everything, keeping the room.
+    void clear() {
+        velocityBefore.setZero();
+        before.clear();
+        now.clear();
+    }
 };
 
 }  // namespace physics

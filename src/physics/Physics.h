@@ -20,8 +20,10 @@ class ErrorReporter;
 // The world's fixed step, seconds.
 constexpr double FIXED_STEP = 0.01;
 
-// Actor handles are never reused, so a stale handle is detected and reported
-// instead of touching another actor.
+// An actor handle names a slot and the slot's generation. A released slot is
+// reused with the next generation, so a stale handle is detected and
+// reported instead of touching the actor that lives there now. Handles are
+// never negative.
 using ActorHandle = std::int32_t;
 constexpr ActorHandle NO_ACTOR = -1;
 
@@ -88,7 +90,7 @@ struct StepContacts {
     std::vector<BallTouch> touches;
 };
 
-// Counters for tests and benchmarks.
+// Counters for tests and benchmarks; actors are those alive.
 struct WorldStats {
     int staticActors = 0;   // planes and klotz meshes
     int dynamicActors = 0;  // balls
@@ -152,6 +154,16 @@ public:
     // 1000 per call; the remainder below 0.01 s is carried to the next call.
     // Afterwards every pose and velocity is that at the end of the last step.
     void simulate(float elapsed);
+
+    // Puts the whole dynamic state into one that depends only on the actors
+    // as they are now, not on the world's history: contact caches, pairs,
+    // broad phase, solver, sleeping and the carried step remainder are
+    // made anew, and the colliders enter in a fixed order (planes as
+    // created, the kloetze's merged mesh in the order they were made, the
+    // balls of ballOrder, other balls by slot). Poses, velocities and
+    // handles stay. The same actors at the same poses then run the same,
+    // bit for bit, whatever the world went through before.
+    void restartRun(const std::vector<ActorHandle>& ballOrder);
 
     // Contact reports cost a little every step, so they are gathered only
     // while switched on (off at creation). A call of simulate that takes no

@@ -23,17 +23,8 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
         reporter = w.ownReporter.get();
     }
     w.reporter = reporter;
-    w.configuration = std::make_unique<btDefaultCollisionConfiguration>();
-    w.dispatcher = std::make_unique<btCollisionDispatcher>(w.configuration.get());
-    w.dispatcher->registerCollisionCreateFunc(SPHERE_SHAPE_PROXYTYPE, SPHERE_SHAPE_PROXYTYPE, &w.sphereContact);
-    correctMeshContacts(*w.dispatcher);
-    w.broadphase = std::make_unique<btDbvtBroadphase>();
-    w.solver = std::make_unique<btSequentialImpulseConstraintSolver>();
-    w.world = std::make_unique<btDiscreteDynamicsWorld>(w.dispatcher.get(), w.broadphase.get(), w.solver.get(),
-                                                       w.configuration.get());
     w.drawer = std::make_unique<ReportingDrawer>(*reporter);
-    w.world->setDebugDrawer(w.drawer.get());
-    configureWorld(*w.world);
+    w.makeWorld();
 
     createPlaneActor({0, 1, 0}, 0);          // floor y = 0
     createPlaneActor({0, 0, -1}, 0);         // wall z = 0
@@ -42,11 +33,49 @@ PhysicsWorld::PhysicsWorld(ErrorReporter* reporter) : impl_(std::make_unique<Imp
     createPlaneActor({-1, 0, 0}, -1000);     // wall x = 1000
 }
 
-PhysicsWorld::~PhysicsWorld() {
-    Impl& w = *impl_;
-    if (w.staticsInWorld) w.world->removeCollisionObject(w.statics.object());
-    for (ActorRecord& a : w.actors)
-        if (a.alive && a.body) w.world->removeRigidBody(a.body.get());
+PhysicsWorld::~PhysicsWorld() { impl_->dropWorld(); }
+
+ActorHandle PhysicsWorld::Impl::add(ActorRecord record) {
+    int slot;
+    if (!freeSlots.empty()) {
+        slot = freeSlots.back();
+        freeSlots.pop_back();
+    } else if (actors.size() <= static_cast<std::size_t>(SLOT_MASK)) {
+        slot = static_cast<int>(actors.size());
+        actors.emplace_back();
+    } else {
+        fail(THIS_FILE, __LINE__, "too many actors: release some before making more");
+        return NO_ACTOR;
+    }
+    record.slot = slot;
+    record.generation = actors[slot].generation;
+    record.alive = true;
+    record.made = madeCount++;
+    const ActorHandle handle = record.handle();
+    if (record.body) record.body->setUserIndex(handle);  // for contact reports
+    if (record.kind == ActorKind::BALL) {
+        ++counts.dynamicActors;
+    } else {
+        ++counts.staticActors;
+        if (record.kind == ActorKind::PLANE) ++counts.planeActors;
+    }
+    actors[slot] = std::move(record);
+    return handle;
+}
+
+void PhysicsWorld::Impl::remove(ActorRecord& a) {
+    if (a.kind == ActorKind::BALL) {
+        --counts.dynamicActors;
+    } else {
+        --counts.staticActors;
+        if (a.kind == ActorKind::PLANE) --counts.planeActors;
+    }
+    const int slot = a.slot;
+    const std::uint32_t next = (a.generation + 1) % GENERATIONS;
+    a = ActorRecord();  // frees the body, shape and contact lists now
+    a.slot = slot;
+    a.generation = next;
+    freeSlots.push_back(slot);
 }
 
 ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
@@ -59,13 +88,13 @@ ActorHandle PhysicsWorld::createPlaneActor(glm::vec3 normal, float distance) {
     a.kind = ActorKind::PLANE;
     auto shape = std::make_unique<HalfSpaceShape>();
     a.body = makePlaneBody(*shape);
-    a.body->setUserIndex(static_cast<int>(w.actors.size()));  // its handle, for contact reports
     a.shape = std::move(shape);
     a.planeNormal = toBt(glm::normalize(normal));
     a.planeDistance = distance;
     w.placePlane(a);
-    addPlaneBody(*w.world, *a.body);
-    ActorHandle handle = w.add(std::move(a));
+    const ActorHandle handle = w.add(std::move(a));
+    if (handle == NO_ACTOR) return NO_ACTOR;
+    addPlaneBody(*w.world, *w.at(handle).body);
     w.planes.push_back(handle);
     w.rayPlanesStale = true;
     return handle;
@@ -121,10 +150,12 @@ ActorHandle PhysicsWorld::createSphereActor(float radius, float density) {
     a.kind = ActorKind::BALL;
     auto sphere = std::make_unique<btSphereShape>(radius);
     a.body = makeBallBody(*sphere, density);
-    a.body->setUserIndex(static_cast<int>(w.actors.size()));  // its handle, for contact reports
     a.shape = std::move(sphere);
-    w.world->addRigidBody(a.body.get());
-    ActorHandle handle = w.add(std::move(a));
+    a.density = density;
+    a.contacts.makeRoom();
+    const ActorHandle handle = w.add(std::move(a));
+    if (handle == NO_ACTOR) return NO_ACTOR;
+    w.world->addRigidBody(w.at(handle).body.get());
     w.balls.push_back(handle);
     w.ballGridStale = true;
     return handle;
@@ -137,21 +168,20 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
     } else {
-        if (a->kind == ActorKind::PLANE) w.rayPlanesStale = true;
+        if (a->kind == ActorKind::PLANE) {
+            w.planes.erase(std::find(w.planes.begin(), w.planes.end(), actor));
+            w.rayPlanesStale = true;
+        }
         if (a->kind == ActorKind::BALL) {
             w.balls.erase(std::find(w.balls.begin(), w.balls.end(), actor));
             w.ballGridStale = true;
         }
         w.world->removeRigidBody(a->body.get());
-        a->body.reset();
-        a->shape.reset();
     }
-    a->alive = false;
+    w.remove(*a);
 }
 
-bool PhysicsWorld::isActor(ActorHandle actor) const {
-    return actor >= 0 && actor < static_cast<ActorHandle>(impl_->actors.size()) && impl_->actors[actor].alive;
-}
+bool PhysicsWorld::isActor(ActorHandle actor) const { return impl_->live(actor) != nullptr; }
 
 void PhysicsWorld::simulate(float elapsed) {
     Impl& w = *impl_;
@@ -186,7 +216,7 @@ void PhysicsWorld::setContactReporting(bool on) {
     Impl& w = *impl_;
     w.reportContacts = on;
     w.contactReport = StepContacts();
-    for (ActorHandle b : w.balls) w.actors[b].contacts = BallContacts();
+    for (ActorHandle b : w.balls) w.at(b).contacts.clear();
 }
 
 const StepContacts& PhysicsWorld::stepContacts() const { return impl_->contactReport; }
@@ -215,20 +245,7 @@ bool PhysicsWorld::raycastClosest(glm::vec3 origin, glm::vec3 direction, float m
     return true;
 }
 
-WorldStats PhysicsWorld::stats() const {
-    WorldStats s;
-    s.stepsTaken = impl_->counts.stepsTaken;
-    for (const ActorRecord& a : impl_->actors) {
-        if (!a.alive) continue;
-        if (a.kind == ActorKind::BALL) {
-            ++s.dynamicActors;
-        } else {
-            ++s.staticActors;
-            if (a.kind == ActorKind::PLANE) ++s.planeActors;
-        }
-    }
-    return s;
-}
+WorldStats PhysicsWorld::stats() const { return impl_->counts; }
 
 ErrorReporter& PhysicsWorld::reporter() const { return *impl_->reporter; }
 

@@ -58,8 +58,8 @@ void BallGrid::finish() {
     }
     for (int c = 0; c < CELLS * CELLS; ++c) cellStart_[c + 1] += cellStart_[c];
     sorted_.resize(added_.size());
-    std::vector<int> fill(cellStart_.begin(), cellStart_.end() - 1);
-    for (std::size_t i = 0; i < added_.size(); ++i) sorted_[fill[cellOfAdded_[i]]++] = added_[i];
+    fill_.assign(cellStart_.begin(), cellStart_.end() - 1);
+    for (std::size_t i = 0; i < added_.size(); ++i) sorted_[fill_[cellOfAdded_[i]]++] = added_[i];
 }
 
 void BallGrid::cast(const btVector3& from, const btVector3& to, ClosestHit& hit) const {

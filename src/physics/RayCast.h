@@ -53,6 +53,7 @@ private:
     std::vector<int> cellOfAdded_;
     std::vector<Ball> sorted_;      // by cell
     std::vector<int> cellStart_;    // into sorted_, one more than cells
+    std::vector<int> fill_;         // scratch of finish, kept: it runs every step the particles look
     btScalar maxRadius_ = 0;
 };
 

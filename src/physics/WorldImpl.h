@@ -2,7 +2,9 @@
 // constants they share.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <sstream>
@@ -30,9 +32,21 @@ struct MeshData {
 
 enum class ActorKind { PLANE, KLOTZ, BALL };
 
+// A handle is generation << SLOT_BITS | slot: a million actors alive at
+// once, and a slot's handle repeats only after 2048 reuses.
+constexpr int SLOT_BITS = 20;
+constexpr ActorHandle SLOT_MASK = (ActorHandle(1) << SLOT_BITS) - 1;
+constexpr std::uint32_t GENERATIONS = std::uint32_t(1) << (31 - SLOT_BITS);
+
+inline int slotOf(ActorHandle actor) { return static_cast<int>(actor & SLOT_MASK); }
+
 struct ActorRecord {
     ActorKind kind = ActorKind::PLANE;
     bool alive = false;
+    int slot = 0;                  // its place in PhysicsWorld::Impl::actors
+    std::uint32_t generation = 0;  // the slot's, counted on when it is released
+    std::uint64_t made = 0;        // how many actors the world had made before this one
+    ActorHandle handle() const { return static_cast<ActorHandle>(generation << SLOT_BITS) | slot; }
     MeshHandle mesh = NO_MESH;  // klotz only
     // Klotz and plane: the actor's pose. A klotz's triangles live in the
     // merged static mesh; a plane's collider holds the plane moved by this
@@ -43,6 +57,7 @@ struct ActorRecord {
     btVector3 worldNormal{0, 1, 0};  // plane only, the same at the actor's pose
     btScalar worldDistance = 0;
     float maxSpin = std::numeric_limits<float>::infinity();  // ball only, rad/s
+    float density = 0;                                        // ball only, to make its body anew
     BallContacts contacts;                                    // ball only, while reported
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball
@@ -64,12 +79,18 @@ struct PhysicsWorld::Impl {
     std::unique_ptr<btDiscreteDynamicsWorld> world;
 
     std::vector<MeshData> meshes;
-    std::vector<ActorRecord> actors;  // indexed by handle; handles never reused
-    std::vector<ActorHandle> planes;
+    std::vector<ActorRecord> actors;  // indexed by slot
+    std::vector<int> freeSlots;       // released slots, the last released reused first
+    std::vector<ActorHandle> planes;  // live ones, as created
     std::vector<RayPlane> rayPlanes;  // the live planes' equations, for ray casts
     bool rayPlanesStale = true;
     std::vector<ActorHandle> balls;  // live ones
     StaticGeometry statics;
+    std::uint64_t madeCount = 0;  // actors made so far
+    // Scratch kept between calls: rebuilding statics, gathering touches.
+    std::vector<const ActorRecord*> klotzScratch;
+    std::vector<PlacedMesh> placedScratch;
+    std::vector<btScalar> touchDepth;
     bool staticsDirty = false;
     bool staticsInWorld = false;
     BallGrid ballGrid;  // for ray casts
@@ -77,20 +98,32 @@ struct PhysicsWorld::Impl {
     double carried = 0;  // s, below one step
     bool reportContacts = false;
     StepContacts contactReport;
-    WorldStats counts;
+    WorldStats counts;  // kept up to date as actors come and go
 
     void fail(const char* file, int line, const std::string& what) {
         reporter->reportError(ERROR_INVALID_PARAMETER, what, file, line);
     }
 
+    // The live actor a handle names, or nullptr for a released or made-up one.
+    ActorRecord* live(ActorHandle actor) {
+        if (actor < 0) return nullptr;
+        const int slot = slotOf(actor);
+        if (slot >= static_cast<int>(actors.size())) return nullptr;
+        ActorRecord& a = actors[slot];
+        return a.alive && a.generation == static_cast<std::uint32_t>(actor >> SLOT_BITS) ? &a : nullptr;
+    }
+
+    // A handle known to be live (from balls or planes).
+    ActorRecord& at(ActorHandle actor) { return actors[slotOf(actor)]; }
+
     ActorRecord* find(ActorHandle actor, const char* operation, const char* file, int line) {
-        if (actor < 0 || actor >= static_cast<ActorHandle>(actors.size()) || !actors[actor].alive) {
+        ActorRecord* a = live(actor);
+        if (!a) {
             std::ostringstream text;
             text << operation << ": no actor " << actor;
             fail(file, line, text.str());
-            return nullptr;
         }
-        return &actors[actor];
+        return a;
     }
 
     // The transform of a ball or plane, or of a klotz (kept here, its
@@ -126,7 +159,7 @@ struct PhysicsWorld::Impl {
 
     // Sleeping balls must notice ground that changed under them.
     void wakeBalls() {
-        for (ActorHandle b : balls) actors[b].body->activate(true);
+        for (ActorHandle b : balls) at(b).body->activate(true);
     }
 
     void forgetContacts(btCollisionObject& object) {
@@ -139,18 +172,26 @@ struct PhysicsWorld::Impl {
         staticsDirty = false;
         if (staticsInWorld) world->removeCollisionObject(statics.object());
         staticsInWorld = false;
-        std::vector<PlacedMesh> placed;
-        for (std::size_t i = 0; i < actors.size(); ++i) {
-            const ActorRecord& a = actors[i];
-            if (a.alive && a.kind == ActorKind::KLOTZ)
-                placed.push_back({&meshes[a.mesh], a.staticPose, static_cast<ActorHandle>(i)});
-        }
-        statics.rebuild(placed);
-        if (statics.object()) {
-            addStaticObject(*world, *statics.object());
-            staticsInWorld = true;
-        }
+        klotzScratch.clear();
+        for (const ActorRecord& a : actors)
+            if (a.alive && a.kind == ActorKind::KLOTZ) klotzScratch.push_back(&a);
+        // In the order the kloetze were made, whatever slots they got: the
+        // order of the triangles decides which vertex a weld keeps and the
+        // order of contacts, and so the last bits of a run. The scene makes
+        // them in the order of its list, as a scene file holds them.
+        std::sort(klotzScratch.begin(), klotzScratch.end(),
+                  [](const ActorRecord* a, const ActorRecord* b) { return a->made < b->made; });
+        placedScratch.clear();
+        for (const ActorRecord* a : klotzScratch) placedScratch.push_back({&meshes[a->mesh], a->staticPose, a->handle()});
+        statics.rebuild(placedScratch);
+        addStatics();
         wakeBalls();
+    }
+
+    void addStatics() {
+        if (!statics.object()) return;
+        addStaticObject(*world, *statics.object());
+        staticsInWorld = true;
     }
 
     void syncRayPlanes() {
@@ -158,7 +199,7 @@ struct PhysicsWorld::Impl {
         rayPlanesStale = false;
         rayPlanes.clear();
         for (ActorHandle p : planes)
-            if (actors[p].alive) rayPlanes.push_back({actors[p].worldNormal, actors[p].worldDistance});
+            rayPlanes.push_back({at(p).worldNormal, at(p).worldDistance});
     }
 
     void syncBallGrid() {
@@ -166,7 +207,7 @@ struct PhysicsWorld::Impl {
         ballGridStale = false;
         ballGrid.clear();
         for (ActorHandle b : balls) {
-            const btRigidBody& body = *actors[b].body;
+            const btRigidBody& body = *at(b).body;
             ballGrid.add(body.getWorldTransform().getOrigin(),
                          static_cast<const btSphereShape*>(body.getCollisionShape())->getRadius());
         }
@@ -175,7 +216,7 @@ struct PhysicsWorld::Impl {
 
     void clampSpin() {
         for (ActorHandle b : balls) {
-            ActorRecord& a = actors[b];
+            ActorRecord& a = at(b);
             btVector3 spin = a.body->getAngularVelocity();
             btScalar len = spin.length();
             if (len > a.maxSpin) a.body->setAngularVelocity(spin * (a.maxSpin / len));
@@ -187,11 +228,15 @@ struct PhysicsWorld::Impl {
     void rememberVelocities();
     void gatherContacts(int step, bool lastStep);
 
-    ActorHandle add(ActorRecord record) {
-        record.alive = true;
-        actors.push_back(std::move(record));
-        return static_cast<ActorHandle>(actors.size() - 1);
-    }
+    // The Bullet world with its dispatcher, broad phase and solver, empty.
+    void makeWorld();
+    // Takes every collider out and drops the world objects.
+    void dropWorld();
+
+    // Gives the record a slot and the actor its handle; NO_ACTOR when every
+    // slot is taken.
+    ActorHandle add(ActorRecord record);
+    void remove(ActorRecord& a);
 };
 
 }  // namespace physics

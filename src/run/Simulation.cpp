@@ -45,7 +45,7 @@ void startRun(RunContext& ctx) {
     resetBallsToStarts(ctx.model, ctx.world);
     // Contact caches, solver and sleeping from an earlier run or edit would
     // make this run differ from the last one and from the simulator's.
-    // MERGE-RESTART ctx.world.restartRun(ctx.model.ballActors());
+    ctx.world.restartRun(ctx.model.ballActors());
     ctx.world.setContactReporting(true);  // the sound and the run's outcomes
     run.record.start(ctx.model, ctx.world);
     run.insight.start(ctx.model, ctx.catalogue);

@@ -1,4 +1,6 @@
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -6,6 +8,7 @@
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
 #include "physics/TrackGeometry.h"
+#include "physics/WorldImpl.h"
 
 namespace {
 
@@ -115,7 +118,7 @@ TEST_F(WorldFixture, BadCallsAreReportedNotFollowed) {
 
     log.str("");
     ActorHandle live = createBallActor(world);
-    EXPECT_NE(live, ball);  // handles are never reused
+    EXPECT_NE(live, ball);  // its slot again, under a new generation
     world.setGlobalPosition(live, {NAN, 0, 0});
     world.setLinearVelocity(live, {0, INFINITY, 0});
     EXPECT_EQ(world.getGlobalPosition(live), glm::vec3(0.0f));
@@ -139,6 +142,54 @@ TEST_F(WorldFixture, BadCallsAreReportedNotFollowed) {
     }
     EXPECT_EQ(reports, 8);
     EXPECT_EQ(world.stats().dynamicActors, 1);
+}
+
+// Editing makes and releases actors all the time (every undo rebuilds the
+// scene): slots are reused, the handles of released actors stay refused and
+// the counts are of the living.
+TEST_F(WorldFixture, ReleasedSlotsAreReusedAndOldHandlesStayRefused) {
+    const MeshHandle mesh = trackgeometry::registerMesh(world, trackgeometry::flatPiece());
+    std::vector<ActorHandle> released;
+    ActorHandle klotz = NO_ACTOR, ball = NO_ACTOR;
+    for (int round = 0; round < 1000; ++round) {
+        klotz = trackgeometry::place(world, mesh, levelCentre(round % 20, 3, 0));
+        ball = ballAt(world, {500, 100, -500});
+        world.simulate(0.01f);
+        if (round % 100 == 0) released.insert(released.end(), {klotz, ball});
+        if (round + 1 < 1000) {
+            world.releaseActor(ball);
+            world.releaseActor(klotz);
+        }
+    }
+    EXPECT_LE(world.implementation().actors.size(), 7u);
+    EXPECT_EQ(log.str(), "");
+    WorldStats s = world.stats();
+    EXPECT_EQ(s.staticActors, 6);
+    EXPECT_EQ(s.dynamicActors, 1);
+    EXPECT_EQ(s.planeActors, 5);
+
+    // Every old handle is refused, even where its slot now holds a live
+    // actor, and nothing happens to that actor.
+    for (ActorHandle old : released) {
+        EXPECT_NE(old, klotz);
+        EXPECT_NE(old, ball);
+        EXPECT_FALSE(world.isActor(old));
+        log.str("");
+        world.setGlobalPosition(old, {900, 300, -900});
+        EXPECT_NE(log.str().find("setGlobalPosition: no actor " + std::to_string(old)), std::string::npos);
+        world.releaseActor(old);
+    }
+    EXPECT_NE(world.getGlobalPosition(ball), glm::vec3(900, 300, -900));
+    EXPECT_EQ(world.getGlobalPosition(klotz), levelCentre(19, 3, 0));
+    EXPECT_EQ(world.stats().dynamicActors, 1);
+
+    // Contact reports name the live ball and klotz by their new handles.
+    world.setGlobalPosition(ball, levelCentre(19, 3, 0) + glm::vec3(0, trackgeometry::REST_Y - 25.0f + 2.0f, 0));
+    world.setContactReporting(true);
+    world.simulate(0.2f);
+    ASSERT_FALSE(world.stepContacts().touches.empty());
+    EXPECT_EQ(world.stepContacts().touches[0].ball, ball);
+    EXPECT_EQ(world.stepContacts().touches[0].other, klotz);
 }
 
 TEST_F(WorldFixture, RayCastFindsTheClosestSurfaceAndItsNormal) {
