@@ -1,10 +1,13 @@
 // A restarted run depends on the actors alone: a world with a long history
 // of edits and steps runs the same scene exactly as a fresh one.
 #include <cstring>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "physics/ErrorReporter.h"
 #include "physics/TrackGeometry.h"
 
 namespace {
@@ -110,6 +113,36 @@ TEST(WorldRestart, AWorldWithAHistoryRunsTheSceneBitForBitAsAFreshOne) {
     const Recorded again = run(edited, balls);
     EXPECT_EQ(std::memcmp(again.states.data(), expected.states.data(), sizeof(BallState) * expected.states.size()), 0);
     EXPECT_EQ(again.contacts, expected.contacts);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace physics;
+using namespace trackgeometry;
+
+// A wrong handle in the ball order is reported and left out; the balls
+// named and those not named all take part in the run.
+TEST(WorldRestart, ReportsWrongHandlesAndKeepsEveryBall) {
+    std::ostringstream log;
+    std::istringstream none;
+    ErrorReporter reporter(log, none);
+    PhysicsWorld world(&reporter);
+    const ActorHandle klotz = place(world, registerMesh(world, flatPiece()), levelCentre(2, 2, 0));
+    const ActorHandle gone = ballAt(world, {500, 100, -500});
+    world.releaseActor(gone);
+    const ActorHandle named = ballAt(world, levelCentre(2, 2, 0) + glm::vec3(0, 20, 0));
+    const ActorHandle unnamed = ballAt(world, {700, 100, -700});
+    world.restartRun({gone, klotz, named, named});
+    EXPECT_NE(log.str().find("restartRun: no actor " + std::to_string(gone)), std::string::npos);
+    EXPECT_NE(log.str().find("restartRun: actor " + std::to_string(klotz) + " is no ball"), std::string::npos);
+    EXPECT_NE(log.str().find("restartRun: actor " + std::to_string(named) + " is no ball or named twice"),
+              std::string::npos);
+    world.simulate(2.0f);
+    EXPECT_NEAR(world.getGlobalPosition(named).y, REST_Y, 0.05f);  // on the klotz, not through it
+    EXPECT_NEAR(world.getGlobalPosition(unnamed).y, BALL_RADIUS, 0.05f);
+    EXPECT_EQ(world.stats().dynamicActors, 2);
 }
 
 }  // namespace
