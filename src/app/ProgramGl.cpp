@@ -18,6 +18,8 @@
 #include "render/CameraView.h"
 #include "render/Graphics.h"
 #include "render/SceneRenderer.h"
+#include "scene/Framing.h"
+#include "scene/Palette.h"
 #include "scene/Keyboard.h"
 #include "scene/Menu.h"
 #include "scene/Simulation.h"
@@ -129,6 +131,13 @@ void Program::display() {
         scene::CommandContext ctx = commands();
         scene::advanceSimulation(ctx, s.frameTime, plan.simulatedSeconds);
     }
+    if (s.simulationRunning && s.simulationPaused) {
+        const long back = rewindSteps(rewind, s.frameTime, scene::playbackSpeed(s), physics::FIXED_STEP);
+        if (back > 0) {
+            scene::CommandContext ctx = commands();
+            scene::stepBackBy(ctx, back);
+        }
+    }
 
     render::updateCamera(camera, scene::rideTarget(s, model, *world));
     render::SceneView view{s,
@@ -150,6 +159,7 @@ void Program::display() {
         if (!status.empty()) view.overlay.push_back(status);
     }
     view.insight = &insight;
+    view.clearLook = s.clearLook;
     render::renderScene(view);
 
     if (sound) sound->pump();
@@ -172,12 +182,57 @@ void Program::reshape(int width, int height) {
 
 void Program::keyboard(unsigned char key) {
     scene::CommandContext ctx = commands();
+    const bool running = state.simulationRunning;
+    if (running && key == 'B') {
+        if (!state.simulationPaused) scene::togglePause(ctx);
+        scene::stepBackBy(ctx, ctx.state.runStep - model.run.firstStep());
+        return;
+    }
+    // The key's auto-repeat: the frames rewind while b is held.
+    if (running && state.simulationPaused && key == 'b' && !pressRewind(rewind, clock.now())) return;
     scene::handleKey(ctx, key);
 }
 
+void Program::keyboardUp(unsigned char key) {
+    if (key == 'b' || key == 'B') releaseRewind(rewind, clock.now());
+}
+
+void Program::frameConstruction() {
+    // The palette strip covers the bottom of the window while building.
+    const float covered = state.simulationRunning || state.windowHeight <= 0
+                              ? 0.0f
+                              : static_cast<float>(scene::PALETTE_HEIGHT) / static_cast<float>(state.windowHeight);
+    scene::frameConstruction(camera, model, covered);
+}
+
+namespace {
+
+// What a load replaces, to tell whether it did.
+bool sameConstruction(const scene::SceneModel& a, const std::vector<scene::PoseMatrix>& poses,
+                      const std::vector<scene::BallStart>& starts) {
+    if (a.placedPoses != poses || a.ballStarts.size() != starts.size()) return false;
+    for (std::size_t i = 0; i < starts.size(); ++i)
+        if (a.ballStarts[i].row != starts[i].row || a.ballStarts[i].column != starts[i].column) return false;
+    return true;
+}
+
+}  // namespace
+
 void Program::special(int key) {
     scene::CommandContext ctx = commands();
+    switch (key) {
+        case GLUT_KEY_HOME: frameConstruction(); return;
+        case GLUT_KEY_F3: {
+            state.clearLook = !state.clearLook;
+            MainContext main(state.mainWindow);
+            render::setMultisampling(state.clearLook);
+            return;
+        }
+        default: break;
+    }
+    const bool building = !state.simulationRunning;
     scene::handleSpecialKey(ctx, key);
+    if (building && key >= GLUT_KEY_F5 && key <= GLUT_KEY_F8) frameConstruction();
 }
 
 void Program::mouse(int button, int buttonState, int x, int y) {
@@ -198,7 +253,11 @@ void Program::motion(int x, int y) {
 
 void Program::menu(int value) {
     scene::CommandContext ctx = commands();
+    const std::vector<scene::PoseMatrix> poses = model.placedPoses;
+    const std::vector<scene::BallStart> starts = model.ballStarts;
     scene::handleMenu(ctx, value);
+    // A refused file leaves the scene, and the camera, as they were.
+    if (value == scene::MENU_LOAD && !sameConstruction(model, poses, starts)) frameConstruction();
 }
 
 void Program::subWindowDisplay() { render::drawSubWindow(subWindow, clock.now()); }
@@ -279,6 +338,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "loading kloetze...\n";
     klotz::loadKloetze(catalogue, out);
     catalogue.typeDisplayLists = klotz::buildTypeDisplayLists(catalogue, s.smoothShading);
+    render::buildOutlineLists(resources, catalogue);
     out << "\nloading kloetze done\n";
 
     out << "init subwindow... ";
@@ -294,6 +354,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     if (!commandLine.sceneFile.empty()) {
         scene::CommandContext ctx = commands();
         scene::loadFromFile(ctx, commandLine.sceneFile);
+        if (!model.empty()) frameConstruction();
     }
     // Says in one line when there is no audio device; the program runs on
     // silently then.

@@ -7,6 +7,8 @@ namespace render {
 
 namespace {
 
+constexpr int MULTISAMPLES = 4;
+
 void setLights() {
     const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 0.0f};
     const GLfloat diffuse[] = {0.5f, 0.5f, 0.5f, 0.0f};
@@ -29,16 +31,34 @@ void setLights() {
 
 }  // namespace
 
-int initGraphics(int* argc, char** argv, int width, int height, bool smoothShading,
+void setMultisampling(bool on) {
+    GLint buffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    if (buffers == 0) return;
+    if (on)
+        glEnable(GL_MULTISAMPLE);
+    else
+        glDisable(GL_MULTISAMPLE);
+}
+
+int initGraphics(int* argc, char** argv, int& width, int& height, bool smoothShading,
                  const MainWindowCallbacks& callbacks) {
+    // Set before glutInit, so that a -geometry on the command line wins.
+    glutInitWindowSize(width, height);
     glutInit(argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    const unsigned mode = GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH;
+    glutSetOption(GLUT_MULTISAMPLE, MULTISAMPLES);
+    glutInitDisplayMode(mode | GLUT_MULTISAMPLE);
+    if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) glutInitDisplayMode(mode);
     int window = glutCreateWindow(WINDOW_TITLE);
-    glutReshapeWindow(width, height);
+    width = glutGet(GLUT_WINDOW_WIDTH);
+    height = glutGet(GLUT_WINDOW_HEIGHT);
+    setMultisampling(true);
 
     glutDisplayFunc(callbacks.display);
     glutReshapeFunc(callbacks.reshape);
     glutKeyboardFunc(callbacks.keyboard);
+    glutKeyboardUpFunc(callbacks.keyboardUp);
     glutSpecialFunc(callbacks.special);
     glutMouseFunc(callbacks.mouse);
     glutMotionFunc(callbacks.motion);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <GL/freeglut.h>
@@ -14,6 +15,9 @@ namespace {
 
 constexpr int GRID_LINES = scene::GRID_SIZE + 1;
 constexpr float GRID_EXTENT = scene::GRID_SIZE * scene::CELL_SIZE;  // world units
+constexpr float OUTLINE_SHADE = 0.35f;     // of the klotz colour
+constexpr float HIDDEN_BALL_SHADE = 0.7f;  // of a ball's texture, seen through track
+constexpr int SHADOW_SEGMENTS = 20;
 
 void drawGrid(const RenderColours& colours) {
     glColor4fv(colours.gridColour.data());
@@ -29,10 +33,51 @@ void drawGrid(const RenderColours& colours) {
     }
 }
 
+// The dark outlines over the filled kloetze: the crease lines of each type,
+// and the edges of the back faces, which show only where a klotz's outline
+// meets what lies behind it.
+void drawOutlines(const SceneView& view) {
+    const scene::SceneModel& model = view.model;
+    const RenderColours& colours = view.resources.colours;
+    const std::vector<unsigned>& outlines = view.resources.outlineLists;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_LINE_SMOOTH);
+    glColor4f(colours.klotzColour[0] * OUTLINE_SHADE, colours.klotzColour[1] * OUTLINE_SHADE,
+              colours.klotzColour[2] * OUTLINE_SHADE, 1.0f);
+    glLineWidth(1.5f);
+    std::size_t count = std::min(model.placedPoses.size(), model.placedTypes.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const int type = model.placedTypes[i];
+        if (type < 0 || type >= static_cast<int>(outlines.size()) || outlines[type] == 0) continue;
+        glPushMatrix();
+        glMultMatrixf(model.placedPoses[i].data());
+        glCallList(outlines[type]);
+        glPopMatrix();
+    }
+    glPolygonMode(GL_BACK, GL_LINE);
+    glCullFace(GL_FRONT);
+    glLineWidth(2.0f);
+    count = std::min(model.placedPoses.size(), model.placedDisplayLists.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        glPushMatrix();
+        glMultMatrixf(model.placedPoses[i].data());
+        glCallList(static_cast<GLuint>(model.placedDisplayLists[i]));
+        glPopMatrix();
+    }
+    glPopAttrib();
+}
+
 // highlighted: index drawn in selectedKlotzColour, or -1.
 void drawKloetze(const SceneView& view, int highlighted) {
     const RenderColours& colours = view.resources.colours;
     const scene::SceneModel& model = view.model;
+    const bool outlined = view.clearLook && !view.state.wireframe;
+    // The faces give way a little in depth, so lines along them win.
+    if (outlined) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+    }
     glColor4fv(colours.klotzColour.data());
     std::size_t count = std::min(model.placedPoses.size(), model.placedDisplayLists.size());
     for (std::size_t i = 0; i < count; ++i) {
@@ -48,6 +93,48 @@ void drawKloetze(const SceneView& view, int highlighted) {
         }
         glPopMatrix();
     }
+    if (outlined) {
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        drawOutlines(view);
+        glColor4fv(colours.klotzColour.data());
+    }
+}
+
+// A soft dark disc on the surface under the ball, darker and tighter the
+// nearer the ball is to it.
+void drawBallShadow(const SceneView& view, physics::ActorHandle ball) {
+    if (!view.world.isActor(ball)) return;
+    const glm::vec3 centre = view.world.getGlobalPosition(ball);
+    // From just under the ball, so the ray does not start inside it.
+    const glm::vec3 from = centre - glm::vec3(0.0f, BALL_DRAW_RADIUS + 0.05f, 0.0f);
+    physics::RayHit hit;
+    if (!view.world.raycastClosest(from, glm::vec3(0.0f, -1.0f, 0.0f), SHADOW_REACH, &hit)) return;
+    const ShadowDisc disc = shadowDisc(hit.distance);
+    if (disc.alpha <= 0.0f) return;
+    // A frame on the surface: normal n, two directions along it.
+    const glm::vec3 n = hit.normal;
+    const glm::vec3 u = glm::normalize(glm::abs(n.x) < 0.9f ? glm::cross(n, glm::vec3(1, 0, 0))
+                                                             : glm::cross(n, glm::vec3(0, 0, 1)));
+    const glm::vec3 v = glm::cross(n, u);
+    const glm::vec3 c = hit.point + n * 0.2f;
+    glBegin(GL_TRIANGLE_FAN);
+    glColor4f(0.0f, 0.0f, 0.0f, disc.alpha);
+    glVertex3f(c.x, c.y, c.z);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+    for (int k = 0; k <= SHADOW_SEGMENTS; ++k) {
+        const float a = 6.2831853f * static_cast<float>(k) / SHADOW_SEGMENTS;
+        const glm::vec3 p = c + disc.radius * (std::cos(a) * u + std::sin(a) * v);
+        glVertex3f(p.x, p.y, p.z);
+    }
+    glEnd();
+}
+
+template <typename EachBall>
+void forEachDrawnBall(const SceneView& view, EachBall each) {
+    const std::vector<physics::ActorHandle>& balls = view.model.ballActors;
+    for (std::size_t i = 0; i < balls.size(); ++i)
+        if (!ballHidden(view.state, static_cast<int>(i))) each(balls[i]);
+    for (physics::ActorHandle ball : view.model.shotBalls) each(ball);
 }
 
 void drawBall(const SceneView& view, physics::ActorHandle ball) {
@@ -62,14 +149,34 @@ void drawBall(const SceneView& view, physics::ActorHandle ball) {
 
 void drawSimulationPicture(const SceneView& view) {
     drawKloetze(view, -1);
+    const bool clear = view.clearLook && !view.state.wireframe;
+    if (clear) {
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glDepthMask(GL_FALSE);
+        glShadeModel(GL_SMOOTH);
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(-1.0f, -2.0f);
+        forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBallShadow(view, ball); });
+        glPopAttrib();
+    }
     glBindTexture(GL_TEXTURE_2D, view.resources.ballTexture);
     glEnable(GL_TEXTURE_2D);
     glColor4fv(view.resources.colours.ballColour.data());
     if (view.resources.ballLists[0] != 0) {
-        const std::vector<physics::ActorHandle>& balls = view.model.ballActors;
-        for (std::size_t i = 0; i < balls.size(); ++i)
-            if (!ballHidden(view.state, static_cast<int>(i))) drawBall(view, balls[i]);
-        for (physics::ActorHandle ball : view.model.shotBalls) drawBall(view, ball);
+        forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball); });
+        if (clear) {
+            // Where track hides a ball, the parts behind it: unlit and dimmed.
+            glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
+            glDisable(GL_LIGHTING);
+            glDepthFunc(GL_GREATER);
+            glDepthMask(GL_FALSE);
+            glColor4f(HIDDEN_BALL_SHADE, HIDDEN_BALL_SHADE, HIDDEN_BALL_SHADE, 1.0f);
+            forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball); });
+            glPopAttrib();
+        }
     }
     glDisable(GL_TEXTURE_2D);
 }

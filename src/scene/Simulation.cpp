@@ -115,8 +115,11 @@ void stepForward(CommandContext& ctx) {
     stepRun(ctx);
 }
 
-void stepBack(CommandContext& ctx) {
-    if (ctx.state.runStep > ctx.model.run.firstStep()) showStep(ctx, ctx.state.runStep - 1);
+void stepBack(CommandContext& ctx) { stepBackBy(ctx, 1); }
+
+void stepBackBy(CommandContext& ctx, long steps) {
+    const long target = std::max(ctx.model.run.firstStep(), ctx.state.runStep - std::max(0L, steps));
+    if (target < ctx.state.runStep) showStep(ctx, target);
 }
 
 void togglePause(CommandContext& ctx) {
@@ -138,8 +141,11 @@ std::string runStatus(const SceneState& state, const SceneModel& model) {
     if (!state.simulationPaused && !rewound && step == PLAYBACK_NORMAL) return "";
     static const char* const NAMES[] = {"1/16", "1/8", "1/4", "1/2", "1", "2", "4"};
     char line[96];
-    std::snprintf(line, sizeof line, "%s%st=%.2f s  speed %s", state.simulationPaused ? "paused  " : "",
-                  rewound ? "rewound  " : "", static_cast<double>(state.runStep) * physics::FIXED_STEP, NAMES[step]);
+    // The pace as a factor of real time too: the normal pace is double.
+    std::snprintf(line, sizeof line, "%s%st=%.2f s  speed %s (%gx real time)",
+                  state.simulationPaused ? "paused  " : "", rewound ? "rewound  " : "",
+                  static_cast<double>(state.runStep) * physics::FIXED_STEP, NAMES[step],
+                  static_cast<double>(playbackSpeed(state)));
     return line;
 }
 

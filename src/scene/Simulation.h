@@ -53,9 +53,12 @@ void stepRun(CommandContext& ctx);
 void stepForward(CommandContext& ctx);
 // b while paused: one recorded step back.
 void stepBack(CommandContext& ctx);
+// Up to steps recorded steps back at once, never before the record's start.
+void stepBackBy(CommandContext& ctx, long steps);
 
 // The status line shown while the playback is not plain: paused, rewound
-// or at another speed, e.g. "paused  t=3.42 s  speed 1/4"; empty otherwise.
+// or at another speed, e.g. "paused  t=3.42 s  speed 1/4 (0.5x real time)";
+// empty otherwise.
 std::string runStatus(const SceneState& state, const SceneModel& model);
 
 // One drawn frame of a running, unpaused simulation at frame-clock time

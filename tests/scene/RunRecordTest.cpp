@@ -88,6 +88,20 @@ TEST_F(RunRecordTest, ShotBallsComeAndGoWithTime) {
     EXPECT_EQ(world.getGlobalPosition(model.shotBalls[0]), model.run.frame(20).back().state.pose.translation);
 }
 
+TEST_F(RunRecordTest, RewindingByManyStepsStopsAtTheRecordsStart) {
+    buildRun();
+    press('l');
+    for (int i = 0; i < 50; ++i) stepRun(ctx);
+    press('p');
+    stepBackBy(ctx, 20);
+    EXPECT_EQ(state.runStep, 30);
+    EXPECT_EQ(world.getGlobalPosition(model.ballActors[0]), model.run.frame(30)[0].state.pose.translation);
+    stepBackBy(ctx, 1000);
+    EXPECT_EQ(state.runStep, 0);
+    EXPECT_EQ(world.getGlobalPosition(model.ballActors[0]), model.run.frame(0)[0].state.pose.translation);
+    EXPECT_EQ(model.run.lastStep(), 50);  // the future stays until the run goes on
+}
+
 TEST_F(RunRecordTest, TheRecordStaysUnderItsCapAndSaysSoOnce) {
     buildRun();
     press('l');
@@ -116,11 +130,11 @@ TEST_F(RunRecordTest, TimeKeysActOnlyWhereTheyApply) {
     press('n');
     EXPECT_EQ(world.stats().stepsTaken, 1);
     for (int i = 0; i < 3; ++i) press('-');
-    EXPECT_EQ(runStatus(state, model), "paused  t=0.01 s  speed 1/8");
+    EXPECT_EQ(runStatus(state, model), "paused  t=0.01 s  speed 1/8 (0.25x real time)");
     for (int i = 0; i < 9; ++i) press('+');
     EXPECT_EQ(playbackSpeed(state), 8.0f);  // 4 times the double pace, held there
     press('b');
-    EXPECT_EQ(runStatus(state, model), "paused  rewound  t=0.00 s  speed 4");
+    EXPECT_EQ(runStatus(state, model), "paused  rewound  t=0.00 s  speed 4 (8x real time)");
     press('l');
     press('l');
     EXPECT_EQ(playbackSpeed(state), 2.0f);  // a new run starts at the normal pace
