@@ -7,14 +7,14 @@
 namespace app {
 
 // A press this soon after a release is the key's auto-repeat (seconds).
-constexpr double REWIND_REPEAT_GAP = 0.05;
+constexpr double REWIND_REPEAT_GAP = 0.02;
 // Held this long, b rewinds continuously; a shorter tap steps back once.
 constexpr double REWIND_HOLD_DELAY = 0.25;
 // The slowest continuous rewind: the old pace of one step per key repeat,
 // simulated seconds per real second.
 constexpr double REWIND_MIN_PACE = 0.25;
 // Each second held adds this many times the starting pace.
-constexpr double REWIND_ACCELERATION = 1.5;
+constexpr double REWIND_ACCELERATION = 2.5;
 
 struct RewindHold {
     bool held = false;

@@ -112,11 +112,12 @@ void drawBallShadow(const SceneView& view, physics::ActorHandle ball) {
     const ShadowDisc disc = shadowDisc(hit.distance);
     if (disc.alpha <= 0.0f) return;
     // A frame on the surface: normal n, two directions along it.
-    const glm::vec3 n = hit.normal;
+    // The side the ray came from, whichever way the mesh's triangle faces.
+    const glm::vec3 n = hit.normal.y < 0.0f ? -hit.normal : hit.normal;
     const glm::vec3 u = glm::normalize(glm::abs(n.x) < 0.9f ? glm::cross(n, glm::vec3(1, 0, 0))
                                                              : glm::cross(n, glm::vec3(0, 0, 1)));
     const glm::vec3 v = glm::cross(n, u);
-    const glm::vec3 c = hit.point + n * 0.2f;
+    const glm::vec3 c = hit.point + n * 0.5f;
     glBegin(GL_TRIANGLE_FAN);
     glColor4f(0.0f, 0.0f, 0.0f, disc.alpha);
     glVertex3f(c.x, c.y, c.z);
@@ -151,10 +152,12 @@ void drawSimulationPicture(const SceneView& view) {
     drawKloetze(view, -1);
     const bool clear = view.clearLook && !view.state.wireframe;
     if (clear) {
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT |
+                     GL_COLOR_BUFFER_BIT);
         glDisable(GL_LIGHTING);
         glDisable(GL_CULL_FACE);
         glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glDepthMask(GL_FALSE);
         glShadeModel(GL_SMOOTH);
         glEnable(GL_POLYGON_OFFSET_FILL);

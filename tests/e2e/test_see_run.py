@@ -1,0 +1,111 @@
+"""Seeing a run as a new user does, in the real window: F8 frames the whole
+construction, the balls of demo4 stay in sight however track hides them, a
+-geometry size is the window's size, and holding b rewinds fast. The
+screenshots are kept under the build folder's test-output/."""
+
+import os
+import time
+
+from harness import Program, check, run
+
+PALETTE = 100  # the palette strip covers the bottom of the window while building
+
+
+def is_klotz(p):
+    # The klotz orange however it is lit, and its dark outlines.
+    r, g, b = p
+    return r > g + 15 and g > b + 15
+
+
+def is_ball(p):
+    # The ball texture's blue and green tiles, lit or dimmed behind track;
+    # nothing else in the scene has them.
+    r, g, b = p
+    return (b > 110 and r < 100 and b - g > 50) or (g > 80 and r < 70 and g - r > 40 and g - b > 30)
+
+
+def test(args, xvfb):
+    out = os.path.join(os.path.dirname(os.path.abspath(args.program)), "test-output")
+    os.makedirs(out, exist_ok=True)
+
+    prog = Program(args.program, args.data, xvfb.display, args=["-geometry", "1000x740"])
+    try:
+        prog.wait_output("entering glut main loop")
+        prog.find_window()
+        check(prog.geometry() == (1000, 740), "-geometry 1000x740 gave a %dx%d window" % prog.geometry())
+        prog.key("F5")
+        time.sleep(0.5)
+        prog.save_screenshot(os.path.join(out, "see_run_demo1_1000x740.png"))
+        prog.key("Escape")
+        check(prog.wait_exit() == 0, "exit status not 0")
+    finally:
+        prog.stop()
+
+    prog = Program(args.program, args.data, xvfb.display)
+    try:
+        prog.wait_output("entering glut main loop")
+        prog.find_window()
+        check(prog.geometry() == (500, 500), "without -geometry the window is %dx%d" % prog.geometry())
+
+        # Framing: the whole construction in the main view, none of it cut
+        # off at the view's edges.
+        prog.key("F8")
+        time.sleep(0.5)
+        prog.save_screenshot(os.path.join(out, "see_run_demo4_framed.png"))
+        shot = prog.screenshot()
+        w, h = shot.width, shot.height - PALETTE
+        edge = [shot.pixel(x, 0) for x in range(w)] + [shot.pixel(x, h - 1) for x in range(w)]
+        edge += [shot.pixel(0, y) for y in range(h)] + [shot.pixel(w - 1, y) for y in range(h)]
+        touching = sum(1 for p in edge if is_klotz(p))
+        check(touching == 0, "%d klotz pixels touch the edges of the main view" % touching)
+        filled = shot.count(is_klotz, 0, 0, w, h)
+        check(filled > w * h // 6, "the construction fills only %d of %d pixels" % (filled, w * h))
+
+        # The balls stay in sight over the first 12 s of the run (6 s of
+        # real time at the normal pace of twice real time).
+        prog.key("l")
+        start = time.time()
+        n = 0
+        while time.time() - start < 6.0:
+            shot = prog.screenshot()
+            seen = shot.count(is_ball, 0, 0, shot.width, shot.height, )
+            if n % 4 == 0:
+                prog.save_screenshot(os.path.join(out, "see_run_demo4_%d.png" % n))
+            check(seen >= 5, "no ball in sight %.1f s into the run (%d ball pixels)" % (time.time() - start, seen))
+            n += 1
+        check(n >= 6, "only %d screenshots in 6 s" % n)
+
+        # Paused past t = 10 s, holding b for two seconds goes back to the
+        # start: the picture is the one shift+b shows.
+        prog.key("p")
+        time.sleep(0.3)
+        prog.focus()
+        prog.xdotool("keydown", "b")
+        time.sleep(2.0)
+        prog.xdotool("keyup", "b")
+        time.sleep(0.5)
+        held = prog.screenshot()
+        prog.save_screenshot(os.path.join(out, "see_run_demo4_rewound.png"))
+        prog.key("shift+b")
+        time.sleep(0.5)
+        begin = prog.screenshot()
+        differ = sum(1 for i in range(0, len(held.data), 3) if held.data[i:i + 3] != begin.data[i:i + 3])
+        check(differ == 0, "holding b for 2 s from t = 10 s did not reach the start (%d pixels differ)" % differ)
+
+        # shift+b from further on goes back to the start at once.
+        prog.key("p")
+        time.sleep(1.5)
+        prog.key("shift+b")
+        time.sleep(0.5)
+        again = prog.screenshot()
+        differ = sum(1 for i in range(0, len(again.data), 3) if again.data[i:i + 3] != begin.data[i:i + 3])
+        check(differ == 0, "shift+b did not go back to the start (%d pixels differ)" % differ)
+
+        prog.key("Escape")
+        check(prog.wait_exit() == 0, "exit status not 0")
+    finally:
+        prog.stop()
+
+
+if __name__ == "__main__":
+    run(test)
