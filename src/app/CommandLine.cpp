@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <cstring>
+#include <regex>
 
 namespace app {
 
@@ -21,6 +22,12 @@ const ToolkitOption* toolkitOption(const char* arg) {
     for (const ToolkitOption& option : TOOLKIT_OPTIONS)
         if (std::strcmp(arg, option.name) == 0) return &option;
     return nullptr;
+}
+
+// X's geometry: WIDTHxHEIGHT, a position +X+Y (either sign), or both.
+bool validGeometry(const std::string& value) {
+    static const std::regex GEOMETRY("(=?[0-9]+x[0-9]+)?([+-][0-9]+[+-][0-9]+)?");
+    return !value.empty() && std::regex_match(value, GEOMETRY);
 }
 
 }  // namespace
@@ -44,6 +51,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 line.error = "option \"" + arg + "\" needs a value";
                 return line;
             }
+            if (arg == "-geometry" && !validGeometry(argv[i])) {
+                line.error = "option \"-geometry\" needs a size such as 1000x740, not \"" + std::string(argv[i]) + "\"";
+                return line;
+            }
             continue;
         }
         if (!line.sceneFile.empty()) {
@@ -60,7 +71,8 @@ std::string usageText() {
            "  Starts the ball-run construction kit in the current folder, which holds\n"
            "  tumbalon_all.cfg, the klotz meshes and some01.bmp, and then loads the\n"
            "  scene file SCENE, if given. F1 in the window lists the keys.\n"
-           "  --help   print this text and exit\n";
+           "  --help   print this text and exit\n"
+           "  -geometry WIDTHxHEIGHT   the window's size in pixels (500x500 without it)\n";
 }
 
 }  // namespace app

@@ -1,3 +1,5 @@
+#include <string>
+
 #include <GL/freeglut.h>
 
 #include "render/Graphics.h"
@@ -8,6 +10,17 @@ namespace render {
 namespace {
 
 constexpr int MULTISAMPLES = 4;
+
+void noDisplay() {}
+
+bool softwareRenderer() {
+    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (name == nullptr) return false;
+    const std::string renderer = name;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (renderer.find(software) != std::string::npos) return true;
+    return false;
+}
 
 void setLights() {
     const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 0.0f};
@@ -51,6 +64,15 @@ int initGraphics(int* argc, char** argv, int& width, int& height, bool smoothSha
     glutInitDisplayMode(mode | GLUT_MULTISAMPLE);
     if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) glutInitDisplayMode(mode);
     int window = glutCreateWindow(WINDOW_TITLE);
+    // A software rasteriser pays for every sample: four times the frame
+    // time. There the window is made again without them.
+    if ((glutGet(GLUT_WINDOW_NUM_SAMPLES) > 0) && softwareRenderer()) {
+        glutDisplayFunc(noDisplay);
+        glutDestroyWindow(window);
+        glutMainLoopEvent();  // takes the window down now
+        glutInitDisplayMode(mode);
+        window = glutCreateWindow(WINDOW_TITLE);
+    }
     width = glutGet(GLUT_WINDOW_WIDTH);
     height = glutGet(GLUT_WINDOW_HEIGHT);
     setMultisampling(true);

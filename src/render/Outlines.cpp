@@ -21,7 +21,7 @@ Key keyOf(const klotz::Mesh& mesh, int v) {
 
 }  // namespace
 
-std::vector<float> creaseSegments(const klotz::Mesh& mesh) {
+Outline meshOutline(const klotz::Mesh& mesh) {
     // Welded corner ids, then per edge (lower id first) its faces' normals.
     std::map<Key, int> ids;
     std::vector<int> welded(static_cast<std::size_t>(mesh.vertexCount));
@@ -40,20 +40,25 @@ std::vector<float> creaseSegments(const klotz::Mesh& mesh) {
             edgeFaces[{std::min(a, b), std::max(a, b)}].push_back(f);
         }
     const float foldCos = std::cos(glm::radians(CREASE_DEGREES));
+    const float curveCos = std::cos(glm::radians(CURVE_DEGREES));
     auto normal = [&](int f) {
         if (3 * f + 2 >= static_cast<int>(mesh.faceNormals.size())) return glm::vec3(0.0f);
         return glm::vec3(mesh.faceNormals[3 * f], mesh.faceNormals[3 * f + 1], mesh.faceNormals[3 * f + 2]);
     };
-    std::vector<float> segments;
+    Outline outline;
     for (const auto& [edge, faces] : edgeFaces) {
-        const bool fold = faces.size() != 2 || glm::dot(normal(faces[0]), normal(faces[1])) < foldCos;
-        if (!fold) continue;
+        const float cosine = faces.size() == 2 ? glm::dot(normal(faces[0]), normal(faces[1])) : -1.0f;
+        if (cosine >= foldCos) {
+            if (cosine < curveCos) outline.curved = true;
+            continue;
+        }
         for (int id : {edge.first, edge.second}) {
             const int v = firstVertex[static_cast<std::size_t>(id)];
-            segments.insert(segments.end(), mesh.vertices.begin() + 3 * v, mesh.vertices.begin() + 3 * v + 3);
+            outline.creases.insert(outline.creases.end(), mesh.vertices.begin() + 3 * v,
+                                   mesh.vertices.begin() + 3 * v + 3);
         }
     }
-    return segments;
+    return outline;
 }
 
 }  // namespace render

@@ -38,8 +38,10 @@ struct RenderResources {
     // compiled once; 0 when there is no quadric.
     std::array<unsigned, BALL_LEVELS> ballLists{};
     GLUquadric* quadric = nullptr;
-    // Per klotz type: its crease lines; 0 where there is none.
+    // Per klotz type: its crease lines (0 where there is none), and whether
+    // its outline needs the silhouette pass too.
     std::vector<unsigned> outlineLists;
+    std::vector<bool> curvedTypes;
 };
 
 // Loads a texture by file name (compress: S3TC upload); returns the GL

@@ -62,8 +62,11 @@ void buildOutlineLists(RenderResources& res, const klotz::KlotzCatalogue& catalo
     for (unsigned list : res.outlineLists)
         if (list != 0) glDeleteLists(list, 1);
     res.outlineLists.clear();
+    res.curvedTypes.clear();
     for (const klotz::KlotzType& type : catalogue.klotzTypes) {
-        const std::vector<float> lines = creaseSegments(type.mesh);
+        const Outline outline = meshOutline(type.mesh);
+        const std::vector<float>& lines = outline.creases;
+        res.curvedTypes.push_back(outline.curved);
         if (lines.empty()) {
             res.outlineLists.push_back(0);
             continue;

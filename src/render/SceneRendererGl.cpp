@@ -34,19 +34,20 @@ void drawGrid(const RenderColours& colours) {
 }
 
 // The dark outlines over the filled kloetze: the crease lines of each type,
-// and the edges of the back faces, which show only where a klotz's outline
-// meets what lies behind it.
+// and on curved types the edges of the back faces, which show only where
+// the klotz's outline meets what lies behind it.
 void drawOutlines(const SceneView& view) {
     const scene::SceneModel& model = view.model;
     const RenderColours& colours = view.resources.colours;
     const std::vector<unsigned>& outlines = view.resources.outlineLists;
+    const std::vector<bool>& curved = view.resources.curvedTypes;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
-    glEnable(GL_LINE_SMOOTH);
     glColor4f(colours.klotzColour[0] * OUTLINE_SHADE, colours.klotzColour[1] * OUTLINE_SHADE,
               colours.klotzColour[2] * OUTLINE_SHADE, 1.0f);
     glLineWidth(1.5f);
-    std::size_t count = std::min(model.placedPoses.size(), model.placedTypes.size());
+    const std::size_t count =
+        std::min({model.placedPoses.size(), model.placedTypes.size(), model.placedDisplayLists.size()});
     for (std::size_t i = 0; i < count; ++i) {
         const int type = model.placedTypes[i];
         if (type < 0 || type >= static_cast<int>(outlines.size()) || outlines[type] == 0) continue;
@@ -58,8 +59,9 @@ void drawOutlines(const SceneView& view) {
     glPolygonMode(GL_BACK, GL_LINE);
     glCullFace(GL_FRONT);
     glLineWidth(2.0f);
-    count = std::min(model.placedPoses.size(), model.placedDisplayLists.size());
     for (std::size_t i = 0; i < count; ++i) {
+        const int type = model.placedTypes[i];
+        if (type < 0 || type >= static_cast<int>(curved.size()) || !curved[type]) continue;
         glPushMatrix();
         glMultMatrixf(model.placedPoses[i].data());
         glCallList(static_cast<GLuint>(model.placedDisplayLists[i]));
