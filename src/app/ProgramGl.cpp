@@ -315,6 +315,8 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
 
     out << "init graphics... ";
     s.mainWindow = render::initGraphics(&argc, argv, s.windowWidth, s.windowHeight, s.smoothShading, callbacks.main);
+    // Known before the first reshape, for framing a scene named on the command line.
+    camera.aspectRatio = static_cast<float>(s.windowWidth) / static_cast<float>(s.windowHeight > 0 ? s.windowHeight : 1);
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
