@@ -18,6 +18,7 @@ constexpr float GRID_EXTENT = scene::GRID_SIZE * scene::CELL_SIZE;  // world uni
 constexpr float OUTLINE_SHADE = 0.35f;     // of the klotz colour
 constexpr float HIDDEN_BALL_SHADE = 0.7f;  // of a ball's texture, seen through track
 constexpr int SHADOW_SEGMENTS = 20;
+constexpr int HIDDEN_BALL_FINEST = 1;  // level of detail: 16 x 16 at most
 
 void drawGrid(const RenderColours& colours) {
     glColor4fv(colours.gridColour.data());
@@ -140,13 +141,15 @@ void forEachDrawnBall(const SceneView& view, EachBall each) {
     for (physics::ActorHandle ball : view.model.shotBalls) each(ball);
 }
 
-void drawBall(const SceneView& view, physics::ActorHandle ball) {
+// finest: the finest level of detail used, 0 for the finest there is.
+void drawBall(const SceneView& view, physics::ActorHandle ball, int finest = 0) {
     // A released handle is skipped rather than drawn at a stale pose.
     if (!view.world.isActor(ball)) return;
     glPushMatrix();
     std::array<float, 16> m = physics::poseToMatrix(view.world.getGlobalPose(ball));
     glMultMatrixf(m.data());  // rotates with the ball, so the texture shows the rolling
-    glCallList(view.resources.ballLists[ballDetailLevel(glm::distance(view.eye, glm::vec3(m[12], m[13], m[14])))]);
+    const int level = ballDetailLevel(glm::distance(view.eye, glm::vec3(m[12], m[13], m[14])));
+    glCallList(view.resources.ballLists[std::max(level, finest)]);
     glPopMatrix();
 }
 
@@ -171,17 +174,20 @@ void drawSimulationPicture(const SceneView& view) {
     glEnable(GL_TEXTURE_2D);
     glColor4fv(view.resources.colours.ballColour.data());
     if (view.resources.ballLists[0] != 0) {
-        forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball); });
         if (clear) {
-            // Where track hides a ball, the parts behind it: unlit and dimmed.
+            // Where track hides a ball, the parts behind it: unlit and
+            // dimmed. Drawn before the balls themselves, against the track
+            // alone, so a coarser sphere serves: the visible parts are drawn
+            // over it next.
             glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
             glDisable(GL_LIGHTING);
             glDepthFunc(GL_GREATER);
             glDepthMask(GL_FALSE);
             glColor4f(HIDDEN_BALL_SHADE, HIDDEN_BALL_SHADE, HIDDEN_BALL_SHADE, 1.0f);
-            forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball); });
+            forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball, HIDDEN_BALL_FINEST); });
             glPopAttrib();
         }
+        forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball); });
     }
     glDisable(GL_TEXTURE_2D);
 }

@@ -24,6 +24,18 @@ def is_ball(p):
     return (b > 110 and r < 100 and b - g > 50) or (g > 80 and r < 70 and g - r > 40 and g - b > 30)
 
 
+def check_framed(shot, name):
+    """The whole construction in the main view (above the palette strip),
+    none of it cut off at the edges, filling a fair part of it."""
+    w, h = shot.width, shot.height - PALETTE
+    edge = [shot.pixel(x, 0) for x in range(w)] + [shot.pixel(x, h - 1) for x in range(w)]
+    edge += [shot.pixel(0, y) for y in range(h)] + [shot.pixel(w - 1, y) for y in range(h)]
+    touching = sum(1 for p in edge if is_klotz(p))
+    check(touching == 0, "%s: %d klotz pixels touch the edges of the main view" % (name, touching))
+    filled = shot.count(is_klotz, 0, 0, w, h)
+    check(filled > w * h // 6, "%s: the construction fills only %d of %d pixels" % (name, filled, w * h))
+
+
 def ball_pixels(shot, enough=5):
     """Ball pixels of the main window, counted up to `enough`."""
     n = 0
@@ -40,14 +52,15 @@ def test(args, xvfb):
     out = os.path.join(os.path.dirname(os.path.abspath(args.program)), "test-output")
     os.makedirs(out, exist_ok=True)
 
-    prog = Program(args.program, args.data, xvfb.display, args=["-geometry", "1000x740"])
+    # A scene named on the command line is framed in the window's own shape.
+    prog = Program(args.program, args.data, xvfb.display, args=["-geometry", "1000x740", "demo1.tumbalon"])
     try:
         prog.wait_output("entering glut main loop")
         prog.find_window()
         check(prog.geometry() == (1000, 740), "-geometry 1000x740 gave a %dx%d window" % prog.geometry())
-        prog.key("F5")
         time.sleep(0.5)
         prog.save_screenshot(os.path.join(out, "see_run_demo1_1000x740.png"))
+        check_framed(prog.screenshot(), "demo1 at 1000x740")
         prog.key("Escape")
         check(prog.wait_exit() == 0, "exit status not 0")
     finally:
@@ -64,14 +77,7 @@ def test(args, xvfb):
         prog.key("F8")
         time.sleep(0.5)
         prog.save_screenshot(os.path.join(out, "see_run_demo4_framed.png"))
-        shot = prog.screenshot()
-        w, h = shot.width, shot.height - PALETTE
-        edge = [shot.pixel(x, 0) for x in range(w)] + [shot.pixel(x, h - 1) for x in range(w)]
-        edge += [shot.pixel(0, y) for y in range(h)] + [shot.pixel(w - 1, y) for y in range(h)]
-        touching = sum(1 for p in edge if is_klotz(p))
-        check(touching == 0, "%d klotz pixels touch the edges of the main view" % touching)
-        filled = shot.count(is_klotz, 0, 0, w, h)
-        check(filled > w * h // 6, "the construction fills only %d of %d pixels" % (filled, w * h))
+        check_framed(prog.screenshot(), "demo4")
 
         # The balls stay in sight over the first 12 s of the run (6 s of
         # real time at the normal pace of twice real time).
