@@ -34,6 +34,7 @@ def check_framed(shot, name):
     check(touching == 0, "%s: %d klotz pixels touch the edges of the main view" % (name, touching))
     filled = shot.count(is_klotz, 0, 0, w, h)
     check(filled > w * h // 6, "%s: the construction fills only %d of %d pixels" % (name, filled, w * h))
+    return filled
 
 
 def differing(a, b):
@@ -81,7 +82,16 @@ def test(args, xvfb):
         prog.key("F8")
         time.sleep(0.5)
         prog.save_screenshot(os.path.join(out, "see_run_demo4_framed.png"))
-        check_framed(prog.screenshot(), "demo4")
+        framed = check_framed(prog.screenshot(), "demo4")
+        # The camera keys work from there, and Home frames it again.
+        prog.key(*(["q"] * 8), "a", "a", delay=0.05)
+        time.sleep(0.3)
+        moved = prog.screenshot().count(is_klotz, 0, 0, 500, 400)
+        check(abs(moved - framed) > framed // 10, "q and a did not move the camera")
+        prog.key("Home")
+        time.sleep(0.3)
+        again = check_framed(prog.screenshot(), "demo4 after Home")
+        check(abs(again - framed) < framed // 50, "Home framed %d klotz pixels, F8 %d" % (again, framed))
 
         # The balls stay in sight over the first 12 s of the run (6 s of
         # real time at the normal pace of twice real time).
