@@ -59,6 +59,8 @@ CASES = {
     "building": ([], None, None),
     "demo4": (["F8", "l"], None, None),
     "demo4_sparks": (["F8", "x", "l"], None, None),
+    # The same with the clearer picture turned off (F3), for comparison.
+    "demo4_plain": (["F8", "F3", "l"], None, None),
     # The small demo4 the figures were first taken with (4 balls), for
     # comparison with the showpiece that replaced it.
     "first_demo4": (["F5", "l"], "tests/app/data/demo4.tumbalon", None),

@@ -16,6 +16,7 @@ struct AppState : scene::SceneState {
     double lastFrameTime = 0.0;  // seconds of the frame clock; last drawn frame
     double frameTime = 0.0;      // clock reading at the top of the current frame
     std::string titleText;
+    bool clearLook = true;  // F3: outlines, ball shadows, hidden balls, multisampling
 };
 
 }  // namespace app

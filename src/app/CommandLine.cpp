@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <cstring>
+#include <regex>
 
 namespace app {
 
@@ -21,6 +22,12 @@ const ToolkitOption* toolkitOption(const char* arg) {
     for (const ToolkitOption& option : TOOLKIT_OPTIONS)
         if (std::strcmp(arg, option.name) == 0) return &option;
     return nullptr;
+}
+
+// X's geometry: WIDTHxHEIGHT, a position +X+Y (either sign), or both.
+bool validGeometry(const std::string& value) {
+    static const std::regex GEOMETRY("(=?[0-9]+x[0-9]+)?([+-][0-9]+[+-][0-9]+)?");
+    return !value.empty() && std::regex_match(value, GEOMETRY);
 }
 
 }  // namespace
@@ -52,6 +59,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 line.error = "option \"" + arg + "\" needs a value";
                 return line;
             }
+            if (arg == "-geometry" && !validGeometry(argv[i])) {
+                line.error = "option \"-geometry\" needs a size such as 1000x740, not \"" + std::string(argv[i]) + "\"";
+                return line;
+            }
             continue;
         }
         if (!line.sceneFile.empty()) {
@@ -70,6 +81,7 @@ std::string usageText() {
            "  scene file SCENE, if given. F1 in the window lists the keys.\n"
            "  --log-runs FILE   append each run's per-ball results to FILE when it stops,\n"
            "                    in the lines tumbalon-sim prints\n"
+           "  -geometry WIDTHxHEIGHT   the window's size in pixels (500x500 without it)\n"
            "  --help   print this text and exit\n";
 }
 

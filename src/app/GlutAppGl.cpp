@@ -17,6 +17,7 @@ void frameTimer(int) { program->frameDue(); }
 void display() { program->display(); }
 void reshape(int width, int height) { program->reshape(width, height); }
 void keyboard(unsigned char key, int, int) { program->keyboard(key); }
+void keyboardUp(unsigned char key, int, int) { program->keyboardUp(key); }
 void special(int key, int, int) { program->special(key); }
 void mouse(int button, int state, int x, int y) { program->mouse(button, state, x, y); }
 void motion(int x, int y) { program->motion(x, y); }
@@ -30,7 +31,7 @@ int runProgram(int argc, char** argv) {
     Program instance;
     program = &instance;
     const int status = instance.run(argc, argv,
-                                    {{display, reshape, keyboard, special, mouse, motion, menu},
+                                    {{display, reshape, keyboard, keyboardUp, special, mouse, motion, menu},
                                      frameTimer,
                                      subWindowDisplay,
                                      subWindowMouse});

@@ -37,7 +37,11 @@ void printHelp(std::ostream& out) {
         << "CTRL+S:\t\t save to the file last saved or loaded\n"
         << "+,-:\t\t faster/slower playback during simulation\n"
         << "n:\t\t one step forward while paused\n"
-        << "b:\t\t one step back while paused (hold to rewind)\n"
+        << "b:\t\t one step back while paused (hold to rewind, faster the longer)\n"
+        << "SHIFT+B:\t back to the start of the run (pauses it)\n"
+        << "HOME:\t\t show the whole construction\n"
+        << "F3:\t\t toggle the clearer picture (outlines, ball shadows,\n"
+        << "\t\t balls seen through track, smoothed edges)\n"
         << "y:\t\t toggle sound\n"
         << "g:\t\t show/hide run statistics\n"
         << "\n";

@@ -8,6 +8,7 @@
 
 #include "app/AppState.h"
 #include "app/FrameClock.h"
+#include "app/RewindHold.h"
 #include "audio/LiveOutput.h"
 #include "image/TextureRegistry.h"
 #include "klotz/Catalogue.h"
@@ -69,6 +70,7 @@ public:
     void display();
     void reshape(int width, int height);
     void keyboard(unsigned char key);
+    void keyboardUp(unsigned char key);
     void special(int key);
     void mouse(int button, int buttonState, int x, int y);
     void motion(int x, int y);
@@ -105,8 +107,13 @@ public:
     std::unique_ptr<image::TextureRegistry> textures;  // from "init graphics"
     std::unique_ptr<audio::LiveOutput> sound;          // from entering the main loop
     GlutUi ui{*this};
+    RewindHold rewind;  // b held while paused
 
 private:
+    // Home, F5-F8 and loading: the camera sees the whole construction (the
+    // start pose for an empty scene).
+    void frameConstruction();
+
     // Arms the frame timer for when the next frame is due, once.
     void scheduleNextFrame();
 

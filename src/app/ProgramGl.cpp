@@ -22,8 +22,13 @@
 #include "render/CameraView.h"
 #include "render/Graphics.h"
 #include "render/SceneRenderer.h"
+#include "input/Keyboard.h"
+#include "input/Menu.h"
+#include "input/SpecialKeys.h"
 #include "run/Simulation.h"
 #include "run/SoundEvents.h"
+#include "view/Framing.h"
+#include "view/Palette.h"
 
 namespace app {
 
@@ -142,6 +147,14 @@ void Program::display() {
         run::RunContext r = input::runContext(ctx);
         run::advanceSimulation(r, s.frameTime, plan.simulatedSeconds);
     }
+    if (s.simulationRunning && s.simulationPaused) {
+        const long back = rewindSteps(rewind, s.frameTime, run::playbackSpeed(s, currentRun), physics::FIXED_STEP);
+        if (back > 0) {
+            input::CommandContext ctx = commands();
+            run::RunContext r = input::runContext(ctx);
+            run::stepBack(r, back);
+        }
+    }
 
     render::updateCamera(camera, run::rideTarget(s, model, *world));
     render::SceneView view{s,
@@ -163,6 +176,7 @@ void Program::display() {
         if (!status.empty()) view.overlay.push_back(status);
     }
     view.insight = &currentRun.insight;
+    view.clearLook = s.clearLook;
     render::renderScene(view);
 
     if (sound) sound->pump();
@@ -185,12 +199,58 @@ void Program::reshape(int width, int height) {
 
 void Program::keyboard(unsigned char key) {
     input::CommandContext ctx = commands();
+    const bool running = state.simulationRunning;
+    if (running && key == 'B') {
+        run::RunContext r = input::runContext(ctx);
+        if (!state.simulationPaused) run::togglePause(r);
+        run::stepBack(r, currentRun.step - currentRun.record.firstStep());
+        return;
+    }
+    // The key's auto-repeat: the frames rewind while b is held.
+    if (running && state.simulationPaused && key == 'b' && !pressRewind(rewind, clock.now())) return;
     input::handleKey(ctx, key);
 }
 
+void Program::keyboardUp(unsigned char key) {
+    if (key == 'b' || key == 'B') releaseRewind(rewind, clock.now());
+}
+
+void Program::frameConstruction() {
+    // The palette strip covers the bottom of the window while building.
+    const float covered = state.simulationRunning || state.windowHeight <= 0
+                              ? 0.0f
+                              : static_cast<float>(view::PALETTE_HEIGHT) / static_cast<float>(state.windowHeight);
+    view::frameConstruction(camera, scene::constructionCorners(model), covered);
+}
+
+namespace {
+
+// What a load replaces, to tell whether it did.
+bool sameConstruction(const scene::SceneModel& a, const std::vector<scene::PoseMatrix>& poses,
+                      const std::vector<scene::BallStart>& starts) {
+    if (a.placedPoses() != poses || a.ballStarts().size() != starts.size()) return false;
+    for (std::size_t i = 0; i < starts.size(); ++i)
+        if (a.ballStarts()[i].row != starts[i].row || a.ballStarts()[i].column != starts[i].column) return false;
+    return true;
+}
+
+}  // namespace
+
 void Program::special(int key) {
     input::CommandContext ctx = commands();
+    switch (key) {
+        case GLUT_KEY_HOME: frameConstruction(); return;
+        case GLUT_KEY_F3: {
+            state.clearLook = !state.clearLook;
+            MainContext main(state.mainWindow);
+            render::setMultisampling(state.clearLook);
+            return;
+        }
+        default: break;
+    }
+    const bool building = !state.simulationRunning;
     input::handleSpecialKey(ctx, key);
+    if (building && key >= GLUT_KEY_F5 && key <= GLUT_KEY_F8) frameConstruction();
 }
 
 void Program::mouse(int button, int buttonState, int x, int y) {
@@ -211,7 +271,11 @@ void Program::motion(int x, int y) {
 
 void Program::menu(int value) {
     input::CommandContext ctx = commands();
+    const std::vector<scene::PoseMatrix> poses = model.placedPoses();
+    const std::vector<scene::BallStart> starts = model.ballStarts();
     input::handleMenu(ctx, value);
+    // A refused file leaves the scene, and the camera, as they were.
+    if (value == input::MENU_LOAD && !sameConstruction(model, poses, starts)) frameConstruction();
 }
 
 void Program::subWindowDisplay() { render::drawSubWindow(subWindow, clock.now()); }
@@ -273,6 +337,8 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     for (const input::MenuItem& item : input::MENU_ITEMS) menuEntries.push_back({item.label, item.value});
     s.mainWindow = render::initGraphics(&argc, argv, s.windowWidth, s.windowHeight, s.smoothShading, callbacks.main,
                                         menuEntries);
+    // Known before the first reshape, for framing a scene named on the command line.
+    camera.aspectRatio = static_cast<float>(s.windowWidth) / static_cast<float>(s.windowHeight > 0 ? s.windowHeight : 1);
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
@@ -296,6 +362,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "loading kloetze...\n";
     klotz::loadKloetze(catalogue, out);
     catalogue.typeDisplayLists = klotz::buildTypeDisplayLists(catalogue, s.smoothShading);
+    render::buildOutlineLists(resources, catalogue);
     out << "\nloading kloetze done\n";
 
     out << "init subwindow... ";
@@ -311,6 +378,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     if (!commandLine.sceneFile.empty()) {
         input::CommandContext ctx = commands();
         input::loadFromFile(ctx, commandLine.sceneFile);
+        if (!model.empty()) frameConstruction();
     }
     // Says in one line when there is no audio device; the program runs on
     // silently then.

@@ -12,6 +12,7 @@ struct MainWindowCallbacks {
     void (*display)();
     void (*reshape)(int, int);
     void (*keyboard)(unsigned char, int, int);
+    void (*keyboardUp)(unsigned char, int, int);
     void (*special)(int, int, int);
     void (*mouse)(int, int, int, int);
     void (*motion)(int, int);
@@ -25,10 +26,16 @@ struct MenuEntry {
     int value;
 };
 
-// glutInit, the window of width x height pixels with its title, the
+// glutInit, the window with its title (width x height pixels unless the
+// command line's -geometry names a size; both then hold the size made), the
 // callbacks, the middle-button menu with its entries, the clear colour, GL
-// state and the two lights. Returns the window id.
-int initGraphics(int* argc, char** argv, int width, int height, bool smoothShading,
+// state and the two lights. The window is multisampled where the GL offers
+// it. Returns the window id.
+int initGraphics(int* argc, char** argv, int& width, int& height, bool smoothShading,
                  const MainWindowCallbacks& callbacks, const std::vector<MenuEntry>& menu);
+
+// With the main window current: multisampling on or off, where the window
+// has it.
+void setMultisampling(bool on);
 
 }  // namespace render

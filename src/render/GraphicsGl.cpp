@@ -1,3 +1,5 @@
+#include <string>
+
 #include <GL/freeglut.h>
 
 #include "render/Graphics.h"
@@ -5,6 +7,19 @@
 namespace render {
 
 namespace {
+
+constexpr int MULTISAMPLES = 4;
+
+void noDisplay() {}
+
+bool softwareRenderer() {
+    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (name == nullptr) return false;
+    const std::string renderer = name;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (renderer.find(software) != std::string::npos) return true;
+    return false;
+}
 
 void setLights() {
     const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 0.0f};
@@ -28,16 +43,43 @@ void setLights() {
 
 }  // namespace
 
-int initGraphics(int* argc, char** argv, int width, int height, bool smoothShading,
+void setMultisampling(bool on) {
+    GLint buffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+    if (buffers == 0) return;
+    if (on)
+        glEnable(GL_MULTISAMPLE);
+    else
+        glDisable(GL_MULTISAMPLE);
+}
+
+int initGraphics(int* argc, char** argv, int& width, int& height, bool smoothShading,
                  const MainWindowCallbacks& callbacks, const std::vector<MenuEntry>& menu) {
+    // Set before glutInit, so that a -geometry on the command line wins.
+    glutInitWindowSize(width, height);
     glutInit(argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    const unsigned mode = GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH;
+    glutSetOption(GLUT_MULTISAMPLE, MULTISAMPLES);
+    glutInitDisplayMode(mode | GLUT_MULTISAMPLE);
+    if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) glutInitDisplayMode(mode);
     int window = glutCreateWindow(WINDOW_TITLE);
-    glutReshapeWindow(width, height);
+    // A software rasteriser pays for every sample: four times the frame
+    // time. There the window is made again without them.
+    if ((glutGet(GLUT_WINDOW_NUM_SAMPLES) > 0) && softwareRenderer()) {
+        glutDisplayFunc(noDisplay);
+        glutDestroyWindow(window);
+        glutMainLoopEvent();  // takes the window down now
+        glutInitDisplayMode(mode);
+        window = glutCreateWindow(WINDOW_TITLE);
+    }
+    width = glutGet(GLUT_WINDOW_WIDTH);
+    height = glutGet(GLUT_WINDOW_HEIGHT);
+    setMultisampling(true);
 
     glutDisplayFunc(callbacks.display);
     glutReshapeFunc(callbacks.reshape);
     glutKeyboardFunc(callbacks.keyboard);
+    glutKeyboardUpFunc(callbacks.keyboardUp);
     glutSpecialFunc(callbacks.special);
     glutMouseFunc(callbacks.mouse);
     glutMotionFunc(callbacks.motion);

@@ -6,7 +6,9 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "klotz/Catalogue.h"
 #include "view/Camera.h"
 #include "render/Colours.h"
 
@@ -36,6 +38,10 @@ struct RenderResources {
     // compiled once; 0 when there is no quadric.
     std::array<unsigned, BALL_LEVELS> ballLists{};
     GLUquadric* quadric = nullptr;
+    // Per klotz type: its crease lines (0 where there is none), and whether
+    // its outline needs the silhouette pass too.
+    std::vector<unsigned> outlineLists;
+    std::vector<bool> curvedTypes;
 };
 
 // Loads a texture by file name (compress: S3TC upload); returns the GL
@@ -47,6 +53,9 @@ using TextureLoader = std::function<unsigned(const std::string& file, bool compr
 // if absent) and its style, the display lists of the ball sphere, the ring
 // and the marker.
 void buildPrimitives(RenderResources& res, view::Camera& camera, TextureLoader loadTexture);
+
+// With the main window's context current: the crease lines of every type.
+void buildOutlineLists(RenderResources& res, const klotz::KlotzCatalogue& catalogue);
 
 // Deletes the display lists and the quadric. The texture stays with the
 // texture registry.

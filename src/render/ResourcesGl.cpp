@@ -2,6 +2,7 @@
 #include <GL/glu.h>
 
 #include "render/Marker.h"
+#include "render/Outlines.h"
 #include "render/Resources.h"
 #include "render/SceneLayout.h"
 
@@ -57,7 +58,33 @@ void buildPrimitives(RenderResources& res, view::Camera& camera, TextureLoader l
     glEndList();
 }
 
+void buildOutlineLists(RenderResources& res, const klotz::KlotzCatalogue& catalogue) {
+    for (unsigned list : res.outlineLists)
+        if (list != 0) glDeleteLists(list, 1);
+    res.outlineLists.clear();
+    res.curvedTypes.clear();
+    for (const klotz::KlotzType& type : catalogue.klotzTypes) {
+        const Outline outline = meshOutline(type.mesh);
+        const std::vector<float>& lines = outline.creases;
+        res.curvedTypes.push_back(outline.curved);
+        if (lines.empty()) {
+            res.outlineLists.push_back(0);
+            continue;
+        }
+        GLuint list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+        glBegin(GL_LINES);
+        for (std::size_t i = 0; i + 2 < lines.size(); i += 3) glVertex3f(lines[i], lines[i + 1], lines[i + 2]);
+        glEnd();
+        glEndList();
+        res.outlineLists.push_back(list);
+    }
+}
+
 void releaseResources(RenderResources& res) {
+    for (unsigned list : res.outlineLists)
+        if (list != 0) glDeleteLists(list, 1);
+    res.outlineLists.clear();
     if (res.markerList != 0) glDeleteLists(res.markerList, 1);
     res.markerList = 0;
     if (res.ringList != 0) glDeleteLists(res.ringList, 1);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "render/SceneLayout.h"
 
 #include "render/Resources.h"
@@ -43,6 +44,14 @@ bool ballHidden(const scene::SceneState& state, int ball) { return state.followB
 bool particlesDrawn(const scene::SceneState& state) {
     if (!state.particlesOn) return false;
     return !(state.simulationRunning && state.followBall && state.followedBall == state.particleBall);
+}
+
+ShadowDisc shadowDisc(float height) {
+    const float h = std::clamp(height, 0.0f, SHADOW_REACH) / SHADOW_REACH;
+    const float fade = (1.0f - h) * (1.0f - h);
+    // Radius in ball radii (8 units): a touching ball's shadow reaches a
+    // little past it, a high ball's spreads thin.
+    return {8.0f * (1.3f + 1.5f * h), 0.6f * fade};
 }
 
 }  // namespace render

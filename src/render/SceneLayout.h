@@ -26,6 +26,16 @@ struct RingEmission {
     float maxAngle = 5.0f;
 };
 
+// A ball's shadow: darkest and tightest on the surface it touches, fading
+// out as the ball rises to SHADOW_REACH above it (world units).
+constexpr float SHADOW_REACH = 300.0f;
+struct ShadowDisc {
+    float radius = 0.0f;  // world units
+    float alpha = 0.0f;   // of black at the centre; the rim is clear
+};
+// The disc for a ball whose lowest point is height above the surface.
+ShadowDisc shadowDisc(float height);
+
 // Kloetze on a cell; 0 off the grid.
 int stackHeight(const scene::SceneModel& model, int row, int column);
 

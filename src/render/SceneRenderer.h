@@ -39,6 +39,10 @@ struct SceneView {
     std::vector<std::string> overlay;
     // The current or last run, for the statistics panel; none: no panel.
     const run::RunInsight* insight = nullptr;
+    // The clearer picture: dark creases and silhouettes on the kloetze, a
+    // soft shadow under every ball, and balls hidden by track drawn through
+    // it, dimmed. Off: the plain picture.
+    bool clearLook = false;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <GL/freeglut.h>
@@ -14,6 +15,10 @@ namespace {
 
 constexpr int GRID_LINES = scene::GRID_SIZE + 1;
 constexpr float GRID_EXTENT = scene::GRID_SIZE * scene::CELL_SIZE;  // world units
+constexpr float OUTLINE_SHADE = 0.35f;     // of the klotz colour
+constexpr float HIDDEN_BALL_SHADE = 0.7f;  // of a ball's texture, seen through track
+constexpr int SHADOW_SEGMENTS = 20;
+constexpr int HIDDEN_BALL_FINEST = 1;  // level of detail: 16 x 16 at most
 
 void drawGrid(const RenderColours& colours) {
     glColor4fv(colours.gridColour.data());
@@ -29,10 +34,53 @@ void drawGrid(const RenderColours& colours) {
     }
 }
 
+// The dark outlines over the filled kloetze: the crease lines of each type,
+// and on curved types the edges of the back faces, which show only where
+// the klotz's outline meets what lies behind it.
+void drawOutlines(const SceneView& view) {
+    const scene::SceneModel& model = view.model;
+    const RenderColours& colours = view.resources.colours;
+    const std::vector<unsigned>& outlines = view.resources.outlineLists;
+    const std::vector<bool>& curved = view.resources.curvedTypes;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glColor4f(colours.klotzColour[0] * OUTLINE_SHADE, colours.klotzColour[1] * OUTLINE_SHADE,
+              colours.klotzColour[2] * OUTLINE_SHADE, 1.0f);
+    glLineWidth(1.5f);
+    const std::size_t count =
+        std::min({model.placedPoses().size(), model.placedTypes().size(), model.placedDisplayLists().size()});
+    for (std::size_t i = 0; i < count; ++i) {
+        const int type = model.placedTypes()[i];
+        if (type < 0 || type >= static_cast<int>(outlines.size()) || outlines[type] == 0) continue;
+        glPushMatrix();
+        glMultMatrixf(model.placedPoses()[i].data());
+        glCallList(outlines[type]);
+        glPopMatrix();
+    }
+    glPolygonMode(GL_BACK, GL_LINE);
+    glCullFace(GL_FRONT);
+    glLineWidth(2.0f);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int type = model.placedTypes()[i];
+        if (type < 0 || type >= static_cast<int>(curved.size()) || !curved[type]) continue;
+        glPushMatrix();
+        glMultMatrixf(model.placedPoses()[i].data());
+        glCallList(static_cast<GLuint>(model.placedDisplayLists()[i]));
+        glPopMatrix();
+    }
+    glPopAttrib();
+}
+
 // highlighted: index drawn in selectedKlotzColour, or -1.
 void drawKloetze(const SceneView& view, int highlighted) {
     const RenderColours& colours = view.resources.colours;
     const scene::SceneModel& model = view.model;
+    const bool outlined = view.clearLook && !view.state.wireframe;
+    // The faces give way a little in depth, so lines along them win.
+    if (outlined) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+    }
     glColor4fv(colours.klotzColour.data());
     std::size_t count = std::min(model.placedPoses().size(), model.placedDisplayLists().size());
     for (std::size_t i = 0; i < count; ++i) {
@@ -48,28 +96,98 @@ void drawKloetze(const SceneView& view, int highlighted) {
         }
         glPopMatrix();
     }
+    if (outlined) {
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        drawOutlines(view);
+        glColor4fv(colours.klotzColour.data());
+    }
 }
 
-void drawBall(const SceneView& view, physics::ActorHandle ball) {
+// A soft dark disc on the surface under the ball, darker and tighter the
+// nearer the ball is to it.
+void drawBallShadow(const SceneView& view, physics::ActorHandle ball) {
+    if (!view.world.isActor(ball)) return;
+    const glm::vec3 centre = view.world.getGlobalPosition(ball);
+    // From just under the ball, so the ray does not start inside it.
+    const glm::vec3 from = centre - glm::vec3(0.0f, BALL_DRAW_RADIUS + 0.05f, 0.0f);
+    physics::RayHit hit;
+    if (!view.world.raycastClosest(from, glm::vec3(0.0f, -1.0f, 0.0f), SHADOW_REACH, &hit)) return;
+    const ShadowDisc disc = shadowDisc(hit.distance);
+    if (disc.alpha <= 0.0f) return;
+    // A frame on the surface: normal n, two directions along it.
+    // The side the ray came from, whichever way the mesh's triangle faces.
+    const glm::vec3 n = hit.normal.y < 0.0f ? -hit.normal : hit.normal;
+    const glm::vec3 u = glm::normalize(glm::abs(n.x) < 0.9f ? glm::cross(n, glm::vec3(1, 0, 0))
+                                                             : glm::cross(n, glm::vec3(0, 0, 1)));
+    const glm::vec3 v = glm::cross(n, u);
+    const glm::vec3 c = hit.point + n * 0.5f;
+    glBegin(GL_TRIANGLE_FAN);
+    glColor4f(0.0f, 0.0f, 0.0f, disc.alpha);
+    glVertex3f(c.x, c.y, c.z);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
+    for (int k = 0; k <= SHADOW_SEGMENTS; ++k) {
+        const float a = 6.2831853f * static_cast<float>(k) / SHADOW_SEGMENTS;
+        const glm::vec3 p = c + disc.radius * (std::cos(a) * u + std::sin(a) * v);
+        glVertex3f(p.x, p.y, p.z);
+    }
+    glEnd();
+}
+
+template <typename EachBall>
+void forEachDrawnBall(const SceneView& view, EachBall each) {
+    const std::vector<physics::ActorHandle>& balls = view.model.ballActors();
+    for (std::size_t i = 0; i < balls.size(); ++i)
+        if (!ballHidden(view.state, static_cast<int>(i))) each(balls[i]);
+    for (physics::ActorHandle ball : view.model.shotBalls()) each(ball);
+}
+
+// finest: the finest level of detail used, 0 for the finest there is.
+void drawBall(const SceneView& view, physics::ActorHandle ball, int finest = 0) {
     // A released handle is skipped rather than drawn at a stale pose.
     if (!view.world.isActor(ball)) return;
     glPushMatrix();
     std::array<float, 16> m = physics::poseToMatrix(view.world.getGlobalPose(ball));
     glMultMatrixf(m.data());  // rotates with the ball, so the texture shows the rolling
-    glCallList(view.resources.ballLists[ballDetailLevel(glm::distance(view.eye, glm::vec3(m[12], m[13], m[14])))]);
+    const int level = ballDetailLevel(glm::distance(view.eye, glm::vec3(m[12], m[13], m[14])));
+    glCallList(view.resources.ballLists[std::max(level, finest)]);
     glPopMatrix();
 }
 
 void drawSimulationPicture(const SceneView& view) {
     drawKloetze(view, -1);
+    const bool clear = view.clearLook && !view.state.wireframe;
+    if (clear) {
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT |
+                     GL_COLOR_BUFFER_BIT);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDepthMask(GL_FALSE);
+        glShadeModel(GL_SMOOTH);
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(-1.0f, -2.0f);
+        forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBallShadow(view, ball); });
+        glPopAttrib();
+    }
     glBindTexture(GL_TEXTURE_2D, view.resources.ballTexture);
     glEnable(GL_TEXTURE_2D);
     glColor4fv(view.resources.colours.ballColour.data());
     if (view.resources.ballLists[0] != 0) {
-        const std::vector<physics::ActorHandle>& balls = view.model.ballActors();
-        for (std::size_t i = 0; i < balls.size(); ++i)
-            if (!ballHidden(view.state, static_cast<int>(i))) drawBall(view, balls[i]);
-        for (physics::ActorHandle ball : view.model.shotBalls()) drawBall(view, ball);
+        if (clear) {
+            // Where track hides a ball, the parts behind it: unlit and
+            // dimmed. Drawn before the balls themselves, against the track
+            // alone, so a coarser sphere serves: the visible parts are drawn
+            // over it next.
+            glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
+            glDisable(GL_LIGHTING);
+            glDepthFunc(GL_GREATER);
+            glDepthMask(GL_FALSE);
+            glColor4f(HIDDEN_BALL_SHADE, HIDDEN_BALL_SHADE, HIDDEN_BALL_SHADE, 1.0f);
+            forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball, HIDDEN_BALL_FINEST); });
+            glPopAttrib();
+        }
+        forEachDrawnBall(view, [&](physics::ActorHandle ball) { drawBall(view, ball); });
     }
     glDisable(GL_TEXTURE_2D);
 }

@@ -169,9 +169,10 @@ std::string runStatus(const scene::SceneState& state, const Run& run) {
     const int step = std::clamp(run.playbackStep, 0, PLAYBACK_STEPS - 1);
     if (!state.simulationPaused && !rewound && step == PLAYBACK_NORMAL) return "";
     static const char* const NAMES[] = {"1/16", "1/8", "1/4", "1/2", "1", "2", "4"};
-    char line[96];
-    std::snprintf(line, sizeof line, "%s%st=%.2f s  speed %s", state.simulationPaused ? "paused  " : "",
-                  rewound ? "rewound  " : "", run.time(), NAMES[step]);
+    char line[128];
+    // The pace as a factor of real time too: the normal pace is double.
+    std::snprintf(line, sizeof line, "%s%st=%.2f s  speed %s (%gx real time)", state.simulationPaused ? "paused  " : "",
+                  rewound ? "rewound  " : "", run.time(), NAMES[step], static_cast<double>(playbackSpeed(state, run)));
     return line;
 }
 

@@ -57,7 +57,8 @@ void stepForward(RunContext& ctx);
 void stepBack(RunContext& ctx, long steps = 1);
 
 // The status line shown while the playback is not plain: paused, rewound
-// or at another speed, e.g. "paused  t=3.42 s  speed 1/4"; empty otherwise.
+// or at another speed, e.g. "paused  t=3.42 s  speed 1/4 (0.5x real time)";
+// empty otherwise.
 std::string runStatus(const scene::SceneState& state, const Run& run);
 
 // One drawn frame of a running, unpaused simulation at frame-clock time

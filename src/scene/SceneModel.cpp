@@ -100,6 +100,19 @@ int stackSize(const SceneModel& model, int row, int column) {
     return static_cast<int>(model.stackAt(row, column).size());
 }
 
+std::vector<glm::vec3> constructionCorners(const SceneModel& model) {
+    std::vector<glm::vec3> points;
+    auto addCell = [&](glm::vec3 centre) {
+        for (int i = 0; i < 8; ++i)
+            points.push_back(centre + glm::vec3(i & 1 ? HALF_CELL : -HALF_CELL, i & 2 ? HALF_CELL : -HALF_CELL,
+                                                i & 4 ? HALF_CELL : -HALF_CELL));
+    };
+    for (const PoseMatrix& pose : model.placedPoses()) addCell({pose[12], pose[13], pose[14]});
+    for (const BallStart& start : model.ballStarts())
+        addCell(levelCentre(start.row, start.column, stackSize(model, start.row, start.column)));
+    return points;
+}
+
 void refreshPose(SceneModel& model, const physics::PhysicsWorld& world, int i) {
     model.setPose(i, physics::poseToMatrix(world.getGlobalPose(model.placedActors()[i])));
 }

@@ -113,6 +113,10 @@ glm::vec3 levelCentre(int row, int column, int k);
 
 int stackSize(const SceneModel& model, int row, int column);
 
+// The corners of every placed klotz's cell box and of every ball start's
+// free level above its stack: what a view of the whole construction shows.
+std::vector<glm::vec3> constructionCorners(const SceneModel& model);
+
 // Render matrix of klotz i := its actor's global pose.
 void refreshPose(SceneModel& model, const physics::PhysicsWorld& world, int i);
 

@@ -15,6 +15,10 @@ TEST(CommandLine, PassesTheToolkitsOptionsAndTakesOneSceneFile) {
     EXPECT_EQ(line.sceneFile, "run.tumbalon");
     EXPECT_EQ(line.error, "");
     EXPECT_EQ(parse({"-geometry"}).error, "option \"-geometry\" needs a value");
+    for (const char* size : {"1000x740", "640x480+10-20", "+0+0"}) EXPECT_EQ(parse({"-geometry", size}).error, "") << size;
+    EXPECT_EQ(parse({"-geometry", "big"}).error, "option \"-geometry\" needs a size such as 1000x740, not \"big\"");
+    EXPECT_EQ(parse({"-geometry", "1000*740"}).error,
+              "option \"-geometry\" needs a size such as 1000x740, not \"1000*740\"");
     EXPECT_EQ(parse({"a.tumbalon", "b.tumbalon"}).error, "only one scene file can be given, not also \"b.tumbalon\"");
     EXPECT_EQ(parse({"./-odd.tumbalon"}).sceneFile, "./-odd.tumbalon");
 }

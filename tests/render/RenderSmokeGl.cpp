@@ -1,6 +1,8 @@
 // Draws real frames in a GLUT window (run under Xvfb): the main picture in
 // both modes and the palette strip, checking that GL reports no error and
 // that something besides the background reaches the screen.
+#include <array>
+
 #include "support/SceneModelAccess.h"
 #include <GL/freeglut.h>
 
@@ -157,6 +159,82 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     render::releaseResources(resources);
     EXPECT_EQ(resources.markerList, 0u);
     EXPECT_EQ(resources.quadric, nullptr);
+}
+
+// The pixel at (x, y) of the last frame (still in the back buffer here).
+std::array<int, 3> pixelAt(int x, int y) {
+    unsigned char rgb[3] = {0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return {rgb[0], rgb[1], rgb[2]};
+}
+
+TEST_F(RenderSmoke, TheClearerLookShowsABallBehindTrackAndAShadowUnderABall) {
+    glutSetWindow(mainWindow);
+    glViewport(0, 0, SIZE, SIZE);
+    render::RenderResources resources;
+    view::Camera camera;
+    render::buildPrimitives(resources, camera, [](const std::string&, bool) { return 0u; });
+    klotz::KlotzCatalogue catalogue;
+    catalogue.klotzTypes.push_back({"cube", cubeMesh()});
+    render::buildOutlineLists(resources, catalogue);
+
+    scene::SceneState state;
+    state.simulationRunning = true;
+    scene::SceneModel model;
+    physics::PhysicsWorld world;
+    render::MarkerAnimation marker;
+    // A klotz straight ahead of the eye, the ball right behind it.
+    int cubeList = klotz::buildDisplayList(cubeMesh(), false);
+    model.appendPlaced(0, cubeList, physics::NO_ACTOR, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 500, 100, -300, 1});
+    scene::SceneModelAccess::shotBalls(model) = {physics::createBallActor(world)};
+    world.setGlobalPosition(model.shotBalls()[0], {500, 100, -400});
+    camera.position = {500, 100, 0};
+    camera.direction = {0, 0, -1};
+    camera.recomputeRight();
+    render::SceneView view{state, model, world, resources, marker, 1.0, camera.position, {}, {}, [] { return 0; }, {}};
+
+    // Untextured here: the ball is white, dimmed to grey through the klotz.
+    auto greyAtCentre = [&] {
+        render::loadCameraMatrices(camera);
+        render::renderScene(view);
+        std::array<int, 3> p = pixelAt(SIZE / 2, SIZE / 2);
+        return std::abs(p[0] - p[1]) < 8 && std::abs(p[1] - p[2]) < 8 && p[0] > 120;
+    };
+    view.clearLook = false;
+    EXPECT_FALSE(greyAtCentre());
+    view.clearLook = true;
+    EXPECT_TRUE(greyAtCentre());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // Seen from straight above, a ball 12 units over the ground: a dark
+    // ring around it where the ground is otherwise the background.
+    scene::SceneModelAccess::placedPoses(model).clear();
+    scene::SceneModelAccess::placedDisplayLists(model).clear();
+    scene::SceneModelAccess::placedTypes(model).clear();
+    scene::SceneModelAccess::placedActors(model).clear();
+    world.setGlobalPosition(model.shotBalls()[0], {500, 20, -400});
+    camera.position = {500, 300, -400};
+    camera.direction = glm::normalize(glm::vec3(0.001f, -1.0f, 0.001f));
+    camera.recomputeRight();
+    auto ringDarkness = [&] {
+        render::loadCameraMatrices(camera);
+        render::renderScene(view);
+        int darkest = 0;
+        for (int dx = 12; dx <= 16; ++dx) {
+            std::array<int, 3> p = pixelAt(SIZE / 2 + dx, SIZE / 2);
+            darkest = std::max(darkest, (77 + 102 + 128) - (p[0] + p[1] + p[2]));
+        }
+        return darkest;
+    };
+    view.clearLook = false;
+    EXPECT_LT(ringDarkness(), 6);
+    view.clearLook = true;
+    EXPECT_GT(ringDarkness(), 25);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    klotz::deleteDisplayLists({cubeList});
+    render::releaseResources(resources);
 }
 
 TEST_F(RenderSmoke, PaletteStripShowsARowOfPreviews) {

@@ -94,6 +94,20 @@ TEST_F(RunRecordTest, ShotBallsComeAndGoWithTime) {
     EXPECT_EQ(world.getGlobalPosition(model.shotBalls()[0]), runState.record.frame(20).back().state.pose.translation);
 }
 
+TEST_F(RunRecordTest, RewindingByManyStepsStopsAtTheRecordsStart) {
+    buildRun();
+    press('l');
+    for (int i = 0; i < 50; ++i) stepRun(rctx);
+    press('p');
+    stepBack(rctx, 20);
+    EXPECT_EQ(runState.step, 30);
+    EXPECT_EQ(world.getGlobalPosition(model.ballActors()[0]), runState.record.frame(30)[0].state.pose.translation);
+    stepBack(rctx, 1000);
+    EXPECT_EQ(runState.step, 0);
+    EXPECT_EQ(world.getGlobalPosition(model.ballActors()[0]), runState.record.frame(0)[0].state.pose.translation);
+    EXPECT_EQ(runState.record.lastStep(), 50);  // the future stays until the run goes on
+}
+
 TEST_F(RunRecordTest, TheRecordStaysUnderItsCapAndSaysSoOnce) {
     buildRun();
     press('l');
@@ -122,11 +136,11 @@ TEST_F(RunRecordTest, TimeKeysActOnlyWhereTheyApply) {
     press('n');
     EXPECT_EQ(world.stats().stepsTaken, 1);
     for (int i = 0; i < 3; ++i) press('-');
-    EXPECT_EQ(runStatus(state, runState), "paused  t=0.01 s  speed 1/8");
+    EXPECT_EQ(runStatus(state, runState), "paused  t=0.01 s  speed 1/8 (0.25x real time)");
     for (int i = 0; i < 9; ++i) press('+');
     EXPECT_EQ(playbackSpeed(state, runState), 8.0f);  // 4 times the double pace, held there
     press('b');
-    EXPECT_EQ(runStatus(state, runState), "paused  rewound  t=0.00 s  speed 4");
+    EXPECT_EQ(runStatus(state, runState), "paused  rewound  t=0.00 s  speed 4 (8x real time)");
     press('l');
     press('l');
     EXPECT_EQ(playbackSpeed(state, runState), 2.0f);  // a new run starts at the normal pace
@@ -167,7 +181,7 @@ TEST_F(RunRecordTest, ARewoundRunForgetsWhatItsDiscardedFutureTaught) {
     EXPECT_EQ(runState.step, 100);
     EXPECT_EQ(outcomeTable(insight()), at100);  // top speeds and rests of the future are gone
     EXPECT_DOUBLE_EQ(insight().runTime(), 1.0);
-    EXPECT_EQ(runStatus(state, runState), "paused  rewound  t=1.00 s  speed 1");
+    EXPECT_EQ(runStatus(state, runState), "paused  rewound  t=1.00 s  speed 1 (2x real time)");
 
     // Stepping forward through the record and back is the same table.
     for (int i = 0; i < 50; ++i) press('n');
