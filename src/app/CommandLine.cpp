@@ -75,7 +75,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return "usage: tumbalon [--log-runs FILE] [SCENE]\n"
+    return "usage: tumbalon [SCENE]\n"
            "  Starts the ball-run construction kit in the current folder, which holds\n"
            "  tumbalon_all.cfg, the klotz meshes and some01.bmp, and then loads the\n"
            "  scene file SCENE, if given. F1 in the window lists the keys.\n"
