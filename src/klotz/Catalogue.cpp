@@ -51,6 +51,12 @@ void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::
             warn("the name \"" + word.printable() + "\" contains '/'; types are files in this folder");
             continue;
         }
+        if (io::hasControlCharacters(word.view())) {
+            // Type names are printed in the window, on the console and in
+            // the simulator's lines, where such bytes would steer the terminal.
+            warn("the name \"" + word.printable() + "\" contains control characters");
+            continue;
+        }
         catalogue.catalogueNames.push_back(word.str());
     }
     if (catalogue.catalogueNames.empty())

@@ -35,8 +35,9 @@ struct KlotzCatalogue {
 
 // Reads the catalogue list file (in the working directory) into
 // catalogueNames. A missing file or one naming no type is reported once on
-// out and leaves the list empty; over-long names and names containing '/'
-// are refused with a message.
+// out and leaves the list empty; over-long names, names containing '/' and
+// names with control characters (io::hasControlCharacters) are refused with
+// a message naming the line.
 void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path = CATALOGUE_FILE);
 
 // Builds every type of catalogueNames in order: its mesh from the ".klotz"
