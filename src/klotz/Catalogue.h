@@ -40,6 +40,10 @@ struct KlotzCatalogue {
 // a message naming the line.
 void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path = CATALOGUE_FILE);
 
+// The type names of a catalogue list's text, in order, with loadCatalogueList's
+// refusals; path only names the file in the messages.
+std::vector<std::string> parseCatalogueList(const std::string& text, const std::string& path, std::ostream& out);
+
 // Builds every type of catalogueNames in order: its mesh from the ".klotz"
 // cache, or from the ".obj" file followed by writing the cache. Display
 // lists are the GL layer's; this leaves typeDisplayLists at 0 per type.
