@@ -1,45 +1,10 @@
 #include "physics/BulletSettings.h"
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace physics {
 
-namespace {
-
-// After each step: every dynamic body (a ball) that touches something loses
-// spin about the vertical as BALL_VERTICAL_SPIN_STOP and _DECAY say, down
-// to none.
-void stopVerticalSpin(btDynamicsWorld* world, btScalar step) {
-    btDispatcher* dispatcher = world->getDispatcher();
-    std::vector<btRigidBody*> touching;
-    for (int i = 0; i < dispatcher->getNumManifolds(); ++i) {
-        const btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
-        if (manifold->getNumContacts() == 0) continue;
-        for (const btCollisionObject* object : {manifold->getBody0(), manifold->getBody1()}) {
-            const btRigidBody* body = btRigidBody::upcast(object);
-            if (body != nullptr && !body->isStaticOrKinematicObject() && body->isActive())
-                touching.push_back(const_cast<btRigidBody*>(body));
-        }
-    }
-    // Once a step, however many contacts a ball has.
-    std::sort(touching.begin(), touching.end());
-    touching.erase(std::unique(touching.begin(), touching.end()), touching.end());
-    for (btRigidBody* body : touching) {
-        btVector3 spin = body->getAngularVelocity();
-        const btScalar vertical = spin.y();
-        if (vertical == 0) continue;
-        const btScalar loss = (BALL_VERTICAL_SPIN_STOP + BALL_VERTICAL_SPIN_DECAY * btFabs(vertical)) * step;
-        spin.setY(btFabs(vertical) <= loss ? btScalar(0) : vertical - (vertical > 0 ? loss : -loss));
-        body->setAngularVelocity(spin);
-    }
-}
-
-}  // namespace
-
 void configureWorld(btDiscreteDynamicsWorld& world) {
-    world.setInternalTickCallback(&stopVerticalSpin, nullptr, false);
     world.setGravity(btVector3(0, GRAVITY_Y, 0));
     btContactSolverInfo& info = world.getSolverInfo();
     info.m_splitImpulse = 1;  // penetration recovery adds no velocity: no hops

@@ -40,16 +40,6 @@ constexpr btScalar RESTITUTION = 0;
 // a ball's spin. Rolling along a track has no spin about the contact
 // normal and is not slowed.
 constexpr btScalar BALL_SPINNING_FRICTION = btScalar(10);
-// How fast a ball's spin about the vertical dies while it touches anything:
-// a fixed loss (rad/s each second), the pivoting friction of its contact
-// patch, about what a steel ball on wood shows, and a loss in proportion to
-// the spin (per second) that stops even the fastest spin (MAX_BALL_SPIN)
-// within 6 s; 80 rad/s stop within about a second. Bullet's own spinning
-// friction caps its combined coefficient at 10, which took a minute for
-// that. A ball rolling along a track turns about a level axis and is not
-// touched.
-constexpr btScalar BALL_VERTICAL_SPIN_STOP = btScalar(40);
-constexpr btScalar BALL_VERTICAL_SPIN_DECAY = btScalar(1);
 // A ball slower than this (units/s) and turning slower than this (rad/s)
 // for two seconds, together with all it touches, sleeps until something
 // wakes it: a settled pile stops instead of trembling in the solver.
@@ -63,8 +53,7 @@ constexpr btScalar BALL_SLEEP_SPIN = btScalar(1.0);
 // no motion.
 constexpr double DENSITY_TO_MASS = 1e-6;
 
-// Gravity, solver and broad-phase settings of the one world, and the
-// stopping of balls' vertical spin after each step.
+// Gravity, solver and broad-phase settings of the one world.
 void configureWorld(btDiscreteDynamicsWorld& world);
 
 // A dynamic sphere at the origin, at rest, with the balls' material and
