@@ -3,6 +3,8 @@
 #include <cstring>
 #include <regex>
 
+#include "io/Result.h"
+
 namespace app {
 
 namespace {
@@ -52,11 +54,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         if (arg.size() > 1 && arg[0] == '-') {
             const ToolkitOption* option = toolkitOption(argv[i]);
             if (!option) {
-                line.error = "unknown option \"" + arg + "\"";
+                line.error = "unknown option \"" + io::printable(arg) + "\"";
                 return line;
             }
             if (option->takesValue && ++i >= argc) {
-                line.error = "option \"" + arg + "\" needs a value";
+                line.error = "option \"" + io::printable(arg) + "\" needs a value";
                 return line;
             }
             if (arg == "-geometry" && !validGeometry(argv[i])) {
@@ -65,8 +67,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             }
             continue;
         }
+        if (arg.empty()) {
+            line.error = "the scene file name is empty";
+            return line;
+        }
         if (!line.sceneFile.empty()) {
-            line.error = "only one scene file can be given, not also \"" + arg + "\"";
+            line.error = "only one scene file can be given, not also \"" + io::printable(arg) + "\"";
             return line;
         }
         line.sceneFile = arg;

@@ -18,6 +18,7 @@
 #include "view/Camera.h"
 #include "audio/WavFile.h"
 #include "io/FileWrite.h"
+#include "io/Result.h"
 
 namespace app {
 
@@ -150,57 +151,78 @@ bool parseSeconds(const char* text, double* seconds) {
     return true;
 }
 
+// An output file named after option: a name that is no option itself.
+bool takeFileName(int argc, char** argv, int& i, const char* what, std::string& name, std::ostream& err) {
+    if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-') {
+        err << "tumbalon-sim: " << argv[i] << " needs the name of the " << what << " to write\n" << USAGE;
+        return false;
+    }
+    name = argv[++i];
+    return true;
+}
+
 }  // namespace
 
 int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string sceneFile;
+    bool sceneGiven = false;
     std::string traceFile;
     std::string reportFile;
     std::string audioFile;
     SimOptions options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--seconds" && i + 1 < argc) {
+        if (arg == "--help" || arg == "-h") {
+            out << USAGE;
+            return 0;
+        } else if (arg == "--seconds") {
+            if (i + 1 >= argc) {
+                err << "tumbalon-sim: --seconds needs a number of seconds from 0 to 1000000\n" << USAGE;
+                return 2;
+            }
             if (!parseSeconds(argv[++i], &options.seconds)) {
-                err << "tumbalon-sim: --seconds needs a number of seconds from 0 to 1000000, not \"" << argv[i]
-                    << "\"\n";
+                err << "tumbalon-sim: --seconds needs a number of seconds from 0 to 1000000, not \""
+                    << io::printable(argv[i]) << "\"\n";
                 return 2;
             }
-        } else if (arg == "--trace" && i + 1 < argc) {
-            traceFile = argv[++i];
+        } else if (arg == "--trace") {
+            if (!takeFileName(argc, argv, i, "CSV file", traceFile, err)) return 2;
         } else if (arg == "--report") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-') {
-                err << "tumbalon-sim: --report needs the name of the HTML file to write\n" << USAGE;
-                return 2;
-            }
-            reportFile = argv[++i];
+            if (!takeFileName(argc, argv, i, "HTML file", reportFile, err)) return 2;
         } else if (arg == "--audio") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0' || argv[i + 1][0] == '-') {
-                err << "tumbalon-sim: --audio needs the name of the WAV file to write\n" << USAGE;
-                return 2;
-            }
-            audioFile = argv[++i];
-        } else if (arg.rfind("--", 0) == 0 || !sceneFile.empty()) {
-            err << "tumbalon-sim: unexpected argument \"" << arg << "\"\n" << USAGE;
+            if (!takeFileName(argc, argv, i, "WAV file", audioFile, err)) return 2;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            // A scene file whose name starts with '-' is named as ./-NAME.
+            err << "tumbalon-sim: unknown option \"" << io::printable(arg) << "\"\n" << USAGE;
+            return 2;
+        } else if (sceneGiven) {
+            err << "tumbalon-sim: unexpected argument \"" << io::printable(arg) << "\"\n" << USAGE;
             return 2;
         } else {
             sceneFile = arg;
+            sceneGiven = true;
         }
     }
-    if (sceneFile.empty()) {
+    if (!sceneGiven) {
         err << USAGE;
+        return 2;
+    }
+    if (sceneFile.empty()) {
+        err << "tumbalon-sim: the scene file name is empty\n" << USAGE;
         return 2;
     }
     // Found out now rather than after a long run.
     std::string error;
-    if (!reportFile.empty() && !io::probeWritable(reportFile, error)) {
-        err << "tumbalon-sim: can not write the report \"" << reportFile << "\": " << error << "\n";
-        return 2;
-    }
-    if (!audioFile.empty() && !io::probeWritable(audioFile, error)) {
-        err << "tumbalon-sim: can not write the sound file \"" << audioFile << "\": " << error << "\n";
-        return 2;
-    }
+    const struct {
+        const std::string& file;
+        const char* what;
+    } outputs[] = {{traceFile, "trace file"}, {reportFile, "report"}, {audioFile, "sound file"}};
+    for (const auto& output : outputs)
+        if (!output.file.empty() && !io::probeWritable(output.file, error)) {
+            err << "tumbalon-sim: can not write the " << output.what << " \"" << io::printable(output.file)
+                << "\": " << error << "\n";
+            return 2;
+        }
 
     // The loaders' progress lines would mix with the report; warnings go to
     // standard error.
@@ -221,15 +243,9 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return 1;
     }
 
-    std::ofstream trace;
-    if (!traceFile.empty()) {
-        trace.open(traceFile);
-        if (!trace) {
-            err << "tumbalon-sim: can not write the trace file \"" << traceFile << "\"\n";
-            return 1;
-        }
-        options.trace = &trace;
-    }
+    // Written whole at the end, through the same safe writer as the report.
+    std::ostringstream trace;
+    if (!traceFile.empty()) options.trace = &trace;
 
     options.recordPaths = !reportFile.empty();
     // The same synthesis as the window, rendered as the run goes: the same
@@ -243,18 +259,16 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::vector<BallReport> reports = simulateScene(model, world, catalogue, options);
     for (const BallReport& r : reports) out << formatReport(r) << "\n";
     out << formatSummary(reports, options.seconds) << "\n";
-    if (options.trace) {
-        trace.close();
-        if (!trace) {
-            err << "tumbalon-sim: writing the trace file \"" << traceFile << "\" failed\n";
-            return 1;
-        }
+    if (options.trace && !io::writeFileReplacing(traceFile, trace.str(), error)) {
+        err << "tumbalon-sim: writing the trace file \"" << io::printable(traceFile) << "\" failed: " << error
+            << "\n";
+        return 1;
     }
     if (!audioFile.empty() && !audio::writeWav(audioFile, samples, err)) return 1;
     if (!reportFile.empty()) {
         const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports});
         if (!io::writeFileReplacing(reportFile, page, error)) {
-            err << "tumbalon-sim: writing the report \"" << reportFile << "\" failed: " << error << "\n";
+            err << "tumbalon-sim: writing the report \"" << io::printable(reportFile) << "\" failed: " << error << "\n";
             return 1;
         }
     }

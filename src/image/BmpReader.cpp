@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "image/BmpRle.h"
 #include "image/ImageFile.h"
 
 namespace image {
@@ -22,8 +23,13 @@ constexpr std::uint32_t MASKS_INSIDE_HEADER = 52;
 constexpr std::uint32_t ALPHA_MASK_INSIDE_HEADER = 56;
 constexpr std::size_t PALETTE_ENTRIES = 256;
 constexpr std::size_t PALETTE_BYTES = PALETTE_ENTRIES * 4;  // blue, green, red, unused
+// A few bytes of run-length data can describe any size: 4096 x 4096 pixels
+// is far beyond a texture of this program, and bounds what is unpacked.
+constexpr std::uint64_t MAX_RLE_PIXELS = std::uint64_t{1} << 24;
 
 constexpr std::uint32_t BI_RGB = 0;
+constexpr std::uint32_t BI_RLE8 = 1;
+constexpr std::uint32_t BI_RLE4 = 2;
 constexpr std::uint32_t BI_BITFIELDS = 3;
 constexpr std::uint32_t BI_ALPHABITFIELDS = 6;
 
@@ -32,16 +38,6 @@ std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[
 std::uint32_t le32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-// Grey unless some entry i has red, green and blue all different from i;
-// an entry matching i in one channel alone still counts as grey.
-bool paletteIsGrey(const std::uint8_t* palette) {
-    for (std::size_t i = 0; i < PALETTE_ENTRIES; ++i) {
-        const std::uint8_t* e = palette + i * 4;
-        if (e[0] != i && e[1] != i && e[2] != i) return false;
-    }
-    return true;
 }
 
 // One colour channel of a bit-field pixel: the mask's run of set bits.
@@ -107,7 +103,8 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fi
 
     const bool bitFields = (compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS) &&
                            (bitsPerPixel == 16 || bitsPerPixel == 32);
-    if (compression != BI_RGB && !bitFields) {
+    const bool rle = (compression == BI_RLE8 && bitsPerPixel == 8) || (compression == BI_RLE4 && bitsPerPixel == 4);
+    if (compression != BI_RGB && !bitFields && !rle) {
         log << "[ERROR] This bitmap loader does not support compressed files (yet)\n";
         return false;
     }
@@ -123,6 +120,13 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fi
     if (width <= 0 || height == 0 || height == INT32_MIN) {
         log << "[ERROR] The file " << fileName << " has an invalid image size of " << width << " x "
             << height << " pixels\n";
+        return false;
+    }
+
+    const std::uint64_t rows = static_cast<std::uint64_t>(std::llabs(static_cast<long long>(height)));
+    if (rle && (height < 0 || static_cast<std::uint64_t>(width) * rows > MAX_RLE_PIXELS)) {
+        log << "[ERROR] The file " << fileName << " is a compressed bitmap of " << width << " x " << height
+            << " pixels; this loader unpacks bottom-up ones of at most " << MAX_RLE_PIXELS << " pixels\n";
         return false;
     }
 
@@ -144,7 +148,7 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fi
     }
 
     // The palette as 256 entries; those the file does not give stay black,
-    // so a short palette never passes for the grey ramp.
+    // as the colour of an index the file has no entry for.
     std::array<std::uint8_t, PALETTE_BYTES> palette{};
     if (paletted) {
         const std::uint32_t entries = 1u << bitsPerPixel;
@@ -167,18 +171,21 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fi
     // All sizes in 64 bits: width < 2^31 and at most 32 bits per pixel.
     const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bitsPerPixel + 7) / 8;
     const std::uint64_t stride = (rowBytes + 3) & ~static_cast<std::uint64_t>(3);
-    const std::uint64_t rows = static_cast<std::uint64_t>(std::llabs(static_cast<long long>(height)));
     const std::uint64_t available = pos < size ? size - pos : 0;
     // The last row's padding may be missing; every byte of every pixel must
     // be there. This also bounds the output by 24 times the file's size.
-    if (rowBytes > available || rows - 1 > (available - rowBytes) / stride) {
+    std::vector<std::uint8_t> unpacked;
+    const bool complete = rle ? unpackRle(data + pos, available, bitsPerPixel, static_cast<std::size_t>(width),
+                                          static_cast<std::size_t>(rows), unpacked)
+                              : rowBytes <= available && rows - 1 <= (available - rowBytes) / stride;
+    if (!complete) {
         log << "[ERROR] The file " << fileName << " ends before its pixel data is complete\n";
         return fail(out);
     }
 
-    const bool grey = paletted && paletteIsGrey(palette.data());
+    // A palette is colours, whatever they are: even a grey ramp.
     int components = bitsPerPixel / 8;
-    if (paletted) components = grey ? 1 : 3;
+    if (paletted) components = 3;
     if (bitFields) components = channels[3].bits > 0 ? 4 : 3;
     const std::size_t outRowBytes = static_cast<std::size_t>(width) * components;
     out.pixels.resize(outRowBytes * rows);
@@ -189,18 +196,17 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fi
     const std::size_t bits = bitsPerPixel;
     const std::size_t fileComponents = bits / 8;
     for (std::uint64_t r = 0; r < rows; ++r) {
-        const std::uint8_t* src = data + pos + r * stride;
+        const std::uint8_t* src = rle ? nullptr : data + pos + r * stride;
         // Bottom-up in the buffer whatever the file's order.
         const std::uint64_t destRow = height > 0 ? r : rows - 1 - r;
         std::uint8_t* dest = out.pixels.data() + destRow * outRowBytes;
         for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x) {
             std::uint8_t* d = dest + x * components;
-            if (grey) {
-                d[0] = src[x];
-            } else if (paletted) {
+            if (paletted) {
                 // Leftmost pixel in the highest bits of its byte.
                 const std::size_t bit = x * bits;
-                const unsigned index = (src[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+                const unsigned index = rle ? unpacked[r * width + x]
+                                           : (src[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
                 const std::uint8_t* e = palette.data() + index * 4;
                 d[0] = e[2];
                 d[1] = e[1];

@@ -1,5 +1,6 @@
 #include "io/FileWrite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,16 +73,91 @@ bool fail(std::string& error, int code) {
     return false;
 }
 
-bool writeInPlace(const std::string& target, const std::string& content, std::string& error) {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return fail(error, errno);
-    bool ok = writeAll(fd, content);
-    int code = ok ? 0 : errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        code = errno;
+bool readAll(int fd, std::string& content) {
+    content.clear();
+    char buffer[1 << 16];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        content.append(buffer, static_cast<std::size_t>(n));
+        at += n;
     }
-    return ok || fail(error, code);
+}
+
+bool writeAllAt(int fd, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool replaceContent(int fd, const std::string& content) {
+    return writeAllAt(fd, content) && ::ftruncate(fd, static_cast<off_t>(content.size())) == 0 && ::fsync(fd) == 0;
+}
+
+// Where the old content goes when even putting it back failed: the user's
+// temporary folder. The path, or empty when that failed too.
+std::string keepCopy(const std::string& content) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string path = std::string(folder && *folder ? folder : "/tmp") + "/tumbalon-old-XXXXXX";
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) return std::string();
+    const bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    ::close(fd);
+    if (ok) return path;
+    ::unlink(path.c_str());
+    return std::string();
+}
+
+// For a folder that takes no new file: the target is rewritten through its
+// own descriptor. Its old content is read first, and the file-size limit
+// and the disk blocks the new content needs are checked and reserved
+// before a byte changes, so a failure leaves the old file as it was; a
+// write that fails all the same (an I/O error) puts the old content back.
+bool writeInPlace(const std::string& target, const std::string& content, std::string& error) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return fail(error, errno);
+    std::string old;
+    if (!readAll(fd, old)) {
+        const int code = errno;
+        ::close(fd);
+        return fail(error, code);
+    }
+    const std::size_t need = std::max(old.size(), content.size());
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && need > limit.rlim_cur) {
+        ::close(fd);
+        return fail(error, EFBIG);
+    }
+    // Blocks in holes and past the end are allocated now or not at all;
+    // the bytes already there stay as they are.
+    if (need > 0) {
+        const int code = ::posix_fallocate(fd, 0, static_cast<off_t>(need));
+        if (code != 0) {
+            (void)::ftruncate(fd, static_cast<off_t>(old.size()));
+            ::close(fd);
+            return fail(error, code);
+        }
+    }
+    if (replaceContent(fd, content)) {
+        ::close(fd);
+        return true;
+    }
+    const int code = errno ? errno : EIO;
+    error = std::strerror(code);
+    if (!replaceContent(fd, old)) {
+        const std::string copy = keepCopy(old);
+        error += "; the file is damaged and its old content " +
+                 (copy.empty() ? std::string("is lost") : "was kept in \"" + copy + "\"");
+    }
+    ::close(fd);
+    return false;
 }
 
 // Whether target can be replaced at all: a regular file the user may

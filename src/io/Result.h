@@ -13,6 +13,12 @@ namespace io {
 // hostile file cannot send terminal escape sequences through a message.
 std::string printable(std::string_view bytes);
 
+// Whether bytes hold anything a terminal may take for a command: a C0
+// control (tab and line ends included), DEL, a C1 control, or bytes that are
+// not UTF-8 (a lone 0x9b is CSI on some terminals). Letters beyond ASCII in
+// UTF-8 are text.
+bool hasControlCharacters(std::string_view bytes);
+
 // Why a loader gave no value.
 enum class Failure {
     CannotOpen,      // the file could not be opened or read (absent, no permission)

@@ -22,18 +22,9 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path) {
-    catalogue.catalogueNames.clear();
-    const io::Result<std::string> text = io::readFile(path);
-    if (!text) {
-        if (text.error().failure == io::Failure::CannotOpen)
-            out << "\nWARNING: can not open the catalogue list \"" << io::printable(path) << "\" in \""
-                << io::printable(folderOf(path)) << "\"; running with no klotz types\n";
-        else
-            out << "\nWARNING: the catalogue list " << text.error().message() << "; running with no klotz types\n";
-        return;
-    }
-    io::WordScanner scanner(*text);
+std::vector<std::string> parseCatalogueList(const std::string& text, const std::string& path, std::ostream& out) {
+    std::vector<std::string> names;
+    io::WordScanner scanner(text);
     for (io::Word word = scanner.next(); !word.empty(); word = scanner.next()) {
         const auto warn = [&](const std::string& what) {
             out << "\nWARNING: " << io::Error{io::Failure::Malformed, path, word.line, what}.message()
@@ -51,8 +42,29 @@ void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::
             warn("the name \"" + word.printable() + "\" contains '/'; types are files in this folder");
             continue;
         }
-        catalogue.catalogueNames.push_back(word.str());
+        if (io::hasControlCharacters(word.view())) {
+            // Type names are printed in the window, on the console and in
+            // the simulator's lines, where such bytes would steer the terminal.
+            warn("the name \"" + word.printable() + "\" contains control characters");
+            continue;
+        }
+        names.push_back(word.str());
     }
+    return names;
+}
+
+void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path) {
+    catalogue.catalogueNames.clear();
+    const io::Result<std::string> text = io::readFile(path);
+    if (!text) {
+        if (text.error().failure == io::Failure::CannotOpen)
+            out << "\nWARNING: can not open the catalogue list \"" << io::printable(path) << "\" in \""
+                << io::printable(folderOf(path)) << "\"; running with no klotz types\n";
+        else
+            out << "\nWARNING: the catalogue list " << text.error().message() << "; running with no klotz types\n";
+        return;
+    }
+    catalogue.catalogueNames = parseCatalogueList(*text, path, out);
     if (catalogue.catalogueNames.empty())
         out << "\nWARNING: the catalogue list \"" << io::printable(path) << "\" in \"" << io::printable(folderOf(path))
             << "\" names no klotz type; running with no klotz types\n";

@@ -35,9 +35,14 @@ struct KlotzCatalogue {
 
 // Reads the catalogue list file (in the working directory) into
 // catalogueNames. A missing file or one naming no type is reported once on
-// out and leaves the list empty; over-long names and names containing '/'
-// are refused with a message.
+// out and leaves the list empty; over-long names, names containing '/' and
+// names with control characters (io::hasControlCharacters) are refused with
+// a message naming the line.
 void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::string& path = CATALOGUE_FILE);
+
+// The type names of a catalogue list's text, in order, with loadCatalogueList's
+// refusals; path only names the file in the messages.
+std::vector<std::string> parseCatalogueList(const std::string& text, const std::string& path, std::ostream& out);
 
 // Builds every type of catalogueNames in order: its mesh from the ".klotz"
 // cache, or from the ".obj" file followed by writing the cache. Display

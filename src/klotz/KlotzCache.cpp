@@ -8,6 +8,7 @@
 #include <ostream>
 #include <vector>
 
+#include "io/FileReader.h"
 #include "io/Numbers.h"
 #include "io/WordScanner.h"
 #include "klotz/ObjLoader.h"
@@ -185,13 +186,19 @@ io::Result<Mesh> readKlotzCache(const std::string& name, std::ostream& out) {
 
 bool writeKlotzCache(const std::string& name, const Mesh& mesh, std::ostream& out) {
     const std::string path = name + ".klotz";
+    const std::string text = formatKlotzCache(mesh);
+    if (text.size() > io::MAX_FILE_BYTES) {
+        // readKlotzCache would refuse it, and every start would write it again.
+        out << "\nWARNING: the .klotz-file \"" << io::printable(path) << "\" would be " << text.size()
+            << " bytes, more than the " << io::MAX_FILE_BYTES << " a start reads; none is written\n";
+        return false;
+    }
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) {
         out << "can not save to .klotz file \"" << io::printable(path) << "\" !\n";
         return false;
     }
     out << "\ngenerating .klotz-file " << io::printable(path) << "\n";
-    const std::string text = formatKlotzCache(mesh);
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
     file.close();
     if (file.fail()) {

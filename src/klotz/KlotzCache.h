@@ -31,7 +31,9 @@ io::Result<Mesh> parseKlotzCache(std::string_view text);
 io::Result<Mesh> readKlotzCache(const std::string& name, std::ostream& out);
 
 // Writes mesh to name + ".klotz", replacing any file there. Returns false
-// (with a message on out) when the file cannot be written.
+// (with a message on out) when the file cannot be written, and writes
+// nothing for a mesh whose cache would be larger than the reader takes
+// (io::MAX_FILE_BYTES).
 bool writeKlotzCache(const std::string& name, const Mesh& mesh, std::ostream& out);
 
 }  // namespace klotz

@@ -253,6 +253,7 @@ bool smoothByDirections(Mesh& mesh, int v, const int* corners, int count) {
 void computeFaceNormals(Mesh& mesh, std::ostream& out) {
     mesh.faceNormalCount = mesh.faceCount;
     mesh.faceNormals.assign(3 * static_cast<std::size_t>(mesh.faceCount), 0.0f);
+    int degenerate = 0;
     for (int f = 0; f < mesh.faceCount; ++f) {
         const std::int32_t* corner = &mesh.faces[3 * static_cast<std::size_t>(f)];
         Vec3 p0 = vertexAt(mesh, corner[0]), p1 = vertexAt(mesh, corner[1]), p2 = vertexAt(mesh, corner[2]);
@@ -262,7 +263,7 @@ void computeFaceNormals(Mesh& mesh, std::ostream& out) {
         float len = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
         // An overflowing cross product has no usable direction either.
         if (static_cast<double>(len) < 1e-10 || !std::isfinite(len)) {
-            out << "WARNING: zero-normal encountered!!\n";
+            ++degenerate;
             n = {1.0f, 0.0f, 0.0f};
             len = 1.0f;
         }
@@ -272,6 +273,9 @@ void computeFaceNormals(Mesh& mesh, std::ostream& out) {
         dst[1] = n.y * inv;
         dst[2] = n.z * inv;
     }
+    // One line for the whole mesh: a degenerate model has thousands.
+    if (degenerate == 1) out << "WARNING: zero-normal encountered!!\n";
+    if (degenerate > 1) out << "WARNING: zero-normal encountered!! (" << degenerate << " faces)\n";
 }
 
 void computeCornerNormals(Mesh& mesh) {

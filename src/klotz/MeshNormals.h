@@ -11,8 +11,8 @@ namespace klotz {
 constexpr float SMOOTHING_ANGLE = 45.0f;  // degrees
 
 // Fills faceNormals (unit length) and faceNormalCount from vertices and
-// faces. A triangle whose cross product is shorter than 1e-10 gets (1, 0, 0)
-// and one warning line on out. Every face index must lie in the vertex list.
+// faces. A triangle whose cross product is shorter than 1e-10 gets
+// (1, 0, 0); such triangles are counted in one warning line on out. Every face index must lie in the vertex list.
 void computeFaceNormals(Mesh& mesh, std::ostream& out);
 
 // Fills cornerNormals and cornerNormalCount from faces and faceNormals:

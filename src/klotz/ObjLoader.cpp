@@ -30,9 +30,27 @@ bool parseVertexIndex(const io::Word& w, float& value) {
     return io::parseFloat(word.substr(0, word.find('/')), value);
 }
 
-void warnAt(std::ostream& out, const std::string& path, int line, const std::string& what) {
-    out << "\nWARNING: " << io::Error{io::Failure::Malformed, path, line, what}.message() << "\n";
-}
+// The line warnings of one file: the first few in full, then only counted,
+// so a broken model of thousands of lines gives a screenful, not thousands.
+class LineWarnings {
+public:
+    LineWarnings(std::ostream& out, const std::string& path) : out_(out), path_(path) {}
+    void finish() const {
+        if (count_ > SHOWN)
+            out_ << "\nWARNING: \"" << io::printable(path_) << "\": " << count_ - SHOWN
+                 << " more warnings like these\n";
+    }
+    void operator()(int line, const std::string& what) {
+        if (++count_ <= SHOWN)
+            out_ << "\nWARNING: " << io::Error{io::Failure::Malformed, path_, line, what}.message() << "\n";
+    }
+
+private:
+    static constexpr int SHOWN = 10;
+    std::ostream& out_;
+    const std::string& path_;
+    int count_ = 0;
+};
 
 std::string formatNumber(const char* format, float value) {
     char text[64];
@@ -79,6 +97,7 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
     std::vector<float> rawCorners;
     std::vector<FaceStatement> statements;
 
+    LineWarnings warnAt(out, path);
     io::WordScanner scanner(text);
     for (io::Word word = scanner.next(); !word.empty(); word = scanner.next()) {
         if (word.is("v")) {
@@ -88,12 +107,12 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
             if (n < 3) {
                 // Kept, so the indices of later vertices still match the file.
                 for (int k = n; k < 3; ++k) c[k] = 0.0f;
-                warnAt(out, path, word.line,
+                warnAt(word.line,
                        "vertex with " + std::to_string(n) + " of 3 numbers; missing coordinates taken as 0");
             }
             for (float& coordinate : c)
                 if (std::fabs(coordinate) > MAX_VERTEX_COORDINATE) {
-                    warnAt(out, path, word.line,
+                    warnAt(word.line,
                            "vertex coordinate " + formatNumber("%.9g", coordinate) + " lies beyond " +
                                formatNumber("%.9g", MAX_VERTEX_COORDINATE) + "; vertex taken as 0 0 0");
                     c[0] = c[1] = c[2] = 0.0f;
@@ -117,7 +136,7 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
             }
             if (face.cornerCount < 3) {
                 rawCorners.resize(face.firstCorner);
-                warnAt(out, path, word.line, "face with fewer than 3 vertex indices; face skipped");
+                warnAt(word.line, "face with fewer than 3 vertex indices; face skipped");
             } else {
                 statements.push_back(face);
             }
@@ -141,7 +160,7 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
             corners.push_back(static_cast<std::int32_t>(v));
         }
         if (static_cast<int>(corners.size()) < face.cornerCount) {
-            warnAt(out, path, face.line, reason + "; face skipped");
+            warnAt(face.line, reason + "; face skipped");
             continue;
         }
         for (int k = 1; k + 1 < face.cornerCount; ++k) {
@@ -150,6 +169,8 @@ Mesh parseObj(const std::string& text, const std::string& path, std::ostream& ou
             mesh.faces.push_back(corners[k + 1]);
         }
     }
+
+    warnAt.finish();
 
     mesh.vertexCount = static_cast<int>(vertexCount);
     mesh.faceCount = static_cast<int>(mesh.faces.size() / 3);

@@ -16,6 +16,10 @@ namespace {
 const char* const SECTION_TITLES[] = {"", "ball start per cell", "ball starting points", "cell stacks",
                                       "klotz types", "klotz poses", "selection"};
 
+// Far beyond any real run (a full grid 50 levels high); a bigger scene
+// would take minutes and gigabytes to build.
+constexpr int MAX_KLOETZE = 20000;
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Plain decimal integer, optional sign.
@@ -151,6 +155,9 @@ bool readScene(Parser& p, int typeCount, SceneFileData& data) {
     const int placedCountNumber = p.number();
     // Each klotz needs its type and 16 pose elements.
     placed = std::max(placed, 0);
+    if (placed > MAX_KLOETZE)
+        return p.fail(placedCountNumber, std::to_string(placed) + " kloetze, more than the " +
+                                             std::to_string(MAX_KLOETZE) + " a scene may hold");
     if (placed > p.numbersLeft() / 17)
         return p.fail(placedCountNumber, std::to_string(placed) + " kloetze, but the file holds at most " +
                                              std::to_string(p.numbersLeft() / 17) +

@@ -67,7 +67,8 @@ class Program:
     """The program started in a scratch copy of the data folder, or in the
     folder of an earlier run (workdir), which then stays."""
 
-    def __init__(self, program, data, display, extra_files=None, copy_caches=False, args=(), workdir=None):
+    def __init__(self, program, data, display, extra_files=None, copy_caches=False, args=(), workdir=None,
+                 preexec_fn=None):
         self.own_workdir = workdir is None
         self.workdir = workdir or tempfile.mkdtemp(prefix="tumbalon-e2e-")
         for name in os.listdir(data) if self.own_workdir else []:
@@ -81,7 +82,7 @@ class Program:
         self.display = display
         # Line-buffered stdout so the console can be read while the program runs.
         self.proc = subprocess.Popen(["stdbuf", "-oL", "-eL", os.path.abspath(program)] + list(args),
-                                     cwd=self.workdir, env=self.env,
+                                     cwd=self.workdir, env=self.env, preexec_fn=preexec_fn,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self._out = bytearray()
         self._err = bytearray()

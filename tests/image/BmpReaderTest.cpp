@@ -44,25 +44,21 @@ TEST(BmpReader, ThirtyTwoBitKeepsAlpha) {
     EXPECT_EQ(d.image.pixels, (Bytes{3, 2, 1, 200, 6, 5, 4, 7}));
 }
 
-TEST(BmpReader, GreyPaletteGivesIndicesAsOneComponent) {
+// A palette is colours, a grey ramp too: taken for alpha it made the ball a
+// plain white one.
+TEST(BmpReader, GreyPaletteGivesGreyColours) {
     const Bytes rows = {0, 9, 255, 0xEE, 7, 8, 1, 0xEE};
     const Decoded d = decode(bmpFile(3, 2, 8, rows, imagetest::greyPalette()));
     ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.image.components, 1);
-    EXPECT_EQ(d.image.pixels, (Bytes{0, 9, 255, 7, 8, 1}));
+    EXPECT_EQ(d.image.components, 3);
+    EXPECT_EQ(d.image.pixels, (Bytes{0, 0, 0, 9, 9, 9, 255, 255, 255, 7, 7, 7, 8, 8, 8, 1, 1, 1}));
 }
 
-TEST(BmpReader, PaletteCountsAsGreyWhileEveryEntryMatchesItsIndexSomewhere) {
+TEST(BmpReader, PaletteEntriesGiveTheirColours) {
     Bytes palette = imagetest::greyPalette();
     imagetest::setEntry(palette, 9, 9, 100, 200);  // red alone equals 9
-    imagetest::setEntry(palette, 10, 1, 10, 2);    // green alone equals 10
-    Decoded d = decode(bmpFile(1, 1, 8, {9, 0, 0, 0}, palette));
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.image.components, 1);
-    EXPECT_EQ(d.image.pixels, Bytes{9});
-
-    imagetest::setEntry(palette, 200, 1, 2, 3);  // no channel equals 200
-    d = decode(bmpFile(2, 1, 8, {200, 9, 0, 0}, palette));
+    imagetest::setEntry(palette, 200, 1, 2, 3);    // no channel equals 200
+    const Decoded d = decode(bmpFile(2, 1, 8, {200, 9, 0, 0}, palette));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.components, 3);
     EXPECT_EQ(d.image.pixels, (Bytes{1, 2, 3, 9, 100, 200}));
@@ -86,8 +82,9 @@ TEST(BmpReader, RefusedVariantsKeepTheirMessages) {
     const std::string depth = "[ERROR] bitmap loader does not support this bit depth\n";
     expectRefused(decode(bmpFile(2, 1, 16, {0, 0, 0, 0})), depth);
     expectRefused(decode(bmpFile(8, 1, 1, {0, 0, 0, 0})), depth);
-    expectRefused(decode(bmpFile(2, 1, 8, {0, 0, 0, 0}, imagetest::greyPalette(), 1)),
-                  "[ERROR] This bitmap loader does not support compressed files (yet)\n");
+    const std::string compressed = "[ERROR] This bitmap loader does not support compressed files (yet)\n";
+    expectRefused(decode(bmpFile(2, 1, 8, {0, 0, 0, 0}, imagetest::greyPalette(), 4)), compressed);  // JPEG
+    expectRefused(decode(bmpFile(2, 1, 24, {0, 0, 0, 0}, {}, 1)), compressed);  // RLE8 of 24-bit pixels
 }
 
 TEST(BmpReader, WrongSignatureAndMissingFileFailSilently) {
@@ -249,7 +246,7 @@ TEST(BmpReader, ShortPalettesMasksAfterAPlainHeaderAndTheirRefusals) {
     expectRefused(decode(os2, "o.bmp"),
                   "[ERROR] The file o.bmp has a bitmap header of 12 bytes; this loader reads Windows headers of 40 "
                   "bytes or more\n");
-    // A 4-bit file with its palette but run-length encoded.
-    expectRefused(decode(bmpFile(2, 1, 4, {0x12, 0, 0, 0}, Bytes(64, 0), 2)),
+    // A 4-bit file with its palette but JPEG-compressed.
+    expectRefused(decode(bmpFile(2, 1, 4, {0x12, 0, 0, 0}, Bytes(64, 0), 4)),
                   "[ERROR] This bitmap loader does not support compressed files (yet)\n");
 }

@@ -135,8 +135,9 @@ TEST_F(TextureRegistryTest, FormatsAndCompressedSize) {
     ASSERT_EQ(gl.uploads.size(), 3u);
     EXPECT_TRUE(gl.uploads[0].compress);
     EXPECT_EQ(registry.entry("rgb.bmp")->byteSize, 8);
-    EXPECT_EQ(gl.uploads[1].format, image::PixelFormat::Alpha);
-    EXPECT_EQ(registry.entry("grey.bmp")->byteSize, 1);
+    // A grey palette is colours, not alpha.
+    EXPECT_EQ(gl.uploads[1].format, image::PixelFormat::Rgb);
+    EXPECT_EQ(registry.entry("grey.bmp")->byteSize, 3);
     EXPECT_EQ(gl.uploads[2].format, image::PixelFormat::Rgba);
     EXPECT_EQ(registry.entry("rgba.bmp")->byteSize, 4);
 }
