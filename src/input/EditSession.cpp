@@ -93,11 +93,10 @@ std::vector<std::string> autosavePlaces(const EditSession& session) {
             break;
         }
     }
-    for (const char* variable : {"HOME", "TMPDIR"}) {
-        const char* folder = std::getenv(variable);
-        if (folder && *folder) places.push_back((std::filesystem::path(folder) / AUTOSAVE_FILE).string());
-    }
-    places.push_back((std::filesystem::path("/tmp") / AUTOSAVE_FILE).string());
+    const char* home = std::getenv("HOME");
+    if (home && *home) places.push_back((std::filesystem::path(home) / AUTOSAVE_FILE).string());
+    const char* temporary = std::getenv("TMPDIR");
+    places.push_back((std::filesystem::path(temporary && *temporary ? temporary : "/tmp") / AUTOSAVE_FILE).string());
     return places;
 }
 
