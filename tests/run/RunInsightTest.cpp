@@ -149,8 +149,9 @@ TEST_F(RunInsightTest, ABallInAGapLiesOnTheFloorAfterTheLastPieceItRode) {
 }
 
 // Glancing off a wall in the air is not leaving the track: a ball that then
-// lands on the balls in a goal is home, and one that lands on a straight is
-// back on it. Lying on the ground against a klotz is the floor.
+// lands on the balls in a goal is home. One that bounces off the ground
+// back onto a straight is on the track again. Lying on the ground against a
+// klotz is the floor.
 TEST_F(RunInsightTest, LandingBackOnTrackClearsLeavingIt) {
     lane(4, 3, {"goal_basin"});
     lane(8, 3, {"straight"});
@@ -167,6 +168,12 @@ TEST_F(RunInsightTest, LandingBackOnTrackClearsLeavingIt) {
                           {physics::NO_ACTOR, true, straight + wallHigh, 60.0f},
                           {physics::NO_ACTOR, true, glm::vec3(other.x + 40, 8.0f, other.z), 60.0f}});
     EXPECT_EQ(insight.balls()[2].outcome, BallOutcome::FLOOR);
+    EXPECT_FALSE(insight.balls()[1].leftTrack);
+    // Ball 1 bounces off the ground back onto its straight.
+    insight.observe(1.0, {{physics::NO_ACTOR, false, basin + wallHigh, 60.0f},
+                          {physics::NO_ACTOR, true, glm::vec3(straight.x, 8.0f, straight.z), 60.0f},
+                          {physics::NO_ACTOR, true, glm::vec3(other.x + 41, 8.0f, other.z), 10.0f}});
+    EXPECT_TRUE(insight.balls()[1].leftTrack);
     insight.observe(2.0, {{physics::NO_ACTOR, false, basin + glm::vec3(3, 27, 2), 0.2f},
                           {actorAt(3, 8), false, straight + glm::vec3(0, 30, 0), 0.2f},
                           {actorAt(4, 12), true, glm::vec3(other.x + 42, 8.0f, other.z), 0.2f}});
