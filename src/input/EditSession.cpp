@@ -163,6 +163,8 @@ void quickSave(CommandContext& ctx) {
 }
 
 void noteSaved(CommandContext& ctx, const std::string& fileName) {
+    // Work changed after this save is again kept from ending on one esc.
+    ctx.session.exitRefused = false;
     ctx.session.sceneFile = fileName;
     ctx.session.savedScene = captureScene(ctx.model, ctx.state).scene;
 }
