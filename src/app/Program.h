@@ -56,6 +56,7 @@ struct GlutCallbacks {
     void (*frameTimer)(int);
     void (*subWindowDisplay)();
     void (*subWindowMouse)(int, int, int, int);
+    void (*windowClosed)();
 };
 
 class Program {
@@ -78,9 +79,23 @@ public:
     void subWindowDisplay();
     void subWindowMouse(int button, int buttonState, int x, int y);
 
-    // Writes unsaved changes to the autosave file, then releases everything
-    // the start-up made; prints "exiting".
-    void shutdown();
+    // The window manager closed the main window: the main loop returns and
+    // the program ends as on esc; no GLUT call may touch the window again.
+    void windowClosed();
+    // Esc: ends through shutdown, unless the unsaved changes could be
+    // written nowhere (then once more esc leaves without them). Returns
+    // whether the program is to end.
+    bool leave();
+    // A termination signal arrived (seen by the frame loop): the work is
+    // saved and the program ends with status 0.
+    void endOnSignal(int signal);
+    // The display connection is gone: the autosave, and nothing that needs
+    // the window.
+    void connectionLost();
+
+    // Writes unsaved changes to the autosave file (unless saveWork is
+    // false), then releases everything the start-up made; prints "exiting".
+    void shutdown(bool saveWork = true);
 
     // The command layer's view of all this; valid once the world and the
     // particle system exist.
@@ -116,9 +131,14 @@ private:
 
     // Arms the frame timer for when the next frame is due, once.
     void scheduleNextFrame();
+    // Hands what the console typed to a waiting prompt.
+    void pollConsole();
 
     void (*frameTimer_)(int) = nullptr;
     bool frameTimerPending_ = false;
+    bool windowGone_ = false;
+    std::string notice_;        // shown in the window until noticeUntil_
+    double noticeUntil_ = 0.0;  // frame clock, seconds
 };
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include <GL/freeglut.h>
 
 #include "app/CommandLine.h"
+#include "app/ConsoleInput.h"
 #include "app/FrameLoop.h"
 #include "app/Help.h"
 #include "app/Program.h"
@@ -16,6 +17,7 @@
 #include "io/Result.h"
 #include "klotz/DisplayLists.h"
 #include "input/Keyboard.h"
+#include "input/Keys.h"
 #include "input/Menu.h"
 #include "input/SpecialKeys.h"
 #include "particles/ParticleDraw.h"
@@ -108,12 +110,69 @@ void GlutUi::runStopped() {
 }
 
 void GlutUi::exitProgram() {
-    program_.shutdown();
-    std::exit(0);
+    if (program_.leave()) std::exit(0);
+}
+
+namespace {
+
+constexpr double NOTICE_SECONDS = 15.0;
+
+}  // namespace
+
+void Program::windowClosed() {
+    windowGone_ = true;
+    if (world && particles) {
+        input::CommandContext ctx = commands();
+        input::cancelPrompt(ctx);
+    }
+}
+
+bool Program::leave() {
+    const bool unsaved = input::hasUnsavedChanges(model, state, session);
+    if (unsaved && !input::autosave(model, state, session, std::cout) && !session.exitRefused) {
+        session.exitRefused = true;
+        std::cout << "save the changes with the menu's save, or press esc again to leave without them\n";
+        std::cout.flush();
+        return false;
+    }
+    shutdown(false);
+    return true;
+}
+
+void Program::endOnSignal(int signal) {
+    std::cout << "\nsignal " << signal << " received\n";
+    if (world && particles) {
+        input::CommandContext ctx = commands();
+        input::cancelPrompt(ctx);
+    }
+    shutdown();
+}
+
+void Program::connectionLost() {
+    std::cout << "\nthe connection to the display was lost\n";
+    input::autosave(model, state, session, std::cout);
+    std::cout << "exiting";
+    std::cout.flush();
+}
+
+void Program::pollConsole() {
+    if (!world || !particles) return;
+    input::CommandContext ctx = commands();
+    if (!input::promptWaiting(ctx)) return;
+    std::string bytes;
+    switch (readConsoleNow(bytes)) {
+        case ConsoleRead::Nothing: return;
+        case ConsoleRead::Bytes: input::answerConsoleInput(ctx, bytes); return;
+        case ConsoleRead::Ended: input::consoleInputEnded(ctx); return;
+    }
 }
 
 void Program::frameDue() {
     frameTimerPending_ = false;
+    // After a close the timer may still fire once inside the same loop pass.
+    if (windowGone_) return;
+    pollConsole();
+    if (!state.simulationRunning) input::autosaveWhenDue(model, state, session, clock.now(), std::cout);
     glutSetWindow(state.mainWindow);
     glutPostRedisplay();
     // The palette strip is hidden while a run plays.
@@ -175,6 +234,7 @@ void Program::display() {
         const std::string status = run::runStatus(s, currentRun);
         if (!status.empty()) view.overlay.push_back(status);
     }
+    if (!notice_.empty() && s.frameTime < noticeUntil_) view.overlay.push_back(notice_);
     view.insight = &currentRun.insight;
     view.clearLook = s.clearLook;
     render::renderScene(view);
@@ -199,6 +259,11 @@ void Program::reshape(int width, int height) {
 
 void Program::keyboard(unsigned char key) {
     input::CommandContext ctx = commands();
+    // While a prompt waits only esc counts: it cancels the prompt.
+    if (input::promptWaiting(ctx)) {
+        if (key == input::KEY_ESCAPE) input::cancelPrompt(ctx);
+        return;
+    }
     const bool running = state.simulationRunning;
     if (running && key == 'B') {
         run::RunContext r = input::runContext(ctx);
@@ -238,6 +303,7 @@ bool sameConstruction(const scene::SceneModel& a, const std::vector<scene::PoseM
 
 void Program::special(int key) {
     input::CommandContext ctx = commands();
+    if (input::promptWaiting(ctx)) return;
     switch (key) {
         case GLUT_KEY_HOME: frameConstruction(); return;
         case GLUT_KEY_F3: {
@@ -255,6 +321,7 @@ void Program::special(int key) {
 
 void Program::mouse(int button, int buttonState, int x, int y) {
     input::CommandContext ctx = commands();
+    if (input::promptWaiting(ctx)) return;
     input::handleMouseButton(ctx, button, buttonState, x, y);
 }
 
@@ -284,8 +351,8 @@ void Program::subWindowMouse(int button, int buttonState, int x, int y) {
     render::subWindowClick(subWindow, button, buttonState, x, y);
 }
 
-void Program::shutdown() {
-    input::autosave(model, state, session, std::cout);
+void Program::shutdown(bool saveWork) {
+    if (saveWork) input::autosave(model, state, session, std::cout);
     std::cout << "exiting";
     sound.reset();
     world.reset();
@@ -342,6 +409,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutCloseFunc(callbacks.windowClosed);
     textures = std::make_unique<image::TextureRegistry>(image::makeGlTextureRegistry());
     render::buildPrimitives(resources, camera, [this](const std::string& file, bool compress) {
         return textures->loadTexture(file, compress, std::cout, std::cerr);
@@ -374,7 +442,11 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "done\n";
 
     out << "entering glut main loop\n\n";
-    input::reportAutosave(out);
+    notice_ = input::reportAutosave(out);
+    noticeUntil_ = clock.now() + NOTICE_SECONDS;
+    session.lastAutosaveCheck = clock.now();
+    // Prompts are answered from the console as it is typed, between frames.
+    session.prompt.polled = true;
     if (!commandLine.sceneFile.empty()) {
         input::CommandContext ctx = commands();
         input::loadFromFile(ctx, commandLine.sceneFile);
@@ -388,6 +460,10 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     frameTimer_ = callbacks.frameTimer;
     scheduleNextFrame();
     glutMainLoop();
+    if (world && particles) {
+        input::CommandContext ctx = commands();
+        input::cancelPrompt(ctx);
+    }
     shutdown();
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "app/RunReport.h"
 
+#include <algorithm>
+
 #include "app/RunReportSvg.h"
 
 namespace app {
@@ -90,8 +92,21 @@ std::string escapeXml(const std::string& text) {
 
 std::string runReportPage(const RunReportInput& input) {
     int home = 0;
-    for (const BallReport& b : input.balls) home += b.insight.outcome == run::BallOutcome::HOME;
+    int moving = 0;
+    double lastRest = 0.0;
+    for (const BallReport& b : input.balls) {
+        home += b.insight.outcome == run::BallOutcome::HOME;
+        if (b.restTime < 0.0)
+            ++moving;
+        else
+            lastRest = std::max(lastRest, b.restTime);
+    }
     const std::string name = escapeXml(input.sceneName);
+    // When the last ball came to rest, not how long the run was simulated.
+    const std::string when =
+        moving == 0 ? "; the last ball came to rest after " + formatText("%.2f", lastRest) + " s"
+                    : " after " + formatText("%.2f", input.seconds) + " s, " + std::to_string(moving) +
+                          (moving == 1 ? " ball still moving" : " balls still moving");
 
     std::string page =
         "<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" lang=\"en\">\n<head>\n"
@@ -99,7 +114,8 @@ std::string runReportPage(const RunReportInput& input) {
         name + "</title>\n<style>" + STYLE + "</style>\n</head>\n<body>\n";
     page += "<h1>Run report: " + name + "</h1>\n";
     page += "<p><strong>" + std::to_string(home) + " of " + std::to_string(input.balls.size()) +
-            " balls came home</strong> after " + formatText("%.2f", input.seconds) + " s of simulated time.</p>\n";
+            " balls came home</strong>" + when + " (" + formatText("%.2f", input.seconds) +
+            " s simulated).</p>\n";
     page +=
         "<p class=\"note\">A tumbalon scene is a ball run built from blocks (kloetze) stacked on a 20 &#215; 20 "
         "grid of cells. Each ball drops from its start cell and rolls through the construction under gravity. "

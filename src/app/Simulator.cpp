@@ -40,6 +40,13 @@ private:
     std::vector<std::int16_t>& samples_;
 };
 
+// Every ball has stayed at rest for SETTLED_SECONDS.
+bool settled(const run::RunInsight& insight) {
+    for (const run::BallInsight& b : insight.balls())
+        if (b.restTime < 0.0 || insight.runTime() - b.restTime < SETTLED_SECONDS) return false;
+    return true;
+}
+
 }  // namespace
 
 std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
@@ -62,8 +69,10 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
         *options.trace << "\n";
     }
 
-    const long steps = std::lround(options.seconds / physics::FIXED_STEP);
+    const bool untilSettled = std::isnan(options.seconds);
+    const long steps = std::lround((untilSettled ? MAX_RUN_SECONDS : options.seconds) / physics::FIXED_STEP);
     for (long step = 1; step <= steps; ++step) {
+        if (untilSettled && settled(run.insight)) break;
         const std::vector<run::BallSample>& samples = run::stepRun(ctx);
         const double t = run.time();
         if (options.trace) *options.trace << t;
@@ -74,6 +83,7 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
         }
         if (options.trace) *options.trace << "\n";
     }
+    if (options.simulated) *options.simulated = run.time();
     std::vector<BallReport> reports = reportRun(run, model, world);
     for (int i = 0; i < balls; ++i) reports[i].path = std::move(paths[i]);
     return reports;
@@ -256,9 +266,11 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
         options.sound = &sound;
         options.soundSamples = &samples;
     }
+    double simulated = 0.0;
+    options.simulated = &simulated;
     std::vector<BallReport> reports = simulateScene(model, world, catalogue, options);
     for (const BallReport& r : reports) out << formatReport(r) << "\n";
-    out << formatSummary(reports, options.seconds) << "\n";
+    out << formatSummary(reports, simulated) << "\n";
     if (options.trace && !io::writeFileReplacing(traceFile, trace.str(), error)) {
         err << "tumbalon-sim: writing the trace file \"" << io::printable(traceFile) << "\" failed: " << error
             << "\n";
@@ -266,7 +278,7 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (!audioFile.empty() && !audio::writeWav(audioFile, samples, err)) return 1;
     if (!reportFile.empty()) {
-        const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports});
+        const std::string page = runReportPage({sceneFile, simulated, model, catalogue, reports});
         if (!io::writeFileReplacing(reportFile, page, error)) {
             err << "tumbalon-sim: writing the report \"" << io::printable(reportFile) << "\" failed: " << error << "\n";
             return 1;

@@ -2,6 +2,8 @@
 // physics as the window, without GL, reporting where every ball went.
 #pragma once
 
+#include <limits>
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -42,8 +44,15 @@ struct BallReport {
     std::vector<PathPoint> path{};
 };
 
+// Without a length asked for, a run goes on until every ball has stayed at
+// rest for SETTLED_SECONDS, or MAX_RUN_SECONDS have passed.
+constexpr double MAX_RUN_SECONDS = 120.0;
+constexpr double SETTLED_SECONDS = 1.0;
+
 struct SimOptions {
-    double seconds = 30.0;
+    // Simulated seconds; NaN: until the balls settle (see MAX_RUN_SECONDS).
+    double seconds = std::numeric_limits<double>::quiet_NaN();
+    double* simulated = nullptr;  // where the simulated length goes
     std::ostream* trace = nullptr;  // CSV of every ball's position per step
     bool recordPaths = false;
     audio::Synthesiser* sound = nullptr;  // fed each step's contacts and rendered along

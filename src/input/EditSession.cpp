@@ -1,11 +1,19 @@
 #include "input/EditSession.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
 #include <utility>
 
 #include "input/Menu.h"
+#include "io/FileWrite.h"
 #include "scene/SceneFile.h"
 #include "scene/Snapshot.h"
 
@@ -38,10 +46,68 @@ bool travel(CommandContext& ctx, std::optional<SceneSnapshot> (EditHistory::*way
 }
 
 // The absolute name, so the user finds the file whatever the folder.
-std::string whereIs(const char* fileName) {
+std::string whereIs(const std::string& fileName) {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::absolute(fileName, error);
-    return error ? std::string(fileName) : path.string();
+    return error ? fileName : path.string();
+}
+
+bool isLink(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isThere(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string rotatedName(int number) {
+    return number == 0 ? std::string(AUTOSAVE_FILE) : "autosave-" + std::to_string(number) + ".tumbalon";
+}
+
+// autosave.tumbalon -> autosave-1.tumbalon -> autosave-2.tumbalon; only
+// regular files move, so a folder or a link in the way stays where it is.
+void rotateAutosaves() {
+    for (int number = AUTOSAVES_KEPT - 1; number > 0; --number) {
+        const std::string from = rotatedName(number - 1);
+        if (isRegularFile(from)) ::rename(from.c_str(), rotatedName(number).c_str());
+    }
+}
+
+// Where the autosave may go, best first: the place this run wrote before,
+// the working folder's own name, the first free rotated name, the home
+// folder, the temporary folder.
+std::vector<std::string> autosavePlaces(const EditSession& session) {
+    std::vector<std::string> places;
+    if (!session.autosavedTo.empty()) places.push_back(session.autosavedTo);
+    places.push_back(AUTOSAVE_FILE);
+    for (int number = AUTOSAVES_KEPT; number < AUTOSAVES_KEPT + 7; ++number) {
+        if (!isThere(rotatedName(number))) {
+            places.push_back(rotatedName(number));
+            break;
+        }
+    }
+    const char* home = std::getenv("HOME");
+    if (home && *home) places.push_back((std::filesystem::path(home) / AUTOSAVE_FILE).string());
+    const char* temporary = std::getenv("TMPDIR");
+    places.push_back((std::filesystem::path(temporary && *temporary ? temporary : "/tmp") / AUTOSAVE_FILE).string());
+    return places;
+}
+
+// The autosave never writes through a link: one that is there goes first
+// (if it cannot, the place is skipped).
+bool writeAutosave(const std::string& place, const std::string& content, std::string& error) {
+    if (isLink(place) && ::unlink(place.c_str()) != 0) {
+        error = std::string("a link that cannot be replaced: ") + std::strerror(errno);
+        return false;
+    }
+    return io::writeFileReplacing(place, content, error);
 }
 
 }  // namespace
@@ -97,6 +163,8 @@ void quickSave(CommandContext& ctx) {
 }
 
 void noteSaved(CommandContext& ctx, const std::string& fileName) {
+    // Work changed after this save is again kept from ending on one esc.
+    ctx.session.exitRefused = false;
     ctx.session.sceneFile = fileName;
     ctx.session.savedScene = captureScene(ctx.model, ctx.state).scene;
 }
@@ -114,15 +182,46 @@ bool hasUnsavedChanges(const SceneModel& model, const SceneState& state, const E
     return !sameScene(captureScene(model, state).scene, session.savedScene);
 }
 
-bool autosave(const SceneModel& model, const SceneState& state, const EditSession& session, std::ostream& out) {
+bool autosave(const SceneModel& model, const SceneState& state, EditSession& session, std::ostream& out) {
     if (!hasUnsavedChanges(model, state, session)) return false;
-    if (!scene::saveScene(model, state, AUTOSAVE_FILE, out)) return false;
-    out << "unsaved changes written to " << whereIs(AUTOSAVE_FILE) << "\n";
+    if (!session.autosavesRotated) {
+        rotateAutosaves();
+        session.autosavesRotated = true;
+    }
+    const std::string content = formatScene(model, state);
+    for (const std::string& place : autosavePlaces(session)) {
+        std::string error;
+        if (writeAutosave(place, content, error)) {
+            session.autosavedTo = place;
+            session.autosavedScene = captureScene(model, state).scene;
+            out << "unsaved changes written to " << whereIs(place) << "\n";
+            out.flush();
+            return true;
+        }
+        out << "autosave " << whereIs(place) << " not written: " << error << "\n";
+    }
+    out << "the unsaved changes could not be written anywhere\n";
     out.flush();
-    return true;
+    return false;
+}
+
+void autosaveWhenDue(const SceneModel& model, const SceneState& state, EditSession& session, double now,
+                     std::ostream& out) {
+    if (now - session.lastAutosaveCheck < AUTOSAVE_INTERVAL) return;
+    session.lastAutosaveCheck = now;
+    if (!session.autosavedTo.empty() && sameScene(captureScene(model, state).scene, session.autosavedScene)) return;
+    autosave(model, state, session, out);
 }
 
 bool saveScene(CommandContext& ctx, const std::string& fileName) {
+    // A link that leads round in a circle names no file to write.
+    struct stat info;
+    if (isLink(fileName) && ::stat(fileName.c_str(), &info) != 0 && errno == ELOOP) {
+        ctx.out << "Can not save scene file \"" << fileName << "\": " << std::strerror(ELOOP)
+                << "; nothing was saved\n";
+        ctx.out.flush();
+        return false;
+    }
     const bool saved = scene::saveScene(ctx.model, ctx.state, fileName, ctx.out);
     if (saved) noteSaved(ctx, fileName);
     return saved;
@@ -137,11 +236,12 @@ bool replaceScene(CommandContext& ctx, const std::string& fileName) {
     return true;
 }
 
-void reportAutosave(std::ostream& out) {
+std::string reportAutosave(std::ostream& out) {
     std::error_code error;
-    if (!std::filesystem::exists(AUTOSAVE_FILE, error)) return;
+    if (!std::filesystem::exists(AUTOSAVE_FILE, error)) return {};
     out << "unsaved work of an earlier run is in " << whereIs(AUTOSAVE_FILE) << " (load it from the menu)\n";
     out.flush();
+    return std::string("earlier unsaved work: ") + AUTOSAVE_FILE;
 }
 
 }  // namespace input

@@ -11,18 +11,31 @@
 #include "input/Clipboard.h"
 #include "input/Keys.h"
 #include "input/History.h"
+#include "input/Prompt.h"
 
 namespace input {
 
 
-// Written at exit when the scene has unsaved changes, in the working folder.
+// Written at exit when the scene has unsaved changes, in the working folder,
+// and every AUTOSAVE_INTERVAL while building with unsaved changes. The first
+// write of a run keeps the earlier ones: autosave.tumbalon becomes
+// autosave-1.tumbalon, that one autosave-2.tumbalon.
 constexpr const char* AUTOSAVE_FILE = "autosave.tumbalon";
+constexpr int AUTOSAVES_KEPT = 3;
+constexpr double AUTOSAVE_INTERVAL = 120.0;  // seconds
 
 struct EditSession {
     EditHistory history;
     StackCopy clipboard;
     std::string sceneFile;     // for Ctrl+S; empty: ask for a name
     scene::SceneFileData savedScene;  // the scene as last saved or loaded
+    PendingPrompt prompt;             // the menu's dialogue, while one waits
+
+    bool autosavesRotated = false;    // the earlier runs' autosaves moved aside
+    std::string autosavedTo;          // where this run's autosave went
+    scene::SceneFileData autosavedScene;
+    double lastAutosaveCheck = 0.0;   // frame clock, seconds
+    bool exitRefused = false;         // esc found nowhere to write the work
 };
 
 // Runs one input event in building mode. If it changed the scene, the
@@ -58,12 +71,21 @@ void forgetSceneFile(CommandContext& ctx);
 // selection does not count).
 bool hasUnsavedChanges(const scene::SceneModel& model, const scene::SceneState& state, const EditSession& session);
 
-// At exit: with unsaved changes, writes the scene to AUTOSAVE_FILE (through
-// a temporary file) and says so in one line. Returns whether it wrote.
-bool autosave(const scene::SceneModel& model, const scene::SceneState& state, const EditSession& session,
+// With unsaved changes, writes the scene to AUTOSAVE_FILE (through a
+// temporary file) and says so in one line, naming the file. A link there is
+// replaced, never written through. Where that cannot be written, the next
+// free autosave-N.tumbalon, then the home folder, then the temporary folder
+// are tried. Returns whether it wrote; false also when nothing needed
+// writing (hasUnsavedChanges tells the two apart).
+bool autosave(const scene::SceneModel& model, const scene::SceneState& state, EditSession& session,
               std::ostream& out);
+// Every AUTOSAVE_INTERVAL of frame-clock time now: the autosave, when the
+// scene changed since the last one.
+void autosaveWhenDue(const scene::SceneModel& model, const scene::SceneState& state, EditSession& session,
+                     double now, std::ostream& out);
 // At start: one line naming where the last unsaved work is, if anywhere.
-void reportAutosave(std::ostream& out);
+// Returns the short notice the window shows, empty when there is none.
+std::string reportAutosave(std::ostream& out);
 
 // Saves the scene to fileName (see scene::saveScene); on success the scene
 // has no unsaved changes and fileName is the one Ctrl+S writes.

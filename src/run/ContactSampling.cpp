@@ -4,6 +4,15 @@
 
 namespace run {
 
+namespace {
+
+// A klotz touched only from the side (a ball falling past a pillar into an
+// empty cell) does not carry the ball: the touch's normal must point at
+// least this much up.
+constexpr float KLOTZ_UNDER_BALL = 0.3f;
+
+}  // namespace
+
 std::vector<BallSample> sampleBalls(const scene::SceneModel& model, const physics::PhysicsWorld& world) {
     std::vector<BallSample> samples(model.ballActors().size());
     std::unordered_map<physics::ActorHandle, std::size_t> index;
@@ -23,7 +32,8 @@ std::vector<BallSample> sampleBalls(const scene::SceneModel& model, const physic
         BallSample& s = samples[found->second];
         if (touch.otherKind == physics::ContactKind::PLANE) {
             s.onPlane = true;
-        } else if (touch.otherKind == physics::ContactKind::KLOTZ && touch.normal.y > klotzUp[found->second]) {
+        } else if (touch.otherKind == physics::ContactKind::KLOTZ && touch.normal.y > KLOTZ_UNDER_BALL &&
+                   touch.normal.y > klotzUp[found->second]) {
             klotzUp[found->second] = touch.normal.y;
             s.klotz = touch.other;
         }

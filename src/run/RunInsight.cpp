@@ -61,7 +61,10 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
         const bool resting = s.speed < REST_SPEED;
         b.restTime = resting ? b.movingUntil : -1.0;
 
-        const auto place = places_.find(s.klotz);
+        // On the ground a ball has left the track, whatever klotz it leans
+        // on there; a wall it glances off in the air is no such sign.
+        const bool onGround = s.onPlane && s.position.y < physics::BALL_RADIUS + GROUND_MARGIN;
+        const auto place = onGround ? places_.end() : places_.find(s.klotz);
         const bool onKlotz = place != places_.end();
         if (onKlotz) {
             b.lastOn = place->second;
@@ -70,15 +73,17 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
             b.lastOnPosition = s.position;
             b.leftTrack = false;
         }
-        if (s.onPlane && !onKlotz) b.leftTrack = true;
+        if (onGround) b.leftTrack = true;
 
         // A ball resting on other balls touches no klotz itself: in a goal
         // it is home, whatever it last touched on the way in (a drop above
-        // a basin, say); elsewhere it counts where its last contact was.
-        if (b.leftTrack)
-            b.outcome = BallOutcome::FLOOR;
-        else if (resting && !onKlotz && inGoal(s.position))
+        // a basin, say), even after glancing off a wall; elsewhere it counts
+        // where its last contact was.
+        if (!onGround && resting && !onKlotz && inGoal(s.position)) {
+            b.leftTrack = false;
             b.outcome = BallOutcome::HOME;
+        } else if (b.leftTrack)
+            b.outcome = BallOutcome::FLOOR;
         else if (resting && b.lastOn.known())
             b.outcome = isGoalType(b.lastOn.type) ? BallOutcome::HOME : BallOutcome::STOPPED;
         else
@@ -96,6 +101,15 @@ bool RunInsight::inGoal(glm::vec3 position) const {
     // A pile may rise a ball's radius over the goal's cell; higher up, a
     // ball lies on whatever stands above the goal (a jammed drop, say).
     return level > 0 && goalCells_.count(cell + level - 1) && position.y < level * CELL_SIZE + physics::BALL_RADIUS;
+}
+
+double lastRestTime(const RunInsight& insight) {
+    double last = 0.0;
+    for (const BallInsight& b : insight.balls()) {
+        if (b.restTime < 0.0) return insight.runTime();
+        last = std::max(last, b.restTime);
+    }
+    return last;
 }
 
 int RunInsight::homeCount() const {
@@ -132,7 +146,7 @@ std::vector<std::string> runSummary(const RunInsight& insight) {
     const std::vector<BallInsight>& balls = insight.balls();
     char head[96];
     std::snprintf(head, sizeof head, "run: %d of %zu balls home after %.2f s", insight.homeCount(), balls.size(),
-                  insight.runTime());
+                  lastRestTime(insight));
     std::vector<std::string> lines{head};
     for (std::size_t i = 0; i < balls.size(); ++i)
         if (balls[i].outcome != BallOutcome::HOME) lines.push_back(ballLine(static_cast<int>(i), balls[i]));

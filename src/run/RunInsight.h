@@ -17,6 +17,9 @@
 namespace run {
 
 constexpr float REST_SPEED = 1.0f;   // units per second below which a ball counts as resting
+// A ball touching a plane with its centre less than this over its radius
+// lies on the ground (world units).
+constexpr float GROUND_MARGIN = 2.0f;
 // A klotz whose type name (its file name) begins with this holds balls home,
 // so users can add goal pieces of their own.
 constexpr const char* GOAL_PREFIX = "goal";
@@ -56,8 +59,8 @@ struct BallInsight {
     double lastOnTime = -1.0;
     float lastOnSpeed = 0.0f;
     glm::vec3 lastOnPosition{0.0f};
-    // It reached the ground or a wall after its last klotz: it left the track
-    // at lastOn (when known) for good, so far.
+    // It reached the ground after its last klotz: it left the track at
+    // lastOn (when known) for good, so far.
     bool leftTrack = false;
 
     // Internal: the last step with speed at or above REST_SPEED.
@@ -104,8 +107,12 @@ private:
 // True for a type name (a file path) whose file name begins with GOAL_PREFIX.
 bool isGoalType(const std::string& typeName);
 
-// The console report of a finished run: "run: H of N balls home after T s",
-// then one line per ball that is not home.
+// When the last ball came to rest: the run's time while any ball moves.
+double lastRestTime(const RunInsight& insight);
+
+// The console report of a finished run: "run: H of N balls home after T s"
+// (T: when the last ball came to rest), then one line per ball that is not
+// home.
 std::vector<std::string> runSummary(const RunInsight& insight);
 
 // "row R column C level L (TYPE)".

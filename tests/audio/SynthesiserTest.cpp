@@ -75,6 +75,24 @@ TEST(Impacts, ALoudOneIsHeardWhileEveryVoiceRingsQuietly) {
     EXPECT_GT(peakDb(s, 0.11, 0.13), peakDb(s, 0.1, 0.109) + 12.0);
 }
 
+// More impacts than the 32 voices: one quieter than every ringing voice is
+// not heard at all (the output is the same sample for sample), and louder
+// ones take the quietest voices, not the loudest.
+TEST(Impacts, TheLoudestWinWhenMoreThanThirtyTwoSound) {
+    Synthesiser alone, crowded;
+    for (Synthesiser* synth : {&alone, &crowded})
+        for (int i = 0; i < 32; ++i) synth->impact({i, Surface::Ball, 80.0f + i, {}}, 0.001 * i);
+    for (int i = 0; i < 8; ++i) crowded.impact({40 + i, Surface::Ball, 21.0f, {}}, 0.035 + 0.002 * i);
+    EXPECT_EQ(render(crowded, 0.2), render(alone, 0.2));
+
+    Synthesiser mixed, joined;
+    for (Synthesiser* synth : {&mixed, &joined})
+        for (int i = 0; i < 32; ++i) synth->impact({i, Surface::Ball, i < 16 ? 100.0f : 21.0f, {}}, 0.001 * i);
+    for (int i = 0; i < 16; ++i) joined.impact({40 + i, Surface::Ball, 60.0f, {}}, 0.04);
+    const Samples before = render(mixed, 0.2), after = render(joined, 0.2);
+    EXPECT_GT(rmsDb(after, 0.041, 0.1), rmsDb(before, 0.041, 0.1) + 3.0);
+}
+
 TEST(Rolling, LouderAndBrighterWithSpeedAndFadesWhenContactEnds) {
     double lastLevel = -300.0, lastColour = 0.0;
     for (float speed : {50.0f, 150.0f, 400.0f}) {

@@ -38,7 +38,8 @@ def test(args, xvfb):
 
     missing = Program(args.program, args.data, xvfb.display, args=["nothere.tumbalon"])
     try:
-        missing.wait_output(START + 'Can not open object File "nothere.tumbalon" !\nload done\n')
+        missing.wait_output(START + 'Can not open object File "nothere.tumbalon" !\nload failed\n')
+        check("load done" not in missing.output(), "a failed load reported as done")
         quit_with_empty_scene(missing)
     finally:
         missing.stop()
@@ -47,7 +48,8 @@ def test(args, xvfb):
                      extra_files={"broken.tumbalon": "-1 -1 x\n"})
     try:
         broken.wait_output(START + 'scene file "broken.tumbalon" refused: ')
-        broken.wait_output("load done\n")
+        broken.wait_output("load failed\n")
+        check("load done" not in broken.output(), "a refused load reported as done")
         quit_with_empty_scene(broken)
     finally:
         broken.stop()

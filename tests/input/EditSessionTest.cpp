@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "SceneFixture.h"
 #include "physics/Actors.h"
 #include "input/Editing.h"
@@ -145,6 +147,25 @@ TEST_F(EditSessionTest, OnlyUnsavedChangesAreWrittenAtExit) {
     handleMenu(ctx, MENU_SAVE);
     handleSpecialKey(ctx, KEY_RIGHT);  // the selection alone is no change
     EXPECT_FALSE(hasUnsavedChanges(model, state, session));
+}
+
+TEST_F(EditSessionTest, UnsavedWorkIsWrittenEveryIntervalOnlyWhenItChanged) {
+    handleKey(ctx, KEY_ENTER);
+    autosaveWhenDue(model, state, session, AUTOSAVE_INTERVAL - 1.0, out);
+    EXPECT_FALSE(std::filesystem::exists(AUTOSAVE_FILE));
+    autosaveWhenDue(model, state, session, AUTOSAVE_INTERVAL, out);
+    EXPECT_EQ(dir.read(AUTOSAVE_FILE), saved());
+
+    // Unchanged work is not written again; changed work is, at the next
+    // interval only.
+    std::filesystem::remove(AUTOSAVE_FILE);
+    autosaveWhenDue(model, state, session, 2 * AUTOSAVE_INTERVAL, out);
+    EXPECT_FALSE(std::filesystem::exists(AUTOSAVE_FILE));
+    handleKey(ctx, 'o');
+    autosaveWhenDue(model, state, session, 2 * AUTOSAVE_INTERVAL + 1.0, out);
+    EXPECT_FALSE(std::filesystem::exists(AUTOSAVE_FILE));
+    autosaveWhenDue(model, state, session, 3 * AUTOSAVE_INTERVAL, out);
+    EXPECT_EQ(dir.read(AUTOSAVE_FILE), saved());
 }
 
 }  // namespace

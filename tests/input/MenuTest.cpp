@@ -36,7 +36,7 @@ TEST_F(MenuTest, LoadAsksUntilTheAnswerIsExact) {
     input("x Y n missing.tumbalon");
     handleMenu(ctx, MENU_LOAD);
     EXPECT_EQ(out.str(), QUESTION + QUESTION + QUESTION + "load from (filename): " +
-                             "Can not open object File \"missing.tumbalon\" !\nload done\n");
+                             "Can not open object File \"missing.tumbalon\" !\nload failed\n");
     // A mistyped name loses nothing.
     expectConsistent();
     EXPECT_EQ(model.placedCount(), 1);

@@ -1,6 +1,8 @@
 // Run outcomes on small runs of the shipped pieces, built and run through the
 // same commands as the keys: which ball came home, which stopped, which fell
 // off and where.
+#include <cstdio>
+
 #include "input/SceneFixture.h"
 #include "run/ContactSampling.h"
 #include "input/Editing.h"
@@ -84,6 +86,7 @@ TEST_F(RunInsightTest, TellsEachBallsOutcomeAndWhereItWentWrong) {
 
     // What l prints when the run stops.
     const std::string console = out.str();
+    // Ball 0 still rolls on the floor: the headline gives the run's time.
     EXPECT_NE(console.find("run: 1 of 4 balls home after 8.00 s\n"), std::string::npos) << console;
     EXPECT_NE(console.find("ball 0: floor, left the track at row 5 column 2 level 0 (straight) at "), std::string::npos)
         << console;
@@ -120,6 +123,68 @@ TEST_F(RunInsightTest, BallRestingOnOthersInAGoalIsHome) {
                           {physics::NO_ACTOR, false, straight + glm::vec3(0, 2, 0), 0.2f}});
     EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::STOPPED);
     EXPECT_EQ(describePlace(insight.balls()[1].lastOn), "row 3 column 8 level 0 (straight)");
+}
+
+// A straight missing before a pillar: the ball drops into the gap, rolls
+// into the pillar's foot and lies there. It is on the floor, it left the
+// track at the last straight it rode (not at the pillar beside the gap),
+// before it came to rest, and the headline gives that rest time.
+TEST_F(RunInsightTest, ABallInAGapLiesOnTheFloorAfterTheLastPieceItRode) {
+    lane(2, 2, {"start", "straight"});
+    lane(2, 5, {"pillar"});
+    ballStartAt(2, 2);
+    run(8.0);
+
+    ASSERT_EQ(insight.balls().size(), 1u);
+    const BallInsight& ball = insight.balls()[0];
+    EXPECT_EQ(ball.outcome, BallOutcome::FLOOR);
+    EXPECT_EQ(describePlace(ball.lastOn), "row 3 column 2 level 0 (straight)");
+    ASSERT_TRUE(ball.leftTrack);
+    ASSERT_GE(ball.restTime, 0.0);
+    EXPECT_LE(ball.lastOnTime, ball.restTime);
+    char headline[64];
+    std::snprintf(headline, sizeof headline, "run: 0 of 1 balls home after %.2f s\n", ball.restTime);
+    EXPECT_LT(ball.restTime, 7.0);
+    EXPECT_NE(out.str().find(headline), std::string::npos) << out.str();
+}
+
+// Glancing off a wall in the air is not leaving the track: a ball that then
+// lands on the balls in a goal is home. One that bounces off the ground
+// back onto a straight is on the track again. Lying on the ground against a
+// klotz is the floor.
+TEST_F(RunInsightTest, LandingBackOnTrackClearsLeavingIt) {
+    lane(4, 3, {"goal_basin"});
+    lane(8, 3, {"straight"});
+    lane(12, 3, {"straight", "pillar"});
+    for (int column : {4, 8, 12}) ballStartAt(1, column);
+    insight.start(model, catalogue);
+    auto actorAt = [&](int row, int column) { return model.placedActors()[model.cellStack()[cellIndex(row, column)][0]]; };
+    const glm::vec3 basin = levelCentre(3, 4, 0), straight = levelCentre(3, 8, 0), other = levelCentre(3, 12, 0);
+    const glm::vec3 wallHigh(0.0f, 120.0f, 0.0f);
+    insight.observe(0.5, {{actorAt(3, 4), false, basin + glm::vec3(0, 30, 0), 80.0f},
+                          {actorAt(3, 8), false, straight + glm::vec3(0, 30, 0), 80.0f},
+                          {actorAt(3, 12), false, other + glm::vec3(0, 30, 0), 80.0f}});
+    insight.observe(0.7, {{physics::NO_ACTOR, true, basin + wallHigh, 60.0f},
+                          {physics::NO_ACTOR, true, straight + wallHigh, 60.0f},
+                          {physics::NO_ACTOR, true, glm::vec3(other.x + 40, 8.0f, other.z), 60.0f}});
+    EXPECT_EQ(insight.balls()[2].outcome, BallOutcome::FLOOR);
+    EXPECT_FALSE(insight.balls()[1].leftTrack);
+    // Ball 1 bounces off the ground back onto its straight.
+    insight.observe(1.0, {{physics::NO_ACTOR, false, basin + wallHigh, 60.0f},
+                          {physics::NO_ACTOR, true, glm::vec3(straight.x, 8.0f, straight.z), 60.0f},
+                          {physics::NO_ACTOR, true, glm::vec3(other.x + 41, 8.0f, other.z), 10.0f}});
+    EXPECT_TRUE(insight.balls()[1].leftTrack);
+    insight.observe(2.0, {{physics::NO_ACTOR, false, basin + glm::vec3(3, 27, 2), 0.2f},
+                          {actorAt(3, 8), false, straight + glm::vec3(0, 30, 0), 0.2f},
+                          {actorAt(4, 12), true, glm::vec3(other.x + 42, 8.0f, other.z), 0.2f}});
+    const std::vector<BallInsight>& balls = insight.balls();
+    EXPECT_EQ(balls[0].outcome, BallOutcome::HOME);
+    EXPECT_FALSE(balls[0].leftTrack);
+    EXPECT_EQ(balls[1].outcome, BallOutcome::STOPPED);
+    EXPECT_FALSE(balls[1].leftTrack);
+    EXPECT_EQ(balls[2].outcome, BallOutcome::FLOOR);
+    EXPECT_EQ(describePlace(balls[2].lastOn), "row 3 column 12 level 0 (straight)");
+    EXPECT_LE(balls[2].lastOnTime, balls[2].restTime);
 }
 
 TEST_F(RunInsightTest, GoalsAreKnownByTheStartOfTheirFileName) {
