@@ -23,6 +23,10 @@ void motion(int x, int y) { program->motion(x, y); }
 void menu(int value) { program->menu(value); }
 void subWindowDisplay() { program->subWindowDisplay(); }
 void subWindowMouse(int button, int state, int x, int y) { program->subWindowMouse(button, state, x, y); }
+void passiveMotion(int x, int y) { program->passiveMotion(x, y); }
+void entry(int state) {
+    if (state == GLUT_LEFT) program->pointerLeft();
+}
 
 }  // namespace
 
@@ -33,7 +37,9 @@ int runProgram(int argc, char** argv) {
                                     {{display, reshape, keyboard, special, mouse, motion, menu},
                                      frameTimer,
                                      subWindowDisplay,
-                                     subWindowMouse});
+                                     subWindowMouse,
+                                     passiveMotion,
+                                     entry});
     program = nullptr;
     return status;
 }

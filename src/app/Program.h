@@ -15,11 +15,15 @@
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
 #include "render/Graphics.h"
+#include "render/Hud.h"
 #include "render/Marker.h"
 #include "render/Resources.h"
+#include "render/StatusLine.h"
 #include "render/SubWindow.h"
 #include "input/Commands.h"
 #include "input/EditSession.h"
+#include "input/Feedback.h"
+#include "input/Mouse.h"
 #include "input/UiHooks.h"
 #include "run/Run.h"
 #include "scene/SceneModel.h"
@@ -54,6 +58,8 @@ struct GlutCallbacks {
     void (*frameTimer)(int);
     void (*subWindowDisplay)();
     void (*subWindowMouse)(int, int, int, int);
+    void (*passiveMotion)(int, int);  // the pointer over the main window, no button held
+    void (*entry)(int);               // the pointer entered or left the main window
 };
 
 class Program {
@@ -74,6 +80,17 @@ public:
     void menu(int value);
     void subWindowDisplay();
     void subWindowMouse(int button, int buttonState, int x, int y);
+    void passiveMotion(int x, int y);
+    void pointerLeft();
+
+    // The pointer's clicks after the look anchor is set: select, place and
+    // turn the ghost (ProgramHud.cpp).
+    void pointerEvent(int button, int buttonState, int x, int y, bool shift);
+    // The status line's message after a key that otherwise says nothing.
+    void noteKey(const input::BeforeCommand& before, unsigned char key);
+    void showMessage(const std::string& text);
+    // Pointed cell, ghost, status line and help for the frame at now.
+    render::HudView hudView(double now);
 
     // Writes unsaved changes to the autosave file, then releases everything
     // the start-up made; prints "exiting".
@@ -103,6 +120,10 @@ public:
     std::unique_ptr<image::TextureRegistry> textures;  // from "init graphics"
     std::unique_ptr<audio::LiveOutput> sound;          // from entering the main loop
     GlutUi ui{*this};
+    input::Pointer pointer;
+    render::StatusMessage message;
+    bool helpShown = false;  // the help overlay (F1)
+    std::vector<std::vector<render::Opening>> openings;  // per klotz type, for the ghost
 
 private:
     // Arms the frame timer for when the next frame is due, once.

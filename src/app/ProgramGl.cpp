@@ -151,6 +151,7 @@ void Program::display() {
         if (!status.empty()) view.overlay.push_back(status);
     }
     view.insight = &currentRun.insight;
+    view.drawHud = [this, now = s.frameTime] { render::drawHud(hudView(now)); };
     render::renderScene(view);
 
     if (sound) sound->pump();
@@ -172,11 +173,18 @@ void Program::reshape(int width, int height) {
 }
 
 void Program::keyboard(unsigned char key) {
+    if (helpShown && key == input::KEY_ESCAPE) {  // esc first closes the help
+        helpShown = false;
+        return;
+    }
     input::CommandContext ctx = commands();
+    const input::BeforeCommand before = input::noteBefore(ctx);
     input::handleKey(ctx, key);
+    noteKey(before, key);
 }
 
 void Program::special(int key) {
+    if (key == input::KEY_F1) helpShown = !helpShown;
     input::CommandContext ctx = commands();
     input::handleSpecialKey(ctx, key);
 }
@@ -184,6 +192,7 @@ void Program::special(int key) {
 void Program::mouse(int button, int buttonState, int x, int y) {
     input::CommandContext ctx = commands();
     input::handleMouseButton(ctx, button, buttonState, x, y);
+    pointerEvent(button, buttonState, x, y, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
 }
 
 void Program::motion(int x, int y) {
@@ -260,6 +269,8 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     for (const input::MenuItem& item : input::MENU_ITEMS) menuEntries.push_back({item.label, item.value});
     s.mainWindow = render::initGraphics(&argc, argv, s.windowWidth, s.windowHeight, s.smoothShading, callbacks.main,
                                         menuEntries);
+    glutPassiveMotionFunc(callbacks.passiveMotion);
+    glutEntryFunc(callbacks.entry);
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
@@ -283,6 +294,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "loading kloetze...\n";
     klotz::loadKloetze(catalogue, out);
     catalogue.typeDisplayLists = klotz::buildTypeDisplayLists(catalogue, s.smoothShading);
+    openings = render::findOpenings(catalogue);
     out << "\nloading kloetze done\n";
 
     out << "init subwindow... ";

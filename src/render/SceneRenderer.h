@@ -39,6 +39,9 @@ struct SceneView {
     std::vector<std::string> overlay;
     // The current or last run, for the statistics panel; none: no panel.
     const run::RunInsight* insight = nullptr;
+    // Drawn last, over everything (pointer, ghost, status line, help); empty:
+    // nothing.
+    std::function<void()> drawHud = nullptr;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the
