@@ -36,12 +36,13 @@ struct HudView {
 void drawPointedCell(const HudView& hud);
 // The 2-D part: status line, message and the help overlay.
 void drawStatusLine(const HudView& hud);
-void drawHelpOverlay(const std::vector<std::string>& lines);
+// Centred over the scene above bottomMargin pixels (the palette strip).
+void drawHelpOverlay(const std::vector<std::string>& lines, int bottomMargin);
 
 inline void drawHud(const HudView& hud) {
     drawPointedCell(hud);
     drawStatusLine(hud);
-    if (hud.help) drawHelpOverlay(*hud.help);
+    if (hud.help) drawHelpOverlay(*hud.help, hud.bottomMargin);
 }
 
 }  // namespace render

@@ -84,44 +84,65 @@ void drawStatusLine(const HudView& hud) {
     endPixels();
 }
 
-void drawHelpOverlay(const std::vector<std::string>& lines) {
+void drawHelpOverlay(const std::vector<std::string>& lines, int bottomMargin) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     const int width = viewport[2];
     const int height = viewport[3];
     void* const font = GLUT_BITMAP_HELVETICA_10;
-    // Two columns when one would not fit the window's height; an empty line
-    // ends a group, and the second column starts at a group.
-    const int fit = std::max(1, (height - 4 * MARGIN) / HELP_LINE_HEIGHT);
+    // Two columns, the second starting at the group nearest the middle; each
+    // line is a key and what it does, split at the first run of blanks.
     std::size_t split = lines.size();
-    if (static_cast<int>(lines.size()) > fit) {
-        split = lines.size() / 2;
-        while (split < lines.size() && !lines[split - 1].empty()) ++split;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        if (lines[i - 1].empty() && std::max(i, lines.size() - i) < std::max(split, lines.size() - split)) split = i;
+    struct Entry {
+        std::string key, what;
+    };
+    std::vector<Entry> entries;
+    for (const std::string& line : lines) {
+        const std::size_t gap = line.find("  ");
+        if (gap == std::string::npos) {
+            entries.push_back({line, ""});
+        } else {
+            const std::size_t what = line.find_first_not_of(' ', gap);
+            entries.push_back({line.substr(0, gap), what == std::string::npos ? "" : line.substr(what)});
+        }
     }
+    int keyWidth[2] = {0, 0};
     int columnWidth[2] = {0, 0};
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        columnWidth[i < split ? 0 : 1] = std::max(columnWidth[i < split ? 0 : 1], textWidth(font, lines[i]));
-    const int rows = static_cast<int>(std::max(split, lines.size() - split));
-    const int panelWidth = columnWidth[0] + (columnWidth[1] ? columnWidth[1] + 3 * MARGIN : 0) + 4 * MARGIN;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int c = i < split ? 0 : 1;
+        if (!entries[i].what.empty()) keyWidth[c] = std::max(keyWidth[c], textWidth(font, entries[i].key));
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int c = i < split ? 0 : 1;
+        const int w = entries[i].what.empty() ? textWidth(font, entries[i].key)
+                                              : keyWidth[c] + 2 * MARGIN + textWidth(font, entries[i].what);
+        columnWidth[c] = std::max(columnWidth[c], w);
+    }
+    const int rows = static_cast<int>(std::max(split, entries.size() - split));
+    const int panelWidth = columnWidth[0] + columnWidth[1] + 7 * MARGIN;
     const int panelHeight = rows * HELP_LINE_HEIGHT + 4 * MARGIN;
     const int left = std::max(0, (width - panelWidth) / 2);
-    const int top = std::min(height, (height + panelHeight) / 2);
+    const int top = std::min(height, bottomMargin + (height - bottomMargin + panelHeight) / 2);
 
     beginPixels(width, height);
-    glColor4f(0.05f, 0.05f, 0.12f, 0.88f);
+    glColor4f(0.05f, 0.05f, 0.12f, 0.9f);
     glRecti(left, top - panelHeight, left + panelWidth, top);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool second = i >= split;
-        const int row = static_cast<int>(second ? i - split : i);
-        const int x = left + 2 * MARGIN + (second ? columnWidth[0] + 3 * MARGIN : 0);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int c = i < split ? 0 : 1;
+        const int row = static_cast<int>(c ? i - split : i);
+        const int x = left + 2 * MARGIN + (c ? columnWidth[0] + 3 * MARGIN : 0);
         const int y = top - 2 * MARGIN - (row + 1) * HELP_LINE_HEIGHT + 3;
         // Group headings end with a colon and stand out.
-        const bool heading = !lines[i].empty() && lines[i].back() == ':';
+        const bool heading = entries[i].what.empty() && !entries[i].key.empty() && entries[i].key.back() == ':';
         if (heading)
             glColor4f(1.0f, 0.85f, 0.3f, 1.0f);
         else
-            glColor4f(0.92f, 0.92f, 0.92f, 1.0f);
-        text(x, y, font, lines[i]);
+            glColor4f(0.6f, 0.9f, 1.0f, 1.0f);
+        text(x, y, font, entries[i].key);
+        glColor4f(0.92f, 0.92f, 0.92f, 1.0f);
+        if (!entries[i].what.empty()) text(x + keyWidth[c] + 2 * MARGIN, y, font, entries[i].what);
     }
     endPixels();
 }
