@@ -28,9 +28,10 @@ void drawCellOutline(const PointedCell& cell) {
 }
 
 // A flat arrow over the groove floor at each opening, pointing out of the
-// side: green, so the ends of the track stand out from the ghost's blue.
+// side: magenta, so the ends of the track stand out from the pale ghost and
+// from everything else in the scene.
 void drawOpenings(const std::vector<Opening>& openings) {
-    glColor4f(0.1f, 0.9f, 0.2f, 0.9f);
+    glColor4f(1.0f, 0.2f, 0.85f, 0.95f);
     for (const Opening& o : openings) {
         const glm::vec3 out = o.outward;
         const glm::vec3 across(-out.z, 0.0f, out.x);
@@ -69,7 +70,7 @@ void drawPointedCell(const HudView& hud) {
         glTranslatef(cell.row * CELL + 25.0f, cell.level * CELL + 25.0f, -(cell.column * CELL + 25.0f));
         glRotatef(90.0f * static_cast<float>(hud.ghostTurn), 0.0f, 1.0f, 0.0f);
         glEnable(GL_LIGHTING);
-        glColor4f(0.35f, 0.75f, 1.0f, 0.45f);
+        glColor4f(1.0f, 0.95f, 0.7f, 0.5f);  // pale, unlike the kloetze and the balls
         glCallList(static_cast<GLuint>(hud.ghostList));
         glDisable(GL_LIGHTING);
         glDisable(GL_DEPTH_TEST);  // the arrows show even inside the ghost
