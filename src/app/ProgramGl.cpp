@@ -208,7 +208,10 @@ void Program::motion(int x, int y) {
 
 void Program::menu(int value) {
     input::CommandContext ctx = commands();
+    const input::BeforeCommand before = input::noteBefore(ctx);
     input::handleMenu(ctx, value);
+    // A save says so in the window as ctrl+s does.
+    if (value == input::MENU_SAVE) noteKey(before, input::KEY_CTRL_S);
 }
 
 void Program::subWindowDisplay() { render::drawSubWindow(subWindow, clock.now()); }
