@@ -34,7 +34,10 @@ void Program::pointerEvent(int button, int buttonState, int x, int y, bool shift
 
 void Program::noteKey(const input::BeforeCommand& before, unsigned char key) {
     if (key == 'y') {
-        if (sound) showMessage(sound->isEnabled() ? "sound on" : "sound off");
+        if (sound)
+            showMessage(!sound->isEnabled() ? "sound off"
+                        : sound->isOn()     ? "sound on"
+                                            : "sound on, but there is no audio device");
         return;
     }
     input::CommandContext ctx = commands();
