@@ -178,7 +178,10 @@ void Program::keyboard(unsigned char key) {
         return;
     }
     input::CommandContext ctx = commands();
-    const input::BeforeCommand before = input::noteBefore(ctx);
+    // Only the session keys' messages compare the scene before and after.
+    const bool sessionKey = key == input::KEY_CTRL_Z || key == input::KEY_CTRL_Y || key == input::KEY_CTRL_C ||
+                            key == input::KEY_CTRL_V || key == input::KEY_CTRL_S;
+    const input::BeforeCommand before = sessionKey ? input::noteBefore(ctx) : input::BeforeCommand{};
     input::handleKey(ctx, key);
     noteKey(before, key);
 }
