@@ -97,7 +97,12 @@ void GlutUi::exitProgram() {
 
 void Program::frameDue() {
     frameTimerPending_ = false;
+    // A timer that fires after the window was closed, before the main loop
+    // returns, finds no window (none is current then): posting a redisplay
+    // would end the process with status 1.
+    if (glutGetWindow() == 0) return;
     glutSetWindow(state.mainWindow);
+    if (glutGetWindow() != state.mainWindow) return;
     glutPostRedisplay();
     // The palette strip is hidden while a run plays.
     if (state.subWindow && !state.simulationRunning) {
