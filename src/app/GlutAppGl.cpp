@@ -24,6 +24,7 @@ void menu(int value) { program->menu(value); }
 void subWindowDisplay() { program->subWindowDisplay(); }
 void subWindowMouse(int button, int state, int x, int y) { program->subWindowMouse(button, state, x, y); }
 void passiveMotion(int x, int y) { program->passiveMotion(x, y); }
+void closed() { program->windowClosed = true; }
 void entry(int state) {
     if (state == GLUT_LEFT) program->pointerLeft();
 }
@@ -39,7 +40,8 @@ int runProgram(int argc, char** argv) {
                                      subWindowDisplay,
                                      subWindowMouse,
                                      passiveMotion,
-                                     entry});
+                                     entry,
+                                     closed});
     program = nullptr;
     return status;
 }

@@ -60,6 +60,7 @@ struct GlutCallbacks {
     void (*subWindowMouse)(int, int, int, int);
     void (*passiveMotion)(int, int);  // the pointer over the main window, no button held
     void (*entry)(int);               // the pointer entered or left the main window
+    void (*closed)();                 // the main window is being closed
 };
 
 class Program {
@@ -123,6 +124,7 @@ public:
     input::Pointer pointer;
     render::StatusMessage message;
     bool helpShown = false;  // the help overlay (F1)
+    bool windowClosed = false;  // closed by the window manager; the main loop returns soon
     std::vector<std::vector<render::Opening>> openings;  // per klotz type, for the ghost
 
 private:

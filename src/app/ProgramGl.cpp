@@ -98,9 +98,9 @@ void GlutUi::exitProgram() {
 void Program::frameDue() {
     frameTimerPending_ = false;
     // A timer that fires after the window was closed, before the main loop
-    // returns, finds no window (none is current then): posting a redisplay
-    // would end the process with status 1.
-    if (glutGetWindow() == 0) return;
+    // returns, finds no window: posting a redisplay would end the process
+    // with status 1.
+    if (windowClosed) return;
     glutSetWindow(state.mainWindow);
     if (glutGetWindow() != state.mainWindow) return;
     glutPostRedisplay();
@@ -282,6 +282,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
                                         menuEntries);
     glutPassiveMotionFunc(callbacks.passiveMotion);
     glutEntryFunc(callbacks.entry);
+    glutCloseFunc(callbacks.closed);
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
