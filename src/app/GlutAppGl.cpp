@@ -43,6 +43,10 @@ void menu(int value) { program->menu(value); }
 void subWindowDisplay() { program->subWindowDisplay(); }
 void subWindowMouse(int button, int state, int x, int y) { program->subWindowMouse(button, state, x, y); }
 void windowClosed() { program->windowClosed(); }
+void passiveMotion(int x, int y) { program->passiveMotion(x, y); }
+void entry(int state) {
+    if (state == GLUT_LEFT) program->pointerLeft();
+}
 
 // Xlib ends the process when this returns; nothing here may talk to the
 // display again.
@@ -71,7 +75,9 @@ int runProgram(int argc, char** argv) {
                                      frameTimer,
                                      subWindowDisplay,
                                      subWindowMouse,
-                                     windowClosed});
+                                     windowClosed,
+                                     passiveMotion,
+                                     entry});
     program = nullptr;
     return status;
 }

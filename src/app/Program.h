@@ -16,11 +16,15 @@
 #include "physics/ErrorReporter.h"
 #include "physics/Physics.h"
 #include "render/Graphics.h"
+#include "render/Hud.h"
 #include "render/Marker.h"
 #include "render/Resources.h"
+#include "render/StatusLine.h"
 #include "render/SubWindow.h"
 #include "input/Commands.h"
 #include "input/EditSession.h"
+#include "input/Feedback.h"
+#include "input/Mouse.h"
 #include "input/UiHooks.h"
 #include "run/Run.h"
 #include "scene/SceneModel.h"
@@ -57,6 +61,8 @@ struct GlutCallbacks {
     void (*subWindowDisplay)();
     void (*subWindowMouse)(int, int, int, int);
     void (*windowClosed)();
+    void (*passiveMotion)(int, int);  // the pointer over the main window, no button held
+    void (*entry)(int);               // the pointer entered or left the main window
 };
 
 class Program {
@@ -78,6 +84,17 @@ public:
     void menu(int value);
     void subWindowDisplay();
     void subWindowMouse(int button, int buttonState, int x, int y);
+    void passiveMotion(int x, int y);
+    void pointerLeft();
+
+    // The pointer's clicks after the look anchor is set: select, place and
+    // turn the ghost (ProgramHud.cpp).
+    void pointerEvent(int button, int buttonState, int x, int y, bool shift);
+    // The status line's message after a key that otherwise says nothing.
+    void noteKey(const input::BeforeCommand& before, unsigned char key);
+    void showMessage(const std::string& text);
+    // Pointed cell, ghost, status line and help for the frame at now.
+    render::HudView hudView(double now);
 
     // The window manager closed the main window: the main loop returns and
     // the program ends as on esc; no GLUT call may touch the window again.
@@ -123,6 +140,10 @@ public:
     std::unique_ptr<audio::LiveOutput> sound;          // from entering the main loop
     GlutUi ui{*this};
     RewindHold rewind;  // b held while paused
+    input::Pointer pointer;
+    render::StatusMessage message;
+    bool helpShown = false;  // the help overlay (F1)
+    std::vector<std::vector<render::Opening>> openings;  // per klotz type, for the ghost
 
 private:
     // Home, F5-F8 and loading: the camera sees the whole construction (the

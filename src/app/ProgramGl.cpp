@@ -174,6 +174,7 @@ void Program::frameDue() {
     pollConsole();
     if (!state.simulationRunning) input::autosaveWhenDue(model, state, session, clock.now(), std::cout);
     glutSetWindow(state.mainWindow);
+    if (glutGetWindow() != state.mainWindow) return;
     glutPostRedisplay();
     // The palette strip is hidden while a run plays.
     if (state.subWindow && !state.simulationRunning) {
@@ -237,6 +238,7 @@ void Program::display() {
     if (!notice_.empty() && s.frameTime < noticeUntil_) view.overlay.push_back(notice_);
     view.insight = &currentRun.insight;
     view.clearLook = s.clearLook;
+    view.drawHud = [this, now = s.frameTime] { render::drawHud(hudView(now)); };
     render::renderScene(view);
 
     if (sound) sound->pump();
@@ -258,6 +260,10 @@ void Program::reshape(int width, int height) {
 }
 
 void Program::keyboard(unsigned char key) {
+    if (helpShown && key == input::KEY_ESCAPE) {  // esc first closes the help
+        helpShown = false;
+        return;
+    }
     input::CommandContext ctx = commands();
     // While a prompt waits only esc counts: it cancels the prompt.
     if (input::promptWaiting(ctx)) {
@@ -273,7 +279,12 @@ void Program::keyboard(unsigned char key) {
     }
     // The key's auto-repeat: the frames rewind while b is held.
     if (running && state.simulationPaused && key == 'b' && !pressRewind(rewind, clock.now())) return;
+    // Only the session keys' messages compare the scene before and after.
+    const bool sessionKey = key == input::KEY_CTRL_Z || key == input::KEY_CTRL_Y || key == input::KEY_CTRL_C ||
+                            key == input::KEY_CTRL_V || key == input::KEY_CTRL_S;
+    const input::BeforeCommand before = sessionKey ? input::noteBefore(ctx) : input::BeforeCommand{};
     input::handleKey(ctx, key);
+    noteKey(before, key);
 }
 
 void Program::keyboardUp(unsigned char key) {
@@ -302,6 +313,7 @@ bool sameConstruction(const scene::SceneModel& a, const std::vector<scene::PoseM
 }  // namespace
 
 void Program::special(int key) {
+    if (key == input::KEY_F1) helpShown = !helpShown;
     input::CommandContext ctx = commands();
     if (input::promptWaiting(ctx)) return;
     switch (key) {
@@ -323,6 +335,7 @@ void Program::mouse(int button, int buttonState, int x, int y) {
     input::CommandContext ctx = commands();
     if (input::promptWaiting(ctx)) return;
     input::handleMouseButton(ctx, button, buttonState, x, y);
+    pointerEvent(button, buttonState, x, y, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
 }
 
 void Program::motion(int x, int y) {
@@ -340,9 +353,12 @@ void Program::menu(int value) {
     input::CommandContext ctx = commands();
     const std::vector<scene::PoseMatrix> poses = model.placedPoses();
     const std::vector<scene::BallStart> starts = model.ballStarts();
+    const input::BeforeCommand before = input::noteBefore(ctx);
     input::handleMenu(ctx, value);
     // A refused file leaves the scene, and the camera, as they were.
     if (value == input::MENU_LOAD && !sameConstruction(model, poses, starts)) frameConstruction();
+    // A save says so in the window as ctrl+s does.
+    if (value == input::MENU_SAVE) noteKey(before, input::KEY_CTRL_S);
 }
 
 void Program::subWindowDisplay() { render::drawSubWindow(subWindow, clock.now()); }
@@ -406,6 +422,8 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
                                         menuEntries);
     // Known before the first reshape, for framing a scene named on the command line.
     camera.aspectRatio = static_cast<float>(s.windowWidth) / static_cast<float>(s.windowHeight > 0 ? s.windowHeight : 1);
+    glutPassiveMotionFunc(callbacks.passiveMotion);
+    glutEntryFunc(callbacks.entry);
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
@@ -431,6 +449,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     klotz::loadKloetze(catalogue, out);
     catalogue.typeDisplayLists = klotz::buildTypeDisplayLists(catalogue, s.smoothShading);
     render::buildOutlineLists(resources, catalogue);
+    openings = render::findOpenings(catalogue);
     out << "\nloading kloetze done\n";
 
     out << "init subwindow... ";

@@ -48,10 +48,23 @@ int placeOnTop(CommandContext& ctx, int type, const PoseMatrix& turn) {
     return index;
 }
 
+PoseMatrix quarterTurnsAboutVertical(int turns) {
+    // Exact integers, so the file holds 0, 1 and -1 as for an unturned klotz.
+    static const int COS[4] = {1, 0, -1, 0};
+    static const int SIN[4] = {0, 1, 0, -1};
+    const int q = ((turns % 4) + 4) % 4;
+    PoseMatrix pose = IDENTITY_POSE;
+    pose[0] = static_cast<float>(COS[q]);
+    pose[2] = static_cast<float>(-SIN[q]);
+    pose[8] = static_cast<float>(SIN[q]);
+    pose[10] = static_cast<float>(COS[q]);
+    return pose;
+}
+
 bool insertKlotz(CommandContext& ctx) {
     const int type = ctx.palette.selectedType;
     if (!ctx.catalogue.validType(type)) return false;
-    placeOnTop(ctx, type, IDENTITY_POSE);
+    placeOnTop(ctx, type, quarterTurnsAboutVertical(ctx.palette.turn));
     return true;
 }
 

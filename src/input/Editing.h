@@ -16,7 +16,10 @@ namespace input {
 // rotation block of turn says (its translation is not used). Returns the new
 // klotz's index.
 int placeOnTop(CommandContext& ctx, int type, const scene::PoseMatrix& turn);
-// A klotz of type palette.selectedType on top of the selected cell. Does
+// The rotation of turns * 90 degrees about (0, 1, 0), right-hand rule.
+scene::PoseMatrix quarterTurnsAboutVertical(int turns);
+// A klotz of type palette.selectedType, turned by palette.turn (unturned
+// unless the user turned the ghost), on top of the selected cell. Does
 // nothing when that names no type of the catalogue. Returns whether a klotz
 // was placed.
 bool insertKlotz(CommandContext& ctx);

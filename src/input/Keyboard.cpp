@@ -98,7 +98,10 @@ void buildingKey(CommandContext& ctx, unsigned char key) {
     glm::vec3 axis;
     int direction = 0;
     if (rotationFor(key, ctx.camera.direction, axis, direction)) {
-        if (state.klotzSelected) rotateTopKlotz(ctx, axis, direction);
+        if (state.klotzSelected)
+            rotateTopKlotz(ctx, axis, direction);
+        else if (key == 'h' || key == 'k')
+            ctx.palette.turnGhost(direction);  // the turn the next insert gives
         return;
     }
     switch (key) {

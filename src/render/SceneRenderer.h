@@ -43,6 +43,9 @@ struct SceneView {
     // soft shadow under every ball, and balls hidden by track drawn through
     // it, dimmed. Off: the plain picture.
     bool clearLook = false;
+    // Drawn last, over everything (pointer, ghost, status line, help); empty:
+    // nothing.
+    std::function<void()> drawHud = nullptr;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

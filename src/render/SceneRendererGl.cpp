@@ -255,6 +255,7 @@ void renderScene(const SceneView& view) {
     if (particlesDrawn(view.state) && view.drawParticles) view.drawParticles();
     if (view.state.insightShown && view.insight) drawInsightPanel(*view.insight, view.state.simulationRunning);
     drawTextLines(view.overlay, Corner::TopRight, TextSize::Large);
+    if (view.drawHud) view.drawHud();
     glFlush();
     glutSwapBuffers();
 }

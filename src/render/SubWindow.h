@@ -22,6 +22,7 @@ struct SubWindowState {
     int subWindow = 0;
     int parentWindow = 0;
     std::vector<int> previewLists;  // per type, in the sub-window's context
+    std::vector<std::string> typeNames;  // per type, shown over its preview
     float spinAngle = 0.0f;         // degrees, kept in [0, 360)
     double spinClock = 0.0;         // frame clock seconds of the last draw
     Rgba previewColour{0.5f, 0.0f, 0.0f, 1.0f};

@@ -42,6 +42,28 @@ void drawLabel(int type) {
     glEnable(GL_LIGHTING);
 }
 
+// The type's name along the top of its slot (the k-th shown), in pixels.
+void drawName(const std::string& name, int slot, float stripWidth) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, stripWidth, 0.0, STRIP_HEIGHT, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3ub(255, 255, 255);
+    glRasterPos2i(slot * view::PREVIEW_WIDTH + 4, STRIP_HEIGHT - 12);
+    glutBitmapString(GLUT_BITMAP_HELVETICA_10, reinterpret_cast<const unsigned char*>(name.c_str()));
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+}
+
 }  // namespace
 
 int initSubWindow(SubWindowState& state, int parentWindow, int width, int height,
@@ -65,6 +87,8 @@ int initSubWindow(SubWindowState& state, int parentWindow, int width, int height
 
     // This context shares nothing with the main window, so every type gets
     // its own flat preview list here.
+    state.typeNames.clear();
+    for (const klotz::KlotzType& type : catalogue.klotzTypes) state.typeNames.push_back(type.name);
     state.previewLists.clear();
     state.previewLists.reserve(catalogue.klotzTypes.size());
     for (const klotz::KlotzType& type : catalogue.klotzTypes)
@@ -119,6 +143,8 @@ void drawSubWindow(SubWindowState& state, double now) {
         }
         glPopMatrix();
         drawLabel(i);
+        if (static_cast<std::size_t>(i) < state.typeNames.size())
+            drawName(state.typeNames[static_cast<std::size_t>(i)], i - palette.rowStart, palette.subWindowWidth);
         glColor4fv(state.previewColour.data());
     }
     glPopMatrix();
@@ -138,6 +164,7 @@ void releaseSubWindow(SubWindowState& state) {
             if (list != 0) glDeleteLists(static_cast<GLuint>(list), 1);
         if (previous != 0 && previous != state.subWindow) glutSetWindow(previous);
     }
+    state.typeNames.clear();
     state.previewLists.clear();
 }
 

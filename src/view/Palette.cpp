@@ -1,7 +1,7 @@
-// Paging arithmetic of the klotz palette. Invariant while rowLength > 0 and
-// types exist: rowStart <= selectedType < min(rowStart + rowLength,
-// shownTypeCount). A strip narrower than one preview (rowLength 0) shows
-// nothing, and clicks, paging and reshapes then leave the selection alone.
+// Paging arithmetic of the klotz palette. The chosen type stays chosen while
+// the user pages through other rows, so it may lie outside the row shown.
+// A strip narrower than one preview (rowLength 0) shows nothing, and clicks,
+// paging and reshapes then leave the selection alone.
 #include "view/Palette.h"
 
 #include <algorithm>
@@ -27,8 +27,9 @@ void Palette::init(int typeCount, int width) {
 
 void Palette::layout(int width) {
     subWindowWidth = static_cast<float>(width);
+    const bool wasShown = selectedType >= rowStart && selectedType < rowStart + rowLength;
     rowLength = rowLengthFor(subWindowWidth);
-    if (rowLength > 0 && selectedType >= rowStart + rowLength) selectedType = rowStart;
+    if (wasShown && rowLength > 0 && selectedType >= rowStart + rowLength) selectedType = rowStart;
 }
 
 void Palette::click(int x) {
@@ -44,10 +45,8 @@ void Palette::previousRow() {
     if (rowLength <= 0) return;
     if (rowStart >= rowLength) {
         rowStart -= rowLength;
-        selectedType = rowStart;
     } else {
         rowStart = 0;
-        if (selectedType >= rowLength) selectedType = 0;
     }
 }
 
@@ -55,8 +54,9 @@ void Palette::nextRow() {
     if (rowLength <= 0) return;
     if (shownTypeCount - rowStart > rowLength) {
         rowStart += rowLength;
-        selectedType = rowStart;
     }
 }
+
+void Palette::turnGhost(int direction) { turn = ((turn + direction) % 4 + 4) % 4; }
 
 }  // namespace view

@@ -13,6 +13,9 @@ struct Palette {
     int rowLength = 0;
     int selectedType = 0;
     float subWindowWidth = 0.0f;
+    // Quarter turns (0..3) about the vertical that the next insert gives the
+    // chosen type: the ghost's turn, set with h/k or the mouse wheel.
+    int turn = 0;
 
     // Types per row for a width in pixels: width * 0.01f truncated (500 px
     // gives 4); 0 below 100 px, when clicks and paging change nothing.
@@ -24,8 +27,11 @@ struct Palette {
     void layout(int width);
     // A mouse event at pixel x of the strip.
     void click(int x);
+    // Paging shows another row; the chosen type stays chosen.
     void previousRow();
     void nextRow();
+    // direction +1 (k): 90 degrees counter-clockwise seen from above; -1 (h).
+    void turnGhost(int direction);
 };
 
 }  // namespace view

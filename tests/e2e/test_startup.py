@@ -66,6 +66,11 @@ def test(args, xvfb):
         check(help_text.startswith("\n\ntumbalon 1.0b\n=============\n"), "help text: %r" % help_text[:80])
         check(HELP_END + "CTRL+Z:" in help_text, "the original help text is not followed by the added keys")
 
+        # F1 also shows the help in the window: the first esc closes it, the
+        # second ends the program.
+        first.key("Escape")
+        time.sleep(0.3)
+        check(first.proc.poll() is None, "esc over the help overlay ended the program")
         first.key("Escape")
         status = first.wait_exit()
         check(status == 0, "exit status %s" % status)

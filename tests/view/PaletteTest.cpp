@@ -24,17 +24,21 @@ TEST(PaletteRowLength, SinglePrecisionHundredthTruncated) {
 TEST(PalettePaging, TwentyThreeTypesInFiveHundredPixels) {
     view::Palette p = palette(23, 500);
     ASSERT_EQ(p.rowLength, 4);
-    EXPECT_EQ(p.selectedType, 0);
+    p.click(150);
+    ASSERT_EQ(p.selectedType, 1);
     for (int expected : {4, 8, 12, 16, 20}) {
         p.nextRow();
         EXPECT_EQ(p.rowStart, expected);
-        EXPECT_EQ(p.selectedType, expected);
+        EXPECT_EQ(p.selectedType, 1);  // paging only looks; the chosen type stays chosen
     }
     p.nextRow();  // the sixth changes nothing
     EXPECT_EQ(p.rowStart, 20);
-    EXPECT_EQ(p.selectedType, 20);
     p.previousRow();
     EXPECT_EQ(p.rowStart, 16);
+    p.click(50);
+    EXPECT_EQ(p.selectedType, 16);
+    for (int i = 0; i < 5; ++i) p.previousRow();
+    EXPECT_EQ(p.rowStart, 0);
     EXPECT_EQ(p.selectedType, 16);
 }
 
@@ -44,6 +48,15 @@ TEST(PalettePaging, PageUpInTheFirstRowKeepsASelectionInside) {
     p.previousRow();
     EXPECT_EQ(p.rowStart, 0);
     EXPECT_EQ(p.selectedType, 2);
+}
+
+TEST(PaletteGhostTurn, QuarterTurnsWrapBothWays) {
+    view::Palette p = palette(23, 500);
+    EXPECT_EQ(p.turn, 0);
+    p.turnGhost(-1);
+    EXPECT_EQ(p.turn, 3);
+    for (int i = 0; i < 5; ++i) p.turnGhost(+1);
+    EXPECT_EQ(p.turn, 0);
 }
 
 TEST(PaletteClick, PicksThePreviewUnderThePointer) {
