@@ -6,14 +6,17 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
 #include "app/RunReport.h"
+#include "app/SceneCheck.h"
 #include "klotz/Catalogue.h"
 #include "run/Simulation.h"
 #include "run/SoundEvents.h"
 #include "scene/SceneFile.h"
+#include "scene/Snapshot.h"
 #include "view/Camera.h"
 #include "audio/WavFile.h"
 #include "io/FileWrite.h"
@@ -131,7 +134,9 @@ std::string formatSummary(const std::vector<BallReport>& reports, double seconds
 
 namespace {
 
-const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html] [--audio FILE.wav]\n";
+const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html] [--audio FILE.wav]\n"
+                    "         [--parts] [--robustness [N]] [--seed S] [-j N] [--offset D] [--delay S] [--spin R]\n"
+                    "       tumbalon-sim --check FOLDER [--seconds S] [--robustness [N]] ...\n";
 
 bool parseSeconds(const char* text, double* seconds) {
     char* end = nullptr;
@@ -149,6 +154,9 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::string reportFile;
     std::string audioFile;
     SimOptions options;
+    ShareOptions share;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--check") return runCheck(argc, argv, out, err);
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--seconds" && i + 1 < argc) {
@@ -171,6 +179,8 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 return 2;
             }
             audioFile = argv[++i];
+        } else if (const int read = readShareOption(argc, argv, i, share, err)) {
+            if (read == 2) return 2;
         } else if (arg.rfind("--", 0) == 0 || !sceneFile.empty()) {
             err << "tumbalon-sim: unexpected argument \"" << arg << "\"\n" << USAGE;
             return 2;
@@ -234,6 +244,14 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::vector<BallReport> reports = simulateScene(model, world, catalogue, options);
     for (const BallReport& r : reports) out << formatReport(r) << "\n";
     out << formatSummary(reports, options.seconds) << "\n";
+    const std::vector<PartCount> parts = partsList(model, catalogue);
+    if (share.parts)
+        for (const std::string& line : formatParts(parts)) out << line << "\n";
+    std::optional<RobustnessResult> robust;
+    if (share.robustness) {
+        robust = checkRobustness(scene::captureScene(model, state).scene, catalogue, share.robust);
+        for (const std::string& line : formatRobustness(*robust)) out << line << "\n";
+    }
     if (options.trace) {
         trace.close();
         if (!trace) {
@@ -243,7 +261,8 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (!audioFile.empty() && !audio::writeWav(audioFile, samples, err)) return 1;
     if (!reportFile.empty()) {
-        const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports});
+        const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports, &parts,
+                                                robust ? &*robust : nullptr});
         if (!io::writeFileReplacing(reportFile, page, error)) {
             err << "tumbalon-sim: writing the report \"" << reportFile << "\" failed: " << error << "\n";
             return 1;
