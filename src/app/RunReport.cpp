@@ -1,5 +1,6 @@
 #include "app/RunReport.h"
 
+#include "app/RunReportRobustness.h"
 #include "app/RunReportSvg.h"
 
 namespace app {
@@ -113,6 +114,7 @@ std::string runReportPage(const RunReportInput& input) {
     page += topViewSvg(input) + "\n" + topViewLegendSvg(input) + "\n";
 
     page += "<h2>Balls</h2>\n" + ballTable(input) + OUTCOMES;
+    page += robustnessSectionHtml(input) + partsSectionHtml(input);
 
     page +=
         "<h2>Speed over time</h2>\n<p class=\"note\">Every ball on the same scale. Dashed lines mark when a "

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/PartsList.h"
+#include "app/RunReport.h"
 #include "app/Robustness.h"
 #include "app/SceneCheck.h"
 #include "input/Commands.h"
@@ -216,6 +217,42 @@ TEST_F(Robustness, CheckFailsWhenAnySceneInTheFolderLosesABall) {
     EXPECT_EQ(app::runCheck(3, argv, out, err), 1);
     EXPECT_NE(out.str().find("scene=b_lost.tumbalon balls=1 home=0"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("check: 1 of 2 scenes brought every ball home"), std::string::npos) << out.str();
+}
+
+}  // namespace
+
+namespace {
+
+// The report shows where to fix the run: the weak cell shaded, a bar per
+// ball, the list of weak spots and the pieces.
+TEST(RobustnessReport, ShadesTheWeakCellsAndListsSpotsAndParts) {
+    physics::PhysicsWorld world;
+    scene::SceneModel model;
+    klotz::KlotzCatalogue catalogue;
+    app::RobustnessResult r;
+    r.runs = 10;
+    r.allHome = 6;
+    r.ballHome = {6, 10};
+    r.weakSpots = {{{4, 7, 1, "splitter"}, 3}, {{}, 1}};
+    const std::vector<app::PartCount> parts{{"straight", 5}, {"goal_basin", 1}};
+    const std::vector<app::BallReport> balls;
+    app::RunReportInput input{"a & b", 30.0, model, catalogue, balls, &parts, &r};
+    const std::string page = app::runReportPage(input);
+    EXPECT_NE(page.find("<strong>6 of 10 runs brought every ball home</strong>"), std::string::npos);
+    // Row 4 is 4 cells right of the map's left edge; column 7 is 12 cells
+    // below its top (20 - 1 - 7).
+    EXPECT_NE(page.find("<rect x=\"194\" y=\"444\" width=\"36\" height=\"36\" fill=\"#d7301f\""), std::string::npos);
+    EXPECT_NE(page.find("60% (6 of 10)"), std::string::npos);
+    EXPECT_NE(page.find("100% (10 of 10)"), std::string::npos);
+    EXPECT_NE(page.find("<td>row 4 column 7 level 1 (splitter)</td><td>3</td>"), std::string::npos);
+    EXPECT_NE(page.find("<td>before touching any klotz</td><td>1</td>"), std::string::npos);
+    EXPECT_NE(page.find("<td>straight</td><td>5</td>"), std::string::npos);
+    EXPECT_NE(page.find("6 kloetze of 2 types"), std::string::npos);
+
+    // Without a robustness result or parts the sections are left out.
+    const app::RunReportInput plain{"plain", 30.0, model, catalogue, balls};
+    EXPECT_EQ(app::runReportPage(plain).find("Robustness"), std::string::npos);
+    EXPECT_EQ(app::runReportPage(plain).find("<h2>Parts</h2>"), std::string::npos);
 }
 
 }  // namespace
