@@ -12,6 +12,8 @@
 #include <system_error>
 #include <vector>
 
+#include "image/PngWriter.h"
+#include "io/FileWrite.h"
 #include "scene/SceneFile.h"
 
 namespace app {
@@ -89,6 +91,30 @@ int readShareOption(int argc, char** argv, int& i, ShareOptions& options, std::o
     }
     ++i;
     return 1;
+}
+
+bool pictureWritable(const std::string& file, const PictureRenderer& renderer, std::ostream& err) {
+    std::string error;
+    if (!renderer) {
+        err << "tumbalon-sim: this build draws no pictures\n";
+        return false;
+    }
+    if (!io::probeWritable(file, error)) {
+        err << "tumbalon-sim: can not write the picture \"" << file << "\": " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool writePicture(const std::string& file, const PictureRequest& request, const PictureRenderer& renderer,
+                  std::ostream& err) {
+    std::vector<std::uint8_t> rgb;
+    std::string error;
+    if (!renderer(request, rgb, error) || !image::writePng(file, request.width, request.height, rgb, error)) {
+        err << "tumbalon-sim: the picture \"" << file << "\" failed: " << error << "\n";
+        return false;
+    }
+    return true;
 }
 
 void loadHeadlessCatalogue(klotz::KlotzCatalogue& catalogue, std::ostream& err) {

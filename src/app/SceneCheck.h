@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/Picture.h"
 #include "app/Robustness.h"
 #include "klotz/Catalogue.h"
 
@@ -24,6 +25,13 @@ struct ShareOptions {
 // --parts, --picture FILE.png, --at S. Returns 0 for none of them, 1 when
 // read, 2 when refused (the reason written to err).
 int readShareOption(int argc, char** argv, int& i, ShareOptions& options, std::ostream& err);
+
+// Whether --picture FILE.png can be written with this renderer; the reason
+// on err when not.
+bool pictureWritable(const std::string& file, const PictureRenderer& renderer, std::ostream& err);
+// Renders the request and writes it as a PNG file; failures on err.
+bool writePicture(const std::string& file, const PictureRequest& request, const PictureRenderer& renderer,
+                  std::ostream& err);
 
 // The catalogue from the working folder, without GL; loader warnings go to
 // err.

@@ -148,7 +148,7 @@ bool parseSeconds(const char* text, double* seconds) {
 
 }  // namespace
 
-int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err, const PictureRenderer& picture) {
     std::string sceneFile;
     std::string traceFile;
     std::string reportFile;
@@ -198,6 +198,7 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
         err << "tumbalon-sim: can not write the report \"" << reportFile << "\": " << error << "\n";
         return 2;
     }
+    if (!share.picture.empty() && !pictureWritable(share.picture, picture, err)) return 2;
     if (!audioFile.empty() && !io::probeWritable(audioFile, error)) {
         err << "tumbalon-sim: can not write the sound file \"" << audioFile << "\": " << error << "\n";
         return 2;
@@ -260,6 +261,9 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
     }
     if (!audioFile.empty() && !audio::writeWav(audioFile, samples, err)) return 1;
+    if (!share.picture.empty() &&
+        !writePicture(share.picture, {scene::captureScene(model, state).scene, catalogue, share.pictureAt}, picture, err))
+        return 1;
     if (!reportFile.empty()) {
         const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports, &parts,
                                                 robust ? &*robust : nullptr});

@@ -8,6 +8,7 @@
 
 #include <glm/glm.hpp>
 
+#include "app/Picture.h"
 #include "klotz/Catalogue.h"
 #include "audio/Synthesiser.h"
 #include "physics/Physics.h"
@@ -63,6 +64,7 @@ std::string formatSummary(const std::vector<BallReport>& reports, double seconds
 // The whole command line: tumbalon-sim SCENE [--seconds S] [--trace FILE]
 // [--report FILE.html]. Reads the catalogue and the scene from the working
 // directory.
-int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err);
+// picture draws --picture; none: pictures are refused.
+int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err, const PictureRenderer& picture = {});
 
 }  // namespace app
