@@ -256,3 +256,38 @@ TEST(RobustnessReport, ShadesTheWeakCellsAndListsSpotsAndParts) {
 }
 
 }  // namespace
+
+#ifdef TUMBALON_OFFSCREEN
+#include "app/Picture.h"
+
+namespace {
+
+// The offscreen picture of demo1 in its first second: its size, the sky,
+// and the kloetze's brown in lit and shaded tones.
+TEST_F(Robustness, OffscreenPictureShowsTheTrackInItsColours) {
+    testsupport::ScopedChdir cd(testsupport::dataDir());
+    std::ostringstream log;
+    const std::optional<scene::SceneFileData> demo = scene::readSceneFile("demo1.tumbalon", catalogue->typeCount(), log);
+    ASSERT_TRUE(demo) << log.str();
+    std::vector<std::uint8_t> rgb;
+    std::string error;
+    ASSERT_TRUE(app::renderPictureOffscreen({*demo, *catalogue, 0.5, 200, 160}, rgb, error)) << error;
+    ASSERT_EQ(rgb.size(), 200u * 160u * 3u);
+    int brown = 0, sky = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        const int r = rgb[i], g = rgb[i + 1], b = rgb[i + 2];
+        brown += r > 60 && r > g + 20 && g > b + 15;
+        sky += std::abs(r - 77) < 4 && std::abs(g - 102) < 4 && std::abs(b - 128) < 4;
+    }
+    EXPECT_GT(brown, 200 * 160 / 10);
+    EXPECT_GT(sky, 200 * 160 / 10);
+
+    // An empty scene shows no track.
+    ASSERT_TRUE(app::renderPictureOffscreen({scene::SceneFileData{}, *catalogue, 0.0, 64, 64}, rgb, error));
+    brown = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) brown += rgb[i] > rgb[i + 1] + 20;
+    EXPECT_EQ(brown, 0);
+}
+
+}  // namespace
+#endif
