@@ -112,6 +112,7 @@ std::string runReportPage(const RunReportInput& input) {
         "height (small number: kloetze in the stack) and labelled with the type of its top klotz. Each ball's "
         "path is drawn coloured by its speed.</p>\n";
     page += topViewSvg(input) + "\n" + topViewLegendSvg(input) + "\n";
+    page += pictureSectionHtml(input);
 
     page += "<h2>Balls</h2>\n" + ballTable(input) + OUTCOMES;
     page += robustnessSectionHtml(input) + partsSectionHtml(input);

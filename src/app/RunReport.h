@@ -22,6 +22,7 @@ struct RunReportInput {
     const std::vector<BallReport>& balls;  // with their paths
     const std::vector<PartCount>* parts = nullptr;          // the bill of pieces
     const RobustnessResult* robustness = nullptr;           // the repeated runs, when asked
+    std::string picturePng{};                                // a PNG file's bytes: the run seen from the start camera
 };
 
 std::string runReportPage(const RunReportInput& input);

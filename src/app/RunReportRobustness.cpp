@@ -55,7 +55,28 @@ std::string shareBarsSvg(const RobustnessResult& r) {
     return out + "</svg>";
 }
 
+std::string base64(const std::string& bytes) {
+    static const char* const DIGITS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        unsigned v = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k) out += k <= n ? DIGITS[(v >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string pictureSectionHtml(const RunReportInput& input) {
+    if (input.picturePng.empty()) return "";
+    return "<h2>Picture</h2>\n<p class=\"note\">The run as the start camera sees it.</p>\n"
+           "<img alt=\"the run seen from the start camera\" style=\"max-width: 100%\" src=\"data:image/png;base64," +
+           base64(input.picturePng) + "\"/>\n";
+}
 
 std::string partsSectionHtml(const RunReportInput& input) {
     if (!input.parts) return "";

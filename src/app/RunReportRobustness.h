@@ -8,6 +8,9 @@
 
 namespace app {
 
+// The run's picture as an inline image; empty without one.
+std::string pictureSectionHtml(const RunReportInput& input);
+
 // A table of every klotz type used and how many; empty without parts.
 std::string partsSectionHtml(const RunReportInput& input);
 

@@ -106,11 +106,21 @@ bool pictureWritable(const std::string& file, const PictureRenderer& renderer, s
     return true;
 }
 
+std::string picturePng(const PictureRequest& request, const PictureRenderer& renderer, std::string& error) {
+    std::vector<std::uint8_t> rgb;
+    if (!renderer) {
+        error = "this build draws no pictures";
+        return "";
+    }
+    if (!renderer(request, rgb, error)) return "";
+    return image::encodePng(request.width, request.height, rgb, error);
+}
+
 bool writePicture(const std::string& file, const PictureRequest& request, const PictureRenderer& renderer,
                   std::ostream& err) {
-    std::vector<std::uint8_t> rgb;
     std::string error;
-    if (!renderer(request, rgb, error) || !image::writePng(file, request.width, request.height, rgb, error)) {
+    const std::string png = picturePng(request, renderer, error);
+    if (png.empty() || !io::writeFileReplacing(file, png, error)) {
         err << "tumbalon-sim: the picture \"" << file << "\" failed: " << error << "\n";
         return false;
     }

@@ -29,6 +29,9 @@ int readShareOption(int argc, char** argv, int& i, ShareOptions& options, std::o
 // Whether --picture FILE.png can be written with this renderer; the reason
 // on err when not.
 bool pictureWritable(const std::string& file, const PictureRenderer& renderer, std::ostream& err);
+// The request drawn and encoded as a PNG file's bytes; empty on failure,
+// error saying why.
+std::string picturePng(const PictureRequest& request, const PictureRenderer& renderer, std::string& error);
 // Renders the request and writes it as a PNG file; failures on err.
 bool writePicture(const std::string& file, const PictureRequest& request, const PictureRenderer& renderer,
                   std::ostream& err);

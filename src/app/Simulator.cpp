@@ -265,8 +265,12 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err, co
         !writePicture(share.picture, {scene::captureScene(model, state).scene, catalogue, share.pictureAt}, picture, err))
         return 1;
     if (!reportFile.empty()) {
-        const std::string page = runReportPage({sceneFile, options.seconds, model, catalogue, reports, &parts,
-                                                robust ? &*robust : nullptr});
+        RunReportInput input{sceneFile, options.seconds, model, catalogue, reports, &parts, robust ? &*robust : nullptr};
+        // A report without its picture is still worth having.
+        if (picture)
+            input.picturePng = picturePng({scene::captureScene(model, state).scene, catalogue, share.pictureAt},
+                                          picture, error);
+        const std::string page = runReportPage(input);
         if (!io::writeFileReplacing(reportFile, page, error)) {
             err << "tumbalon-sim: writing the report \"" << reportFile << "\" failed: " << error << "\n";
             return 1;

@@ -23,23 +23,28 @@ void noFlush(png_structp) {}
 
 bool writePng(const std::string& file, int width, int height, const std::vector<std::uint8_t>& rgb,
               std::string& error) {
+    const std::string encoded = encodePng(width, height, rgb, error);
+    return !encoded.empty() && io::writeFileReplacing(file, encoded, error);
+}
+
+std::string encodePng(int width, int height, const std::vector<std::uint8_t>& rgb, std::string& error) {
     if (width <= 0 || height <= 0 || rgb.size() != static_cast<std::size_t>(width) * height * 3) {
         error = "the picture's size does not match its pixels";
-        return false;
+        return "";
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
         error = "out of memory";
-        return false;
+        return "";
     }
     std::string encoded;
     // libpng reports its errors by longjmp; nothing here needs unwinding.
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         error = "the PNG encoder failed";
-        return false;
+        return "";
     }
     png_set_write_fn(png, &encoded, appendBytes, noFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
@@ -49,7 +54,7 @@ bool writePng(const std::string& file, int width, int height, const std::vector<
         png_write_row(png, const_cast<png_bytep>(rgb.data() + static_cast<std::size_t>(y) * width * 3));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return io::writeFileReplacing(file, encoded, error);
+    return encoded;
 }
 
 std::string freePictureName(const std::string& folder, const std::string& prefix) {

@@ -12,6 +12,9 @@ namespace image {
 bool writePng(const std::string& file, int width, int height, const std::vector<std::uint8_t>& rgb,
               std::string& error);
 
+// The same as the bytes of a PNG file; empty on failure, error saying why.
+std::string encodePng(int width, int height, const std::vector<std::uint8_t>& rgb, std::string& error);
+
 // The first "prefix-NNN.png" (NNN from 000) in folder that does not exist
 // yet; empty when all thousand are taken.
 std::string freePictureName(const std::string& folder, const std::string& prefix);

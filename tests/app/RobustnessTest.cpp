@@ -249,6 +249,11 @@ TEST(RobustnessReport, ShadesTheWeakCellsAndListsSpotsAndParts) {
     EXPECT_NE(page.find("<td>straight</td><td>5</td>"), std::string::npos);
     EXPECT_NE(page.find("6 kloetze of 2 types"), std::string::npos);
 
+    // The picture goes inline, base64-encoded.
+    app::RunReportInput pictured{"p", 30.0, model, catalogue, balls};
+    pictured.picturePng = "Man\x89P";
+    EXPECT_NE(app::runReportPage(pictured).find("src=\"data:image/png;base64,TWFuiVA=\""), std::string::npos);
+
     // Without a robustness result or parts the sections are left out.
     const app::RunReportInput plain{"plain", 30.0, model, catalogue, balls};
     EXPECT_EQ(app::runReportPage(plain).find("Robustness"), std::string::npos);
