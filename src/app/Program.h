@@ -42,6 +42,7 @@ public:
     void exitProgram() override;
     void stepTaken(const physics::StepContacts& contacts, double runTime) override;
     void toggleSound() override;
+    void saveScreenshot() override;
 
 private:
     Program& program_;
@@ -87,6 +88,7 @@ public:
     }
 
     AppState state;
+    bool screenshotDue = false;  // F12: saved after the next drawn frame
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;

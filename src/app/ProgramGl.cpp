@@ -10,6 +10,7 @@
 #include "app/FrameLoop.h"
 #include "app/Help.h"
 #include "app/Program.h"
+#include "app/Screenshot.h"
 #include "image/TextureRegistryGl.h"
 #include "klotz/DisplayLists.h"
 #include "input/Keyboard.h"
@@ -90,6 +91,8 @@ void GlutUi::toggleSound() {
     if (sound) sound->setEnabled(!sound->isEnabled());
 }
 
+void GlutUi::saveScreenshot() { program_.screenshotDue = true; }
+
 void GlutUi::exitProgram() {
     program_.shutdown();
     std::exit(0);
@@ -152,6 +155,10 @@ void Program::display() {
     }
     view.insight = &currentRun.insight;
     render::renderScene(view);
+    if (screenshotDue) {
+        screenshotDue = false;
+        app::saveScreenshot(s.mainWindow, std::cout);
+    }
 
     if (sound) sound->pump();
 

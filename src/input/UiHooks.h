@@ -28,6 +28,8 @@ public:
     void stepTaken(const physics::StepContacts& /*contacts*/, double /*runTime*/) override {}
     // Key y: sound on or off.
     virtual void toggleSound() {}
+    // F12: the main view saved as a PNG file in the working folder.
+    virtual void saveScreenshot() {}
 };
 
 // For the headless simulator: no window, nothing to do.
