@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "app/BackgroundCheck.h"
 #include "app/FrameClock.h"
 #include "audio/LiveOutput.h"
 #include "image/TextureRegistry.h"
@@ -43,6 +44,7 @@ public:
     void stepTaken(const physics::StepContacts& contacts, double runTime) override;
     void toggleSound() override;
     void saveScreenshot() override;
+    void startRobustnessCheck() override;
 
 private:
     Program& program_;
@@ -89,6 +91,8 @@ public:
 
     AppState state;
     bool screenshotDue = false;  // F12: saved after the next drawn frame
+    BackgroundCheck robustnessCheck;  // F9
+    std::string robustnessLine;       // the last check's summary, shown with g
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;

@@ -11,6 +11,7 @@
 #include "app/Help.h"
 #include "app/Program.h"
 #include "app/Screenshot.h"
+#include "scene/Snapshot.h"
 #include "image/TextureRegistryGl.h"
 #include "klotz/DisplayLists.h"
 #include "input/Keyboard.h"
@@ -93,7 +94,14 @@ void GlutUi::toggleSound() {
 
 void GlutUi::saveScreenshot() { program_.screenshotDue = true; }
 
+void GlutUi::startRobustnessCheck() {
+    if (program_.robustnessCheck.start(scene::captureScene(program_.model, program_.state).scene,
+                                       program_.catalogue, RobustnessOptions{}.runs))
+        std::cout << "robustness check of the scene started\n" << std::flush;
+}
+
 void GlutUi::exitProgram() {
+    program_.robustnessCheck.stop();
     program_.shutdown();
     std::exit(0);
 }
@@ -154,6 +162,16 @@ void Program::display() {
         if (!status.empty()) view.overlay.push_back(status);
     }
     view.insight = &currentRun.insight;
+    if (std::optional<RobustnessResult> result = robustnessCheck.takeResult()) {
+        for (const std::string& line : formatRobustness(*result)) std::cout << line << "\n";
+        std::cout.flush();
+        robustnessLine = formatRobustness(*result).back();
+    }
+    const std::string progress = robustnessCheck.progress();
+    if (!progress.empty())
+        view.overlay.push_back(progress);
+    else if (s.insightShown && !robustnessLine.empty())
+        view.overlay.push_back(robustnessLine);
     render::renderScene(view);
     if (screenshotDue) {
         screenshotDue = false;

@@ -22,6 +22,7 @@ constexpr int KEY_F1 = 1;
 constexpr int KEY_F2 = 2;
 constexpr int KEY_F5 = 5;
 constexpr int KEY_F8 = 8;
+constexpr int KEY_F9 = 9;
 constexpr int KEY_F12 = 12;
 constexpr int KEY_LEFT = 100;
 constexpr int KEY_UP = 101;
