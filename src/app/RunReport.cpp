@@ -112,16 +112,17 @@ std::string runReportPage(const RunReportInput& input) {
         "height (small number: kloetze in the stack) and labelled with the type of its top klotz. Each ball's "
         "path is drawn coloured by its speed.</p>\n";
     page += topViewSvg(input) + "\n" + topViewLegendSvg(input) + "\n";
-    page += pictureSectionHtml(input);
 
     page += "<h2>Balls</h2>\n" + ballTable(input) + OUTCOMES;
-    page += robustnessSectionHtml(input) + partsSectionHtml(input);
 
     page +=
         "<h2>Speed over time</h2>\n<p class=\"note\">Every ball on the same scale. Dashed lines mark when a "
         "ball left the track and from when it lay at rest.</p>\n<div class=\"plots\">\n";
     for (const BallReport& b : input.balls) page += speedPlotSvg(input, b) + "\n";
-    page += "</div>\n</body>\n</html>\n";
+    // What the repeated runs found, the pieces and the picture come after
+    // the single run's own sections.
+    page += "</div>\n" + robustnessSectionHtml(input) + partsSectionHtml(input) + pictureSectionHtml(input);
+    page += "</body>\n</html>\n";
     return page;
 }
 
