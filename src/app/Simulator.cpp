@@ -136,6 +136,7 @@ namespace {
 
 const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html] [--audio FILE.wav]\n"
                     "         [--parts] [--robustness [N]] [--seed S] [-j N] [--offset D] [--delay S] [--spin R]\n"
+                    "         [--picture FILE.png [--at S]]\n"
                     "       tumbalon-sim --check FOLDER [--seconds S] [--robustness [N]] ...\n";
 
 bool parseSeconds(const char* text, double* seconds) {

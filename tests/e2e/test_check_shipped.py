@@ -55,6 +55,14 @@ def main():
         check(lines[-1].startswith("robustness: ") and lines[-1].endswith(" of 6 runs brought every ball home"),
               outputs[0])
 
+        # A picture of the run, drawn without a window.
+        done = sim(["demo2.tumbalon", "--seconds", "1", "--picture", "run.png", "--at", "1"], workdir)
+        check(done.returncode == 0, done.stderr)
+        with open(os.path.join(workdir, "run.png"), "rb") as f:
+            head = f.read(24)
+        check(head[:8] == b"\x89PNG\r\n\x1a\n" and head[16:24] == bytes([0, 0, 3, 0, 0, 0, 3, 0]),
+              "not a 768 x 768 PNG file")
+
         done = sim(["demo2.tumbalon", "--robustness", "-j", "0"], workdir)
         check(done.returncode == 2 and "-j needs" in done.stderr, "-j 0 must be refused: " + done.stderr)
     finally:
