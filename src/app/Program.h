@@ -93,6 +93,7 @@ public:
     bool screenshotDue = false;  // F12: saved after the next drawn frame
     BackgroundCheck robustnessCheck;  // F9
     std::string robustnessLine;       // the last check's summary, shown with g
+    std::vector<run::KlotzPlace> weakPlaces;  // and where its balls left the track
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;

@@ -166,7 +166,11 @@ void Program::display() {
         for (const std::string& line : formatRobustness(*result)) std::cout << line << "\n";
         std::cout.flush();
         robustnessLine = formatRobustness(*result).back();
+        weakPlaces.clear();
+        for (const WeakSpot& w : result->weakSpots)
+            if (w.place.known()) weakPlaces.push_back(w.place);
     }
+    view.weakPlaces = weakPlaces;
     const std::string progress = robustnessCheck.progress();
     if (!progress.empty())
         view.overlay.push_back(progress);

@@ -39,6 +39,9 @@ struct SceneView {
     std::vector<std::string> overlay;
     // The current or last run, for the statistics panel; none: no panel.
     const run::RunInsight* insight = nullptr;
+    // Where a robustness check saw balls leave the track, outlined in red
+    // over the scene while the statistics panel is shown.
+    std::vector<run::KlotzPlace> weakPlaces{};
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

@@ -1,6 +1,7 @@
 """F9 checks the scene's robustness in the background: the window answers
 keys meanwhile (a run starts and stops), and the result comes on the
-console as tumbalon-sim prints it, a line per ball."""
+console as tumbalon-sim prints it, a line per ball. With g, the klotz where
+balls stopped is outlined in red."""
 
 import time
 
@@ -25,6 +26,37 @@ def test(args, xvfb):
         lines = prog.output()[len(start):].splitlines()
         check(sum(1 for l in lines if l.startswith("robust_ball=")) == 12,
               "one line per ball of demo4:\n" + "\n".join(lines))
+        prog.key("Escape")
+        check(prog.wait_exit() == 0, "exit status not 0")
+    finally:
+        prog.stop()
+
+    # A ball that stops on a straight: that straight is the weak spot.
+    cells = ["-1"] * 400
+    cells[10 * 20 + 10] = "0"
+    stacks = ["0"] * 400
+    stacks[10 * 20 + 10] = "1 0"
+    pose = [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 525, 25, -525, 1]
+    scene = (" ".join(cells) + " \n1 10 10 \n" + " ".join(stacks) + " \n1 1 \n" +
+             " ".join("%.13e" % v for v in pose) + " \n10 10 ")
+    prog = Program(args.program, args.data, xvfb.display, extra_files={"stops.tumbalon": scene},
+                   args=["stops.tumbalon"])
+    try:
+        prog.find_window()
+        time.sleep(1.0)
+        before = prog.screenshot()
+        prog.key("F9")
+        prog.wait_output("robustness: 0 of 50 runs brought every ball home", timeout=240)
+        check("weak_spot=10,10,0,straight failures=50" in prog.output(), prog.output()[-2000:])
+        prog.key("g")
+        time.sleep(0.5)
+        after = prog.screenshot()
+
+        def red(image):
+            return sum(1 for y in range(0, image.height, 2) for x in range(0, image.width, 2)
+                       if image.pixel(x, y)[0] > 180 and image.pixel(x, y)[1] < 70 and image.pixel(x, y)[2] < 60)
+        check(red(after) > red(before) + 50, "no red outline: %d red pixels before, %d after"
+              % (red(before), red(after)))
         prog.key("Escape")
         check(prog.wait_exit() == 0, "exit status not 0")
     finally:
