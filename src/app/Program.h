@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/AppState.h"
+#include "app/BackgroundCheck.h"
 #include "app/FrameClock.h"
 #include "app/RewindHold.h"
 #include "audio/LiveOutput.h"
@@ -48,6 +49,8 @@ public:
     void stepTaken(const physics::StepContacts& contacts, double runTime) override;
     void toggleSound() override;
     void runStopped() override;
+    void saveScreenshot() override;
+    void startRobustnessCheck() override;
 
 private:
     Program& program_;
@@ -122,6 +125,10 @@ public:
     }
 
     AppState state;
+    bool screenshotDue = false;  // F12: saved after the next drawn frame
+    BackgroundCheck robustnessCheck;  // F9
+    std::string robustnessLine;       // the last check's summary, shown with g
+    std::vector<run::KlotzPlace> weakPlaces;  // and where its balls left the track
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;

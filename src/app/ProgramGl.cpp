@@ -13,6 +13,8 @@
 #include "app/Help.h"
 #include "app/Program.h"
 #include "app/Simulator.h"
+#include "app/Screenshot.h"
+#include "scene/Snapshot.h"
 #include "image/TextureRegistryGl.h"
 #include "io/Result.h"
 #include "klotz/DisplayLists.h"
@@ -107,6 +109,14 @@ void GlutUi::runStopped() {
         log << formatReport(r) << "\n";
     log << "\n";
     if (!log) std::cout << "can not append the run's results to " << io::printable(program_.runLog) << "\n";
+}
+
+void GlutUi::saveScreenshot() { program_.screenshotDue = true; }
+
+void GlutUi::startRobustnessCheck() {
+    if (program_.robustnessCheck.start(scene::captureScene(program_.model, program_.state).scene,
+                                       program_.catalogue, RobustnessOptions{}.runs))
+        std::cout << "robustness check of the scene started\n" << std::flush;
 }
 
 void GlutUi::exitProgram() {
@@ -239,7 +249,25 @@ void Program::display() {
     view.insight = &currentRun.insight;
     view.clearLook = s.clearLook;
     view.drawHud = [this, now = s.frameTime] { render::drawHud(hudView(now)); };
+    if (std::optional<RobustnessResult> result = robustnessCheck.takeResult()) {
+        for (const std::string& line : formatRobustness(*result)) std::cout << line << "\n";
+        std::cout.flush();
+        robustnessLine = formatRobustness(*result).back();
+        weakPlaces.clear();
+        for (const WeakSpot& w : result->weakSpots)
+            if (w.place.known()) weakPlaces.push_back(w.place);
+    }
+    view.weakPlaces = weakPlaces;
+    const std::string progress = robustnessCheck.progress();
+    if (!progress.empty())
+        view.overlay.push_back(progress);
+    else if (s.insightShown && !robustnessLine.empty())
+        view.overlay.push_back(robustnessLine);
     render::renderScene(view);
+    if (screenshotDue) {
+        screenshotDue = false;
+        app::saveScreenshot(s.mainWindow, std::cout);
+    }
 
     if (sound) sound->pump();
 
@@ -368,6 +396,7 @@ void Program::subWindowMouse(int button, int buttonState, int x, int y) {
 }
 
 void Program::shutdown(bool saveWork) {
+    robustnessCheck.stop();  // it reads the catalogue released below
     if (saveWork) input::autosave(model, state, session, std::cout);
     std::cout << "exiting";
     sound.reset();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/RunReportRobustness.h"
 #include "app/RunReportSvg.h"
 
 namespace app {
@@ -134,7 +135,10 @@ std::string runReportPage(const RunReportInput& input) {
         "<h2>Speed over time</h2>\n<p class=\"note\">Every ball on the same scale. Dashed lines mark when a "
         "ball left the track and from when it lay at rest.</p>\n<div class=\"plots\">\n";
     for (const BallReport& b : input.balls) page += speedPlotSvg(input, b) + "\n";
-    page += "</div>\n</body>\n</html>\n";
+    // What the repeated runs found, the pieces and the picture come after
+    // the single run's own sections.
+    page += "</div>\n" + robustnessSectionHtml(input) + partsSectionHtml(input) + pictureSectionHtml(input);
+    page += "</body>\n</html>\n";
     return page;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/PartsList.h"
+#include "app/Robustness.h"
 #include "app/Simulator.h"
 #include "klotz/Catalogue.h"
 #include "scene/SceneModel.h"
@@ -18,6 +20,9 @@ struct RunReportInput {
     const scene::SceneModel& model;
     const klotz::KlotzCatalogue& catalogue;
     const std::vector<BallReport>& balls;  // with their paths
+    const std::vector<PartCount>* parts = nullptr;          // the bill of pieces
+    const RobustnessResult* robustness = nullptr;           // the repeated runs, when asked
+    std::string picturePng{};                                // a PNG file's bytes: the run seen from the start camera
 };
 
 std::string runReportPage(const RunReportInput& input);

@@ -205,6 +205,21 @@ std::string topViewSvg(const RunReportInput& input) {
     return out + "</svg>";
 }
 
+std::string gridViewSvg(const RunReportInput& input, const std::string& overlay, const std::string& label) {
+    std::string out = formatText(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"map\" width=\"%d\" height=\"%d\" "
+        "viewBox=\"0 0 %d %d\" role=\"img\" aria-label=\"",
+        MAP_WIDTH, MAP_HEIGHT, MAP_WIDTH, MAP_HEIGHT);
+    out += escapeXml(label) + "\">";
+    out += formatText("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#f7f4ec\"/>", MAP_LEFT, MAP_TOP,
+                      MAP_SIDE, MAP_SIDE);
+    return out + stacksSvg(input) + overlay + gridLinesAndAxesSvg() + ballStartsSvg(input) + "</svg>";
+}
+
+GridCellBox gridCellBox(int row, int column) {
+    return {MAP_LEFT + row * CELL_PX, MAP_TOP + (scene::GRID_SIZE - 1 - column) * CELL_PX, CELL_PX};
+}
+
 std::string topViewLegendSvg(const RunReportInput& input) {
     const int maxHeight = maxStackHeight(input.model);
     const float scale = speedScale(input.balls);

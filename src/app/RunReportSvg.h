@@ -13,6 +13,17 @@ namespace app {
 std::string topViewSvg(const RunReportInput& input);
 std::string topViewLegendSvg(const RunReportInput& input);
 
+// The top view's grid, stacks and ball starts with overlay (SVG elements)
+// drawn over the stacks; label names the drawing for screen readers.
+std::string gridViewSvg(const RunReportInput& input, const std::string& overlay, const std::string& label);
+// Where a cell lies in that drawing: its top left corner and side, pixels.
+struct GridCellBox {
+    int x = 0;
+    int y = 0;
+    int side = 0;
+};
+GridCellBox gridCellBox(int row, int column);
+
 // Ball b's speed from 0 to input.seconds, on a speed axis shared by all
 // plots so they compare at a glance.
 std::string speedPlotSvg(const RunReportInput& input, const BallReport& b);

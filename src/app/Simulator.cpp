@@ -7,14 +7,17 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
 #include "app/RunReport.h"
+#include "app/SceneCheck.h"
 #include "klotz/Catalogue.h"
 #include "run/Simulation.h"
 #include "run/SoundEvents.h"
 #include "scene/SceneFile.h"
+#include "scene/Snapshot.h"
 #include "view/Camera.h"
 #include "audio/WavFile.h"
 #include "io/FileWrite.h"
@@ -40,12 +43,6 @@ private:
     std::vector<std::int16_t>& samples_;
 };
 
-// Every ball has stayed at rest for SETTLED_SECONDS.
-bool settled(const run::RunInsight& insight) {
-    for (const run::BallInsight& b : insight.balls())
-        if (b.restTime < 0.0 || insight.runTime() - b.restTime < SETTLED_SECONDS) return false;
-    return true;
-}
 
 }  // namespace
 
@@ -72,7 +69,7 @@ std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::Physics
     const bool untilSettled = std::isnan(options.seconds);
     const long steps = std::lround((untilSettled ? MAX_RUN_SECONDS : options.seconds) / physics::FIXED_STEP);
     for (long step = 1; step <= steps; ++step) {
-        if (untilSettled && settled(run.insight)) break;
+        if (untilSettled && run::allSettled(run.insight)) break;
         const std::vector<run::BallSample>& samples = run::stepRun(ctx);
         const double t = run.time();
         if (options.trace) *options.trace << t;
@@ -151,7 +148,10 @@ std::string formatSummary(const std::vector<BallReport>& reports, double seconds
 
 namespace {
 
-const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html] [--audio FILE.wav]\n";
+const char* USAGE = "usage: tumbalon-sim SCENE [--seconds S] [--trace FILE] [--report FILE.html] [--audio FILE.wav]\n"
+                    "         [--parts] [--robustness [N]] [--seed S] [-j N] [--offset D] [--delay S] [--spin R]\n"
+                    "         [--picture FILE.png [--at S]]\n"
+                    "       tumbalon-sim --check FOLDER [--seconds S] [--robustness [N]] ...\n";
 
 bool parseSeconds(const char* text, double* seconds) {
     char* end = nullptr;
@@ -173,13 +173,16 @@ bool takeFileName(int argc, char** argv, int& i, const char* what, std::string& 
 
 }  // namespace
 
-int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err, const PictureRenderer& picture) {
     std::string sceneFile;
     bool sceneGiven = false;
     std::string traceFile;
     std::string reportFile;
     std::string audioFile;
     SimOptions options;
+    ShareOptions share;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--check") return runCheck(argc, argv, out, err);
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -201,6 +204,8 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
             if (!takeFileName(argc, argv, i, "HTML file", reportFile, err)) return 2;
         } else if (arg == "--audio") {
             if (!takeFileName(argc, argv, i, "WAV file", audioFile, err)) return 2;
+        } else if (const int read = readShareOption(argc, argv, i, share, err)) {
+            if (read == 2) return 2;
         } else if (arg.size() > 1 && arg[0] == '-') {
             // A scene file whose name starts with '-' is named as ./-NAME.
             err << "tumbalon-sim: unknown option \"" << io::printable(arg) << "\"\n" << USAGE;
@@ -233,6 +238,7 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 << "\": " << error << "\n";
             return 2;
         }
+    if (!share.picture.empty() && !pictureWritable(share.picture, picture, err)) return 2;
 
     // The loaders' progress lines would mix with the report; warnings go to
     // standard error.
@@ -271,14 +277,30 @@ int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err) {
     std::vector<BallReport> reports = simulateScene(model, world, catalogue, options);
     for (const BallReport& r : reports) out << formatReport(r) << "\n";
     out << formatSummary(reports, simulated) << "\n";
+    const std::vector<PartCount> parts = partsList(model, catalogue);
+    if (share.parts)
+        for (const std::string& line : formatParts(parts)) out << line << "\n";
+    std::optional<RobustnessResult> robust;
+    if (share.robustness) {
+        robust = checkRobustness(scene::captureScene(model, state).scene, catalogue, share.robust);
+        for (const std::string& line : formatRobustness(*robust)) out << line << "\n";
+    }
     if (options.trace && !io::writeFileReplacing(traceFile, trace.str(), error)) {
         err << "tumbalon-sim: writing the trace file \"" << io::printable(traceFile) << "\" failed: " << error
             << "\n";
         return 1;
     }
     if (!audioFile.empty() && !audio::writeWav(audioFile, samples, err)) return 1;
+    if (!share.picture.empty() &&
+        !writePicture(share.picture, {scene::captureScene(model, state).scene, catalogue, share.pictureAt}, picture, err))
+        return 1;
     if (!reportFile.empty()) {
-        const std::string page = runReportPage({sceneFile, simulated, model, catalogue, reports});
+        RunReportInput input{sceneFile, simulated, model, catalogue, reports, &parts, robust ? &*robust : nullptr};
+        // A report without its picture is still worth having.
+        if (picture)
+            input.picturePng = picturePng({scene::captureScene(model, state).scene, catalogue, share.pictureAt},
+                                          picture, error);
+        const std::string page = runReportPage(input);
         if (!io::writeFileReplacing(reportFile, page, error)) {
             err << "tumbalon-sim: writing the report \"" << io::printable(reportFile) << "\" failed: " << error << "\n";
             return 1;

@@ -10,6 +10,7 @@
 
 #include <glm/glm.hpp>
 
+#include "app/Picture.h"
 #include "klotz/Catalogue.h"
 #include "audio/Synthesiser.h"
 #include "physics/Physics.h"
@@ -45,9 +46,8 @@ struct BallReport {
 };
 
 // Without a length asked for, a run goes on until every ball has stayed at
-// rest for SETTLED_SECONDS, or MAX_RUN_SECONDS have passed.
+// rest for run::SETTLED_SECONDS, or MAX_RUN_SECONDS have passed.
 constexpr double MAX_RUN_SECONDS = 120.0;
-constexpr double SETTLED_SECONDS = 1.0;
 
 struct SimOptions {
     // Simulated seconds; NaN: until the balls settle (see MAX_RUN_SECONDS).
@@ -77,6 +77,7 @@ std::string formatSummary(const std::vector<BallReport>& reports, double seconds
 // The whole command line: tumbalon-sim SCENE [--seconds S] [--trace FILE]
 // [--report FILE.html]. Reads the catalogue and the scene from the working
 // directory.
-int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err);
+// picture draws --picture; none: pictures are refused.
+int runSimulator(int argc, char** argv, std::ostream& out, std::ostream& err, const PictureRenderer& picture = {});
 
 }  // namespace app

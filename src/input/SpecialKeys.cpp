@@ -31,6 +31,8 @@ void handleSpecialKey(CommandContext& ctx, int key) {
     switch (key) {
         case KEY_F1: ctx.ui.printHelp(); return;
         case KEY_F2: rebuildTypeDisplayLists(ctx); return;
+        case KEY_F12: ctx.ui.saveScreenshot(); return;
+        case KEY_F9: ctx.ui.startRobustnessCheck(); return;
         case KEY_PAGE_UP: ctx.palette.previousRow(); return;
         case KEY_PAGE_DOWN: ctx.palette.nextRow(); return;
         case KEY_LEFT:

@@ -30,6 +30,10 @@ public:
     virtual void runStopped() {}
     // Key y: sound on or off.
     virtual void toggleSound() {}
+    // F12: the main view saved as a PNG file in the working folder.
+    virtual void saveScreenshot() {}
+    // F9: the robustness check of the scene, in the background.
+    virtual void startRobustnessCheck() {}
 };
 
 // For the headless simulator: no window, nothing to do.

@@ -46,6 +46,9 @@ struct SceneView {
     // Drawn last, over everything (pointer, ghost, status line, help); empty:
     // nothing.
     std::function<void()> drawHud = nullptr;
+    // Where a robustness check saw balls leave the track, outlined in red
+    // over the scene while the statistics panel is shown.
+    std::vector<run::KlotzPlace> weakPlaces{};
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

@@ -241,6 +241,29 @@ void drawBuildingPicture(const SceneView& view) {
     drawBallStarts(view);
 }
 
+// Red outlines on the top of each weak klotz, seen through whatever is in
+// front of them.
+void drawWeakPlaces(const std::vector<run::KlotzPlace>& places) {
+    if (places.empty()) return;
+    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glLineWidth(3.0f);
+    glColor3f(0.9f, 0.1f, 0.05f);
+    for (const run::KlotzPlace& p : places) {
+        const float x0 = p.row * scene::CELL_SIZE, x1 = x0 + scene::CELL_SIZE;
+        const float z0 = -p.column * scene::CELL_SIZE, z1 = z0 - scene::CELL_SIZE;
+        const float y = (p.level + 1) * scene::CELL_SIZE;
+        glBegin(GL_LINE_LOOP);
+        glVertex3f(x0, y, z0);
+        glVertex3f(x1, y, z0);
+        glVertex3f(x1, y, z1);
+        glVertex3f(x0, y, z1);
+        glEnd();
+    }
+    glPopAttrib();
+}
+
 }  // namespace
 
 void renderScene(const SceneView& view) {
@@ -253,6 +276,7 @@ void renderScene(const SceneView& view) {
     else
         drawBuildingPicture(view);
     if (particlesDrawn(view.state) && view.drawParticles) view.drawParticles();
+    if (view.state.insightShown) drawWeakPlaces(view.weakPlaces);
     if (view.state.insightShown && view.insight) drawInsightPanel(*view.insight, view.state.simulationRunning);
     drawTextLines(view.overlay, Corner::TopRight, TextSize::Large);
     if (view.drawHud) view.drawHud();

@@ -153,4 +153,10 @@ std::vector<std::string> runSummary(const RunInsight& insight) {
     return lines;
 }
 
+bool allSettled(const RunInsight& insight) {
+    for (const BallInsight& b : insight.balls())
+        if (b.restTime < 0.0 || insight.runTime() - b.restTime < SETTLED_SECONDS) return false;
+    return true;
+}
+
 }  // namespace run

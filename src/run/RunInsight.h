@@ -104,6 +104,11 @@ private:
     bool started_ = false;
 };
 
+// A run is over for the simulator once every ball has been at rest this
+// long (seconds).
+constexpr double SETTLED_SECONDS = 1.0;
+bool allSettled(const RunInsight& insight);
+
 // True for a type name (a file path) whose file name begins with GOAL_PREFIX.
 bool isGoalType(const std::string& typeName);
 

@@ -54,8 +54,8 @@ std::string formatScene(const SceneModel& model, const SceneState& state) {
     return text;
 }
 
-void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
-                physics::PhysicsWorld& world) {
+void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
+                const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world) {
     for (const BallStart& s : data.ballStarts)
         model.addBallStart(s.row, s.column, physics::createBallActor(world));  // at the origin until a start
     for (std::size_t j = 0; j < data.klotzTypes.size(); ++j) {

@@ -41,8 +41,8 @@ io::Result<SceneFileData> parseScene(const std::string& text, int typeCount);
 
 // Fills an empty model from checked data: one ball per ball start, one klotz
 // actor per placed klotz at its stored pose, and the selection.
-void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
-                physics::PhysicsWorld& world);
+void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
+                const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world);
 
 // Writes the scene to fileName through a temporary file in the same folder
 // that is renamed over it, so a failed save leaves an existing file as it
