@@ -11,6 +11,7 @@ from harness import Program, check, run
 def test(args, xvfb):
     prog = Program(args.program, args.data, xvfb.display)
     try:
+        prog.wait_output("entering glut main loop")
         prog.find_window()
         prog.key("F8")
         time.sleep(1.0)
@@ -42,6 +43,7 @@ def test(args, xvfb):
     prog = Program(args.program, args.data, xvfb.display, extra_files={"stops.tumbalon": scene},
                    args=["stops.tumbalon"])
     try:
+        prog.wait_output("entering glut main loop")
         prog.find_window()
         prog.key("F9")
         prog.wait_output("robustness: 0 of 50 runs brought every ball home", timeout=240)

@@ -55,6 +55,7 @@ def read_png(path):
 def test(args, xvfb):
     prog = Program(args.program, args.data, xvfb.display)
     try:
+        prog.wait_output("entering glut main loop")
         prog.find_window()
         prog.key("F5")
         time.sleep(1.5)
