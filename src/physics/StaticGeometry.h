@@ -57,6 +57,9 @@ private:
     // index of a triangle whose plane is the flat surface the feature lies
     // in, or -1.
     std::vector<std::array<int, 6>> flatSurface_;
+    // Per triangle: for edges 0..2, the far corner of the one other
+    // triangle on that edge, or -1 (a border, or more than two triangles).
+    std::vector<std::array<int, 3>> acrossApex_;
     friend struct EdgeContactFixer;
     std::unique_ptr<btTriangleIndexVertexArray> array_;
     std::unique_ptr<btBvhTriangleMeshShape> shape_;
