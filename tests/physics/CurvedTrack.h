@@ -130,3 +130,37 @@ inline float loopThreshold(const Loop& loop, int turns, float lo = 2.0f, float h
 }
 
 }  // namespace trackgeometry
+
+namespace trackgeometry {
+
+// A groove whose bottom is a circular arc of `radius` in the vertical
+// plane, concave up, from -span to +span degrees: a ball rolls to and fro
+// along it.
+inline PieceMesh valley(float radius, float span) {
+    auto angle = [&](float t) { return glm::radians(span * (2 * t - 1)); };
+    return sweptGroove([&](float t) { return glm::vec3(radius * std::sin(angle(t)), radius * (1 - std::cos(angle(t))), 0); },
+                       [&](float t) { return glm::vec3(-std::sin(angle(t)), std::cos(angle(t)), 0); },
+                       [](float) { return glm::vec3(0, 0, 1); }, static_cast<int>(2 * span));
+}
+
+// Period (s) of a ball released at rest `amplitude` degrees up `valley`,
+// from the times it passes the bottom going the same way.
+inline float rockingPeriod(float radius, float amplitude) {
+    physics::PhysicsWorld world;
+    const glm::vec3 origin = loopOrigin();
+    place(world, registerMesh(world, valley(radius, 40.0f)), origin);
+    const float r = physics::BALL_RADIUS, a = glm::radians(amplitude);
+    const physics::ActorHandle ball =
+        ballAt(world, origin + glm::vec3((radius - r) * std::sin(a), radius - (radius - r) * std::cos(a), 0));
+    std::vector<float> passes;
+    float last = (radius - r) * std::sin(a);
+    for (int step = 1; step <= 1000 && passes.size() < 3; ++step) {
+        world.simulate(0.01f);
+        const float x = world.getGlobalPosition(ball).x - origin.x;
+        if (last > 0 && x <= 0) passes.push_back(0.01f * (step - 1 + last / (last - x)));
+        last = x;
+    }
+    return passes.size() == 3 ? 0.5f * (passes[2] - passes[0]) : 0.0f;
+}
+
+}  // namespace trackgeometry
