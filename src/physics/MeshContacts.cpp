@@ -6,6 +6,13 @@
 
 namespace physics {
 
+namespace {
+
+// The normals of one flat surface (0.57 degrees, as the seam correction's).
+constexpr btScalar FLAT_SURFACE_COS = btScalar(0.99995);
+
+}  // namespace
+
 std::vector<int> nearestPerSurface(const std::vector<MeshContact>& contacts) {
     std::vector<int> order(contacts.size());
     std::iota(order.begin(), order.end(), 0);
@@ -14,7 +21,8 @@ std::vector<int> nearestPerSurface(const std::vector<MeshContact>& contacts) {
     std::vector<int> kept;
     for (int c : order) {
         const bool covered = std::any_of(kept.begin(), kept.end(), [&](int k) {
-            return contacts[k].normal.dot(contacts[c].normal) > ONE_SURFACE_COS;
+            return contacts[k].normal.dot(contacts[c].normal) > ONE_SURFACE_COS ||
+                   contacts[k].normal.dot(contacts[c].surface) > FLAT_SURFACE_COS;
         });
         if (!covered) kept.push_back(c);
     }
@@ -22,7 +30,7 @@ std::vector<int> nearestPerSurface(const std::vector<MeshContact>& contacts) {
 }
 
 bool keepGrazingSpeed(const MeshContact& contact, const btVector3& previous, btScalar step, const btVector3& gravity,
-                      btVector3& velocity, btVector3& spin) {
+                      btVector3& velocity) {
     const btVector3& n = contact.normal;
     const btVector3 start = velocity + gravity * step;  // what the solver starts from
     const btScalar approach = -velocity.dot(n);
@@ -35,9 +43,7 @@ bool keepGrazingSpeed(const MeshContact& contact, const btVector3& previous, btS
     const btScalar alongSpeed = along.length();
     if (approach > GRAZING_RATIO * (velocity + n * approach).length() || alongSpeed < SIMD_EPSILON) return false;
     const btScalar scale = btSqrt(alongSpeed * alongSpeed + lost * lost - allowed * allowed) / alongSpeed;
-    const btScalar speed = velocity.length();
     velocity += along * (scale - 1);
-    if (speed > SIMD_EPSILON) spin *= velocity.length() / speed;
     return true;
 }
 

@@ -17,6 +17,9 @@ namespace physics {
 struct MeshContact {
     btVector3 normal;   // unit, from the mesh toward the ball's centre
     btScalar distance;  // negative while they overlap
+    // Unit normal of the flat surface the contact lies in (a face, or an
+    // edge or corner inside one), toward the ball; zero when none.
+    btVector3 surface{0, 0, 0};
 };
 
 // Contacts whose normals are within this (cos of 30 degrees) lie on one
@@ -24,7 +27,10 @@ struct MeshContact {
 // wall, or the two sides of a trough, stay apart.
 constexpr btScalar ONE_SURFACE_COS = btScalar(0.866);
 
-// Indices of the contacts kept: per surface, the nearest.
+// Indices of the contacts kept: per surface, the nearest. A contact on an
+// edge inside a flat surface is covered by that surface's nearer contact
+// whatever its own normal: a ball sunk into a floor touches the floor's
+// seams at a slant.
 std::vector<int> nearestPerSurface(const std::vector<MeshContact>& contacts);
 
 // A contact approaching at less than this fraction of the ball's speed
@@ -42,9 +48,11 @@ constexpr btScalar GRAZING_RATIO = btScalar(0.2);
 // impulse still carries the friction that keeps the ball rolling. Only the
 // approach the surface's turn makes is made up: not a new contact's
 // impact, not a push by other balls, not gravity's pull into the surface.
-// The spin grows with the speed. `velocity` is the ball's at the start of
-// the step, before gravity's share. False when nothing changed.
+// The spin is left to friction: the speed added in a step is second order
+// in the turn, and so is the slip it leaves. `velocity` is the ball's at
+// the start of the step, before gravity's share. False when nothing
+// changed.
 bool keepGrazingSpeed(const MeshContact& contact, const btVector3& previous, btScalar step, const btVector3& gravity,
-                      btVector3& velocity, btVector3& spin);
+                      btVector3& velocity);
 
 }  // namespace physics

@@ -226,8 +226,10 @@ struct EdgeContactFixer {
     // on a curved floor. On an edge or corner that lies in a flat surface
     // the contact becomes the face contact under the centre, and the
     // sphere rolls over the seam as over the face.
+    // `surface` becomes the normal of the flat surface the contact lies in,
+    // when it lies in one.
     static Outcome fix(const StaticGeometry& geometry, int triangle, const btVector3& centre, btVector3& onMesh,
-                       btVector3& normal, btScalar& distance, btScalar radius) {
+                       btVector3& normal, btScalar& distance, btScalar radius, btVector3& surface) {
         if (triangle < 0 || triangle >= geometry.triangleCount()) return KEPT;
         const btVector3* v[3];
         for (int k = 0; k < 3; ++k) v[k] = &geometry.vertices_[geometry.indices_[3 * triangle + k]];
@@ -241,7 +243,10 @@ struct EdgeContactFixer {
             btScalar s = d.dot(e) / e.length2();
             if ((d - e * s).length2() < FEATURE_TOLERANCE * FEATURE_TOLERANCE) feature = k;
         }
-        if (feature < 0) return KEPT;  // inside the face: the normal is already the face's
+        if (feature < 0) {  // inside the face: the normal is already the face's
+            surface = normal;
+            return KEPT;
+        }
         if (feature < 3 ? inValley(geometry, triangle, feature, centre)
                         : inValley(geometry, triangle, feature - 3, centre) &&
                               inValley(geometry, triangle, (feature - 3 + 2) % 3, centre))
@@ -253,6 +258,7 @@ struct EdgeContactFixer {
         const std::vector<btVector3>& vs = geometry.vertices_;
         btVector3 n = (vs[f[1]] - vs[f[0]]).cross(vs[f[2]] - vs[f[0]]).normalized();
         if (n.dot(centre - p) < 0) n = -n;
+        surface = n;
         // A seam contact leans only a few degrees off the surface; a steeper
         // one means the ball is beyond the flat surface's border (over the
         // top of a wall, say), where the feature's own normal is right.
@@ -315,15 +321,17 @@ public:
         btVector3 normal = pointOnMesh ? normalOnB : -normalOnB;
         btScalar distance = depth;
         const btScalar radius = static_cast<const btSphereShape*>(sphere->getCollisionShape())->getRadius();
-        Held held{normalOnB, pointOnB, depth, m_partId0, m_index0, m_partId1, m_index1, {normal, distance}};
-        const auto outcome =
-            EdgeContactFixer::fix(geometry, meshIsB ? m_index1 : m_index0, centre, onMesh, normal, distance, radius);
-        if (outcome == EdgeContactFixer::DROPPED) return;
+        btVector3 surface(0, 0, 0);
+        Held held{normalOnB, pointOnB, depth, m_partId0, m_index0, m_partId1, m_index1, {normal, distance, surface}};
+        const auto outcome = EdgeContactFixer::fix(geometry, meshIsB ? m_index1 : m_index0, centre, onMesh, normal,
+                                                   distance, radius, surface);
+        held.inValley = outcome == EdgeContactFixer::DROPPED;
+        held.contact.surface = surface;
         if (outcome == EdgeContactFixer::FIXED) {
             held.normalOnB = pointOnMesh ? normal : -normal;
             held.pointOnB = pointOnMesh ? onMesh : centre - normal * radius;
             held.depth = distance;
-            held.contact = {normal, distance};
+            held.contact = {normal, distance, surface};
         }
         held_.push_back(held);
     }
@@ -338,8 +346,8 @@ public:
             getBody0Wrap()->getCollisionShape()->getShapeType() == SPHERE_SHAPE_PROXYTYPE ? getBody0Wrap() : getBody1Wrap();
         btRigidBody* ball = btRigidBody::upcast(const_cast<btCollisionObject*>(sphere->getCollisionObject()));
         const bool moving = ball && ball->isActive();
-        btVector3 velocity(0, 0, 0), spin(0, 0, 0);
-        if (moving) velocity = ball->getLinearVelocity(), spin = ball->getAngularVelocity();
+        btVector3 velocity(0, 0, 0);
+        if (moving) velocity = ball->getLinearVelocity();
         if (velocity.length2() < SETTLING_SPEED * SETTLING_SPEED) {
             // A ball coming to rest keeps Bullet's own manifold: its points
             // of the last steps form a patch that stills it.
@@ -353,7 +361,9 @@ public:
         if (held_.empty()) return;
         std::vector<MeshContact> contacts;
         contacts.reserve(held_.size());
-        for (const Held& h : held_) contacts.push_back(h.contact);
+        std::vector<int> faceIndex;  // the held contacts the choice sees
+        for (int i = 0; i < static_cast<int>(held_.size()); ++i)
+            if (!held_[i].inValley) contacts.push_back(held_[i].contact), faceIndex.push_back(i);
         // The same surface one step before: the old contact nearest in normal.
         const btVector3 centre = sphere->getWorldTransform().getOrigin();
         auto towardBall = [&](const btManifoldPoint& p) {
@@ -376,7 +386,7 @@ public:
             const btManifoldPoint* was;
         };
         std::vector<Pass> passes;
-        for (int k : nearestPerSurface(contacts)) passes.push_back({k, previous(held_[k].contact.normal)});
+        for (int k : nearestPerSurface(contacts)) passes.push_back({faceIndex[k], previous(contacts[k].normal)});
         auto carried = [](const Pass& p) { return p.was ? p.was->m_appliedImpulse : btScalar(-1); };
         std::stable_sort(passes.begin(), passes.end(), [&](const Pass& a, const Pass& b) { return carried(a) > carried(b); });
         bool turned = false;
@@ -395,12 +405,9 @@ public:
                 p.m_prevRHS = was->m_prevRHS;
                 p.m_lifeTime = was->m_lifeTime;
             }
-            if (moving) turned |= keepGrazingSpeed(h.contact, towardBall(*was), step, ball->getGravity(), velocity, spin);
+            if (moving) turned |= keepGrazingSpeed(h.contact, towardBall(*was), step, ball->getGravity(), velocity);
         }
-        if (turned) {
-            ball->setLinearVelocity(velocity);
-            ball->setAngularVelocity(spin);
-        }
+        if (turned) ball->setLinearVelocity(velocity);
     }
 
 private:
@@ -409,6 +416,7 @@ private:
         btScalar depth;
         int part0, index0, part1, index1;
         MeshContact contact;
+        bool inValley = false;  // an edge or corner contact a face contact covers
     };
     std::vector<Held> held_;
 

@@ -43,3 +43,29 @@ TEST(Valley, BallRocksWithTheRollingPeriod) {
 }
 
 }  // namespace
+
+namespace {
+
+// A wall 4 thick whose top face is split along its long diagonal: next to
+// a corner the diagonal runs within a hair of the rim. A ball leaning on
+// the rim there from outside touches the rim, not the diagonal's flat
+// surface; taken for the top face, the contact would hold it up beside the
+// wall on a floor that is not there.
+TEST(SeamCorrection, BallBesideAWallTopFallsPastItsRim) {
+    physics::PhysicsWorld world;
+    PieceMesh wall;
+    const float height = 30.0f;
+    wall.addHexahedron([&](int ix, int iy, int iz) {
+        return std::array<float, 3>{ix ? 25.0f : -25.0f, iy ? height - 25.0f : -25.0f, iz ? 2.0f : -2.0f};
+    });
+    const glm::vec3 centre = levelCentre(5, 5, 0);
+    place(world, registerMesh(world, wall), centre);
+    const float r = physics::BALL_RADIUS, out = 4.0f;
+    const glm::vec3 corner = centre + glm::vec3(-25.0f, height - 25.0f, -2.0f);
+    const physics::ActorHandle ball =
+        ballAt(world, corner + glm::vec3(0.1f, std::sqrt(r * r - out * out) - 0.05f, -out));
+    world.simulate(1.0f);
+    EXPECT_LT(world.getGlobalPosition(ball).y, corner.y);
+}
+
+}  // namespace
