@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
                  {"demo3.tumbalon", splitMerge, 0, -1},
                  {"demo4.tumbalon", rain, 0, 0},
                  // The gallery: each run shows pieces the demos leave out.
-                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, 0, 0},
+                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, 0, -1},
                  {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
                  {"gallery/crossing_lanes.tumbalon", crossingLanes, 0, 0},
                  {"gallery/splitter_sorts.tumbalon", splitterSorts, 0, 0},

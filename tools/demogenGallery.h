@@ -84,7 +84,11 @@ inline void mergingStreams(Builder& b) {
 // Shows a jump throwing each ball over to a catcher, which turns it into the basin.
 inline void jumpAndCatch(Builder& b) {
     const int row = 8;
-    int c = 7 + sideRamps(b, row, 7, 2, COLUMN_UP, 7);
+    // The first ball comes a straight behind the others and flies alone: the
+    // catcher holds a ball that comes in slowly behind another.
+    sideRamps(b, row, 7, 2, COLUMN_UP, 1);
+    b.piece(row, 8, 2, STRAIGHT, COLUMN_UP);
+    int c = 9 + sideRamps(b, row, 9, 2, COLUMN_UP, 6, false);
     b.piece(row, c, 1, SLOPE, COLUMN_UP);
     b.piece(row, c + 1, 1, JUMP, COLUMN_UP);
     b.piece(row, c + 2, 1, CATCHER, COLUMN_UP);
