@@ -1,8 +1,14 @@
 // Curved-track figures: the lowest release height from which a ball
 // completes a vertical loop (the textbook rolling ball needs 2.7 (R - r)),
-// for loops of floor radius 50 and 100 in all four turns.
+// for loops of floor radius 50 and 100 in all four turns, and the speed a
+// ball keeps through the shipped `curve`.
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "klotz/ObjLoader.h"
 
 #include "Bench.h"
 #include "physics/CurvedTrack.h"
@@ -46,3 +52,62 @@ BENCH_FIGURE(loop_min_release_over_R_minus_r) {
 BENCH_FIGURE(loop_turn_spread_percent) {
     return std::max(spreadPercent(loopThresholds(50)), spreadPercent(loopThresholds(100)));
 }
+
+// How much of its speed a ball keeps through the shipped `curve` (entered
+// at x=-25 along +x, left at z=+25 along +z), from a straight onto a
+// straight, rolled in at 100, 150 and 250 units/s in each of the four
+// turns: its speed 25 units into the straight after, against the speed
+// it came with, in per cent. Per speed, the lowest and highest of the turns.
+
+namespace {
+
+bool loadShipped(const char* base, PieceMesh& piece) {
+    const char* env = std::getenv("TUMBALON_DATA");
+    std::ostringstream quiet;
+    const io::Result<klotz::Mesh> mesh = klotz::loadObj(std::string(env ? env : "data") + "/" + base, quiet);
+    if (!mesh || mesh->empty()) return false;
+    piece.vertices = mesh->vertices;
+    piece.faces = mesh->faces;
+    return true;
+}
+
+float curveSpeedKept(const PieceMesh& curve, const PieceMesh& straight, int turns, float speed) {
+    physics::PhysicsWorld world;
+    const glm::quat q = quarterTurns(turns), across = quarterTurns(3);
+    const glm::vec3 o(500.0f, 75.0f, -500.0f);
+    const physics::MeshHandle cm = registerMesh(world, curve), sm = registerMesh(world, straight);
+    world.setGlobalOrientationQuat(place(world, cm, o), q);
+    world.setGlobalOrientationQuat(place(world, sm, o + q * glm::vec3(-50, 0, 0)), q);
+    world.setGlobalOrientationQuat(place(world, sm, o + q * glm::vec3(0, 0, 50)), q * across);
+    const glm::vec3 in = q * glm::vec3(1, 0, 0), out = q * glm::vec3(0, 0, 1), up(0, 1, 0);
+    const physics::ActorHandle ball =
+        ballAt(world, o + q * glm::vec3(-65, FLOOR_Y + physics::BALL_RADIUS, 0), in * speed);
+    world.setAngularVelocity(ball, glm::cross(up, in * speed) / physics::BALL_RADIUS);
+    for (int step = 0; step < 300; ++step) {
+        world.simulate(0.01f);
+        if (glm::dot(world.getGlobalPosition(ball) - o, out) > 50.0f)
+            return 100.0f * glm::length(world.getLinearVelocity(ball)) / speed;
+    }
+    return 0.0f;
+}
+
+std::pair<float, float> curveKeptRange(float speed) {
+    PieceMesh curve, straight;
+    if (!loadShipped("curve", curve) || !loadShipped("straight", straight)) return {-1.0f, -1.0f};
+    float lo = 1e9f, hi = -1e9f;
+    for (int turn = 0; turn < 4; ++turn) {
+        const float kept = curveSpeedKept(curve, straight, turn, speed);
+        lo = std::min(lo, kept);
+        hi = std::max(hi, kept);
+    }
+    return {lo, hi};
+}
+
+}  // namespace
+
+BENCH_FIGURE(curve_curve_speed_kept_percent_100_lowest) { return curveKeptRange(100).first; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_100_highest) { return curveKeptRange(100).second; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_150_lowest) { return curveKeptRange(150).first; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_150_highest) { return curveKeptRange(150).second; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_250_lowest) { return curveKeptRange(250).first; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_250_highest) { return curveKeptRange(250).second; }
