@@ -5,7 +5,9 @@
 // floor triangles, also between two kloetze) that tilted normal makes a
 // rolling ball brake and hop. Each edge and corner therefore records the
 // flat surface it lies in, and the narrow phase turns such contacts to
-// that surface's normal. Convex edges keep their true normal.
+// that surface's normal. Convex edges keep their true normal. Edges in a
+// valley of the mesh, and contacts a nearer one of the same surface covers,
+// do not reach the solver of a moving ball (MeshContacts.h).
 #pragma once
 
 #include <array>
