@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "Bench.h"
+#include "BulletBaseline.h"
 #include "klotz/ObjLoader.h"
 #include "physics/Actors.h"
-#include "physics/BulletSettings.h"
 #include "physics/Physics.h"
 #include "physics/TrackGeometry.h"
 
@@ -115,63 +115,30 @@ struct Field {
 // and shapes (its pieces merged into one mesh, the five boundary planes)
 // and stepped by Bullet alone: what our layer costs on top.
 struct BaselineField {
-    btDefaultCollisionConfiguration configuration;
-    btCollisionDispatcher dispatcher{&configuration};
-    btDbvtBroadphase broadphase;
-    btSequentialImpulseConstraintSolver solver;
-    btDiscreteDynamicsWorld world{&dispatcher, &broadphase, &solver, &configuration};
-    std::vector<btVector3> vertices;
-    std::vector<int> indices;
-    std::unique_ptr<btTriangleIndexVertexArray> triangles;
-    std::unique_ptr<btBvhTriangleMeshShape> mesh;
-    btCollisionObject meshObject;
-    std::vector<std::unique_ptr<btCollisionShape>> shapes;
-    std::vector<std::unique_ptr<btRigidBody>> bodies;
+    std::unique_ptr<benchbaseline::BulletBaseline> bullet;
 
     explicit BaselineField(int ballCount, bool = false) {
-        physics::configureWorld(world);
         const PieceMesh& piece = pieces().flat;
+        std::vector<float> vertices;
+        std::vector<std::int32_t> faces;
         for (int k = 0; k < FIELD_PIECES; ++k) {
-            const int base = static_cast<int>(vertices.size());
+            const auto base = static_cast<std::int32_t>(vertices.size() / 3);
             const glm::vec3 at = fieldPiece(k);
-            for (std::size_t v = 0; v + 2 < piece.vertices.size(); v += 3)
-                vertices.emplace_back(piece.vertices[v] + at.x, piece.vertices[v + 1] + at.y, piece.vertices[v + 2] + at.z);
-            for (std::int32_t f : piece.faces) indices.push_back(base + f);
+            for (std::size_t v = 0; v + 2 < piece.vertices.size(); v += 3) {
+                vertices.push_back(piece.vertices[v] + at.x);
+                vertices.push_back(piece.vertices[v + 1] + at.y);
+                vertices.push_back(piece.vertices[v + 2] + at.z);
+            }
+            for (std::int32_t f : piece.faces) faces.push_back(base + f);
         }
-        triangles = std::make_unique<btTriangleIndexVertexArray>(
-            static_cast<int>(indices.size() / 3), indices.data(), 3 * sizeof(int), static_cast<int>(vertices.size()),
-            &vertices[0][0], sizeof(btVector3));
-        mesh = std::make_unique<btBvhTriangleMeshShape>(triangles.get(), true);
-        meshObject.setCollisionShape(mesh.get());
-        physics::addStaticObject(world, meshObject);
-        const std::pair<btVector3, btScalar> planes[5] = {
-            {{0, 1, 0}, 0}, {{0, 0, -1}, 0}, {{1, 0, 0}, 0}, {{0, 0, 1}, -1000}, {{-1, 0, 0}, -1000}};
-        for (const auto& [normal, distance] : planes) {
-            auto plane = std::make_unique<physics::HalfSpaceShape>();
-            plane->place(normal, distance);
-            bodies.push_back(physics::makePlaneBody(*plane));
-            shapes.push_back(std::move(plane));
-            physics::addPlaneBody(world, *bodies.back());
-        }
+        std::vector<benchbaseline::Ball> balls;
         for (int i = 0; i < ballCount; ++i) {
-            FieldBall f = fieldBall(i);
-            auto sphere = std::make_unique<btSphereShape>(physics::BALL_RADIUS);
-            bodies.push_back(physics::makeBallBody(*sphere, physics::BALL_DENSITY));
-            shapes.push_back(std::move(sphere));
-            btRigidBody& body = *bodies.back();
-            body.setDamping(0, 0);
-            body.setWorldTransform(btTransform(btQuaternion::getIdentity(), btVector3(f.at.x, f.at.y, f.at.z)));
-            body.setLinearVelocity(btVector3(f.velocity.x, f.velocity.y, f.velocity.z));
-            body.setAngularVelocity(btVector3(f.spin.x, f.spin.y, f.spin.z));
-            world.addRigidBody(&body);
+            const FieldBall f = fieldBall(i);
+            balls.push_back({f.at, f.velocity, f.spin});
         }
-        step();
+        bullet = std::make_unique<benchbaseline::BulletBaseline>(vertices, faces, balls);
     }
-    ~BaselineField() {
-        for (auto& body : bodies) world.removeRigidBody(body.get());
-        world.removeCollisionObject(&meshObject);
-    }
-    void step() { world.stepSimulation(btScalar(physics::STEP), 0, btScalar(physics::STEP)); }
+    void step() { bullet->step(); }
 };
 
 // Simulated seconds per wall-clock second over one simulated second, the

@@ -6,7 +6,7 @@
 
 #include "Bench.h"
 #include "physics/Physics.h"
-#include "scene/EditSession.h"
+#include "input/EditSession.h"
 #include "scene/SceneFile.h"
 
 namespace {
@@ -19,7 +19,7 @@ std::string bigSceneText() {
         model.addBallStart(cell / scene::GRID_SIZE, cell % scene::GRID_SIZE, physics::NO_ACTOR);
         for (int k = 0; k < LEVELS; ++k) {
             const glm::vec3 c = scene::levelCentre(cell / scene::GRID_SIZE, cell % scene::GRID_SIZE, k);
-            model.cellStack[cell].push_back(
+            model.pushOnStack(cell,
                 model.appendPlaced(k % 2, 0, physics::NO_ACTOR, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, c.x, c.y, c.z, 1}));
         }
     }
@@ -40,7 +40,8 @@ scene::SceneModel bigModel() {
     for (const scene::BallStart& s : data.ballStarts) model.addBallStart(s.row, s.column, physics::NO_ACTOR);
     for (std::size_t j = 0; j < data.poses.size(); ++j)
         model.appendPlaced(data.klotzTypes[j], 0, physics::NO_ACTOR, data.poses[j]);
-    model.cellStack = data.cellStack;
+    for (int cell = 0; cell < scene::CELL_COUNT; ++cell)
+        for (int i : data.cellStack[cell]) model.pushOnStack(cell, i);
     return model;
 }
 

@@ -9,14 +9,15 @@
 #include "klotz/Catalogue.h"
 #include "particles/ParticleSystem.h"
 #include "physics/Physics.h"
-#include "scene/Camera.h"
-#include "scene/Commands.h"
-#include "scene/EditSession.h"
-#include "scene/Editing.h"
-#include "scene/Palette.h"
+#include "view/Camera.h"
+#include "input/Commands.h"
+#include "input/EditSession.h"
+#include "input/Editing.h"
+#include "view/Palette.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneState.h"
-#include "scene/UiHooks.h"
+#include "input/UiHooks.h"
+#include "run/Run.h"
 
 namespace demogen {
 
@@ -37,8 +38,8 @@ public:
         : rowOffset_(rowOffset),
           columnOffset_(columnOffset),
           catalogue_(catalogue),
-          ctx_{state_, model_, catalogue, world_, camera_, palette_, particles_, ui_, session_, [] { return 0.0; }, log_,
-               in_} {
+          ctx_{state_, model_, catalogue, world_, camera_, palette_, particles_, ui_, session_, run_, [] { return 0.0; },
+               log_, in_} {
         palette_.init(catalogue.typeCount(), 500);
     }
 
@@ -56,19 +57,19 @@ public:
         while (scene::stackSize(model_, state_.selectedRow, state_.selectedColumn) < level) insert(PILLAR);
         insert(type);
         // One +90 degree turn about y takes local +x from +row to +column.
-        for (int k = 0; k < dir; ++k) scene::rotateTopKlotz(ctx_, {0.0f, 1.0f, 0.0f}, 1);
+        for (int k = 0; k < dir; ++k) input::rotateTopKlotz(ctx_, {0.0f, 1.0f, 0.0f}, 1);
     }
 
     void ball(int row, int column) {
         if (!onGrid(row, column)) return;
         select(row, column);
-        scene::setBallStart(ctx_);
+        input::setBallStart(ctx_);
     }
 
     bool save(const std::string& file) {
         state_.selectedRow = 10;
         state_.selectedColumn = 10;
-        return scene::saveScene(ctx_, file);
+        return input::saveScene(ctx_, file);
     }
 
     std::string log() const { return log_.str(); }
@@ -90,7 +91,7 @@ private:
     }
     void insert(int type) {
         palette_.selectedType = type;
-        if (!scene::insertKlotz(ctx_)) std::cerr << "demogen: type " << type << " is not in the catalogue\n";
+        if (!input::insertKlotz(ctx_)) std::cerr << "demogen: type " << type << " is not in the catalogue\n";
     }
 
     int rowOffset_;
@@ -100,14 +101,15 @@ private:
     scene::SceneState state_;
     scene::SceneModel model_;
     physics::PhysicsWorld world_;
-    scene::Camera camera_;
-    scene::Palette palette_;
+    view::Camera camera_;
+    view::Palette palette_;
     particles::ParticleSystem particles_;
-    scene::NoUi ui_;
-    scene::EditSession session_;
+    input::NoUi ui_;
+    input::EditSession session_;
+    run::Run run_;
     std::ostringstream log_;
     std::istringstream in_;
-    scene::CommandContext ctx_;
+    input::CommandContext ctx_;
 };
 
 // A cell of a layout, and steps along the grid toward a direction.

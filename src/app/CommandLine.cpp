@@ -33,6 +33,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.help = true;
             return line;
         }
+        if (arg == "--log-runs") {
+            if (++i >= argc || argv[i][0] == '\0') {
+                line.error = "option \"--log-runs\" needs the name of the file to append to";
+                return line;
+            }
+            line.runLog = argv[i];
+            continue;
+        }
         // A scene file whose name starts with '-' is named as ./-NAME.
         if (arg.size() > 1 && arg[0] == '-') {
             const ToolkitOption* option = toolkitOption(argv[i]);
@@ -56,10 +64,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return "usage: tumbalon [SCENE]\n"
+    return "usage: tumbalon [--log-runs FILE] [SCENE]\n"
            "  Starts the ball-run construction kit in the current folder, which holds\n"
            "  tumbalon_all.cfg, the klotz meshes and some01.bmp, and then loads the\n"
            "  scene file SCENE, if given. F1 in the window lists the keys.\n"
+           "  --log-runs FILE   append each run's per-ball results to FILE when it stops,\n"
+           "                    in the lines tumbalon-sim prints\n"
            "  --help   print this text and exit\n";
 }
 

@@ -18,20 +18,20 @@
 #include "render/Marker.h"
 #include "render/Resources.h"
 #include "render/SubWindow.h"
-#include "scene/Camera.h"
-#include "scene/Commands.h"
-#include "scene/EditSession.h"
-#include "scene/Palette.h"
-#include "scene/RunInsight.h"
+#include "input/Commands.h"
+#include "input/EditSession.h"
+#include "input/UiHooks.h"
+#include "run/Run.h"
 #include "scene/SceneModel.h"
-#include "scene/UiHooks.h"
+#include "view/Camera.h"
+#include "view/Palette.h"
 
 namespace app {
 
 class Program;
 
 // What the commands ask of the window system, done with GLUT and GL.
-class GlutUi : public scene::UiHooks {
+class GlutUi : public input::UiHooks {
 public:
     explicit GlutUi(Program& program) : program_(program) {}
     void applyPolygonMode(bool wireframe) override;
@@ -42,6 +42,7 @@ public:
     void exitProgram() override;
     void stepTaken(const physics::StepContacts& contacts, double runTime) override;
     void toggleSound() override;
+    void runStopped() override;
 
 private:
     Program& program_;
@@ -81,24 +82,23 @@ public:
 
     // The command layer's view of all this; valid once the world and the
     // particle system exist.
-    scene::CommandContext commands() {
-        scene::CommandContext ctx{state,   model, catalogue, *world, camera, palette, *particles, ui,
-                                  session, [this] { return clock.now(); }, std::cout, std::cin};
-        ctx.insight = &insight;
-        return ctx;
+    input::CommandContext commands() {
+        return {state, model,   catalogue, *world, camera, palette, *particles, ui, session, currentRun,
+                [this] { return clock.now(); }, std::cout, std::cin};
     }
 
     AppState state;
     FrameClock clock;
     klotz::KlotzCatalogue catalogue;
     scene::SceneModel model;
-    scene::EditSession session;
-    scene::RunInsight insight;  // the current or last run's outcomes
+    input::EditSession session;
+    run::Run currentRun;  // the current or last run
+    std::string runLog;   // --log-runs: where each run's results go
     physics::ErrorReporter reporter{std::cout, std::cin};
     std::unique_ptr<physics::PhysicsWorld> world;          // from "init physics"
     std::unique_ptr<particles::ParticleSystem> particles;  // from "init particle system"
-    scene::Camera camera;
-    scene::Palette palette;
+    view::Camera camera;
+    view::Palette palette;
     render::SubWindowState subWindow{palette};
     render::RenderResources resources;
     render::MarkerAnimation marker;

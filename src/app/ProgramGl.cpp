@@ -2,6 +2,7 @@
 // side of the command layer's hooks.
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 
 #include <GL/freeglut.h>
@@ -9,19 +10,20 @@
 #include "app/CommandLine.h"
 #include "app/FrameLoop.h"
 #include "app/Help.h"
-#include "app/SoundEvents.h"
 #include "app/Program.h"
+#include "app/Simulator.h"
 #include "image/TextureRegistryGl.h"
+#include "io/Result.h"
 #include "klotz/DisplayLists.h"
+#include "input/Keyboard.h"
+#include "input/Menu.h"
+#include "input/SpecialKeys.h"
 #include "particles/ParticleDraw.h"
-#include "particles/Random.h"
 #include "render/CameraView.h"
 #include "render/Graphics.h"
 #include "render/SceneRenderer.h"
-#include "scene/Keyboard.h"
-#include "scene/Menu.h"
-#include "scene/Simulation.h"
-#include "scene/SpecialKeys.h"
+#include "run/Simulation.h"
+#include "run/SoundEvents.h"
 
 namespace app {
 
@@ -81,7 +83,7 @@ void GlutUi::printHelp() { app::printHelp(std::cout); }
 void GlutUi::stepTaken(const physics::StepContacts& contacts, double runTime) {
     audio::LiveOutput* sound = program_.sound.get();
     if (!sound || !sound->isOn()) return;
-    feedSound(contacts, runTime,
+    run::feedSound(contacts, runTime,
               {[sound](const audio::Impact& e, double t) { sound->impact(e, t); },
                [sound](const audio::Rolling& e, double t) { sound->rolling(e, t); }});
 }
@@ -89,6 +91,15 @@ void GlutUi::stepTaken(const physics::StepContacts& contacts, double runTime) {
 void GlutUi::toggleSound() {
     audio::LiveOutput* sound = program_.sound.get();
     if (sound) sound->setEnabled(!sound->isEnabled());
+}
+
+void GlutUi::runStopped() {
+    if (program_.runLog.empty() || !program_.world) return;
+    std::ofstream log(program_.runLog, std::ios::app);
+    for (const BallReport& r : reportRun(program_.currentRun, program_.model, *program_.world))
+        log << formatReport(r) << "\n";
+    log << "\n";
+    if (!log) std::cout << "can not append the run's results to " << io::printable(program_.runLog) << "\n";
 }
 
 void GlutUi::exitProgram() {
@@ -119,18 +130,20 @@ void Program::display() {
     AppState& s = state;
     s.frameTime = clock.now();
     const bool stepping = s.simulationRunning && !s.simulationPaused;
-    const FramePlan plan = planFrame(s.frameTime, s.lastFrameTime, s.lastStepTime, stepping, scene::playbackSpeed(s));
+    const FramePlan plan = planFrame(s.frameTime, s.lastFrameTime, currentRun.lastStepTime, stepping,
+                                     run::playbackSpeed(s, currentRun));
     if (!plan.draw) {
         scheduleNextFrame();
         return;
     }
 
     if (stepping) {
-        scene::CommandContext ctx = commands();
-        scene::advanceSimulation(ctx, s.frameTime, plan.simulatedSeconds);
+        input::CommandContext ctx = commands();
+        run::RunContext r = input::runContext(ctx);
+        run::advanceSimulation(r, s.frameTime, plan.simulatedSeconds);
     }
 
-    render::updateCamera(camera, scene::rideTarget(s, model, *world));
+    render::updateCamera(camera, run::rideTarget(s, model, *world));
     render::SceneView view{s,
                            model,
                            *world,
@@ -143,13 +156,13 @@ void Program::display() {
                                particles->update(e.timeStep, e.position, e.velocity, e.minSpeed, e.maxSpeed,
                                                  e.minAngle, e.maxAngle);
                            },
-                           [] { return particles::processRandom(); },
+                           [this] { return particles->random(); },
                            {}};
     if (s.simulationRunning) {
-        const std::string status = scene::runStatus(s, model);
+        const std::string status = run::runStatus(s, currentRun);
         if (!status.empty()) view.overlay.push_back(status);
     }
-    view.insight = &insight;
+    view.insight = &currentRun.insight;
     render::renderScene(view);
 
     if (sound) sound->pump();
@@ -171,18 +184,18 @@ void Program::reshape(int width, int height) {
 }
 
 void Program::keyboard(unsigned char key) {
-    scene::CommandContext ctx = commands();
-    scene::handleKey(ctx, key);
+    input::CommandContext ctx = commands();
+    input::handleKey(ctx, key);
 }
 
 void Program::special(int key) {
-    scene::CommandContext ctx = commands();
-    scene::handleSpecialKey(ctx, key);
+    input::CommandContext ctx = commands();
+    input::handleSpecialKey(ctx, key);
 }
 
 void Program::mouse(int button, int buttonState, int x, int y) {
-    scene::CommandContext ctx = commands();
-    scene::handleMouseButton(ctx, button, buttonState, x, y);
+    input::CommandContext ctx = commands();
+    input::handleMouseButton(ctx, button, buttonState, x, y);
 }
 
 void Program::motion(int x, int y) {
@@ -192,13 +205,13 @@ void Program::motion(int x, int y) {
         camera.lookAround(x, y);
         return;
     }
-    scene::CommandContext ctx = commands();
-    scene::handleMouseMotion(ctx, x, y);
+    input::CommandContext ctx = commands();
+    input::handleMouseMotion(ctx, x, y);
 }
 
 void Program::menu(int value) {
-    scene::CommandContext ctx = commands();
-    scene::handleMenu(ctx, value);
+    input::CommandContext ctx = commands();
+    input::handleMenu(ctx, value);
 }
 
 void Program::subWindowDisplay() { render::drawSubWindow(subWindow, clock.now()); }
@@ -208,7 +221,7 @@ void Program::subWindowMouse(int button, int buttonState, int x, int y) {
 }
 
 void Program::shutdown() {
-    scene::autosave(model, state, session, std::cout);
+    input::autosave(model, state, session, std::cout);
     std::cout << "exiting";
     sound.reset();
     world.reset();
@@ -235,6 +248,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
         out << usageText();
         return 0;
     }
+    runLog = commandLine.runLog;
     if (!commandLine.error.empty()) {
         std::cerr << "tumbalon: " << commandLine.error << " (tumbalon --help shows the usage)\n";
         return EXIT_USAGE;
@@ -255,7 +269,10 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "done\n";
 
     out << "init graphics... ";
-    s.mainWindow = render::initGraphics(&argc, argv, s.windowWidth, s.windowHeight, s.smoothShading, callbacks.main);
+    std::vector<render::MenuEntry> menuEntries;
+    for (const input::MenuItem& item : input::MENU_ITEMS) menuEntries.push_back({item.label, item.value});
+    s.mainWindow = render::initGraphics(&argc, argv, s.windowWidth, s.windowHeight, s.smoothShading, callbacks.main,
+                                        menuEntries);
     // Closing the window returns from the main loop, so it ends through
     // shutdown like esc does instead of freeglut ending the process.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
@@ -290,14 +307,14 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "done\n";
 
     out << "entering glut main loop\n\n";
-    scene::reportAutosave(out);
+    input::reportAutosave(out);
     if (!commandLine.sceneFile.empty()) {
-        scene::CommandContext ctx = commands();
-        scene::loadFromFile(ctx, commandLine.sceneFile);
+        input::CommandContext ctx = commands();
+        input::loadFromFile(ctx, commandLine.sceneFile);
     }
     // Says in one line when there is no audio device; the program runs on
     // silently then.
-    sound = std::make_unique<audio::LiveOutput>(out);
+    sound = std::make_unique<audio::LiveOutput>(out, physics::FIXED_STEP);
     // Frames come from a timer, not from an idle callback: between frames
     // the program sleeps.
     frameTimer_ = callbacks.frameTimer;

@@ -35,14 +35,14 @@ dt { font-weight: bold; margin-top: 0.4em; }
 )";
 
 std::string tableRow(const BallReport& b) {
-    const scene::BallInsight& in = b.insight;
-    const bool home = in.outcome == scene::BallOutcome::HOME;
+    const run::BallInsight& in = b.insight;
+    const bool home = in.outcome == run::BallOutcome::HOME;
     std::string row = "<tr><td>" + std::to_string(b.ball) + "</td>";
     row += "<td>row " + std::to_string(b.row) + ", column " + std::to_string(b.column) + "</td>";
-    row += std::string("<td class=\"") + (home ? "home" : "problem") + "\">" + scene::outcomeName(in.outcome) + "</td>";
+    row += std::string("<td class=\"") + (home ? "home" : "problem") + "\">" + run::outcomeName(in.outcome) + "</td>";
     row += "<td>" + (b.restTime >= 0.0 ? formatText("%.2f", b.restTime) : std::string("still moving")) + "</td>";
     row += "<td>" + formatText("%.0f", b.topSpeed) + "</td>";
-    row += "<td>" + (in.lastOn.known() ? escapeXml(scene::describePlace(in.lastOn)) : "none") + "</td>";
+    row += "<td>" + (in.lastOn.known() ? escapeXml(run::describePlace(in.lastOn)) : "none") + "</td>";
     if (in.leftTrack && in.lastOn.known())
         row += formatText("<td>at %.2f s, %.0f units/s</td>", in.lastOnTime, in.lastOnSpeed);
     else
@@ -90,7 +90,7 @@ std::string escapeXml(const std::string& text) {
 
 std::string runReportPage(const RunReportInput& input) {
     int home = 0;
-    for (const BallReport& b : input.balls) home += b.insight.outcome == scene::BallOutcome::HOME;
+    for (const BallReport& b : input.balls) home += b.insight.outcome == run::BallOutcome::HOME;
     const std::string name = escapeXml(input.sceneName);
 
     std::string page =

@@ -45,7 +45,7 @@ float mapY(glm::vec3 p) { return MAP_TOP + (scene::GRID_SIZE + p.z / scene::CELL
 
 int maxStackHeight(const scene::SceneModel& model) {
     std::size_t h = 0;
-    for (const std::vector<int>& stack : model.cellStack) h = std::max(h, stack.size());
+    for (const std::vector<int>& stack : model.cellStack()) h = std::max(h, stack.size());
     return static_cast<int>(h);
 }
 
@@ -57,7 +57,7 @@ std::string heightColour(int height, int maxHeight) {
 }
 
 std::string typeName(const RunReportInput& input, int placed) {
-    const std::vector<int>& types = input.model.placedTypes;
+    const std::vector<int>& types = input.model.placedTypes();
     const int t = placed >= 0 && placed < static_cast<int>(types.size()) ? types[placed] : -1;
     return input.catalogue.validType(t) ? input.catalogue.klotzTypes[t].name : "?";
 }
@@ -67,7 +67,7 @@ std::string stacksSvg(const RunReportInput& input) {
     std::string out;
     for (int row = 0; row < scene::GRID_SIZE; ++row)
         for (int column = 0; column < scene::GRID_SIZE; ++column) {
-            const std::vector<int>& stack = input.model.cellStack[scene::cellIndex(row, column)];
+            const std::vector<int>& stack = input.model.cellStack()[scene::cellIndex(row, column)];
             if (stack.empty()) continue;
             const int h = static_cast<int>(stack.size());
             const int x = MAP_LEFT + row * CELL_PX;
@@ -117,7 +117,7 @@ std::string gridLinesAndAxesSvg() {
 
 std::string ballStartsSvg(const RunReportInput& input) {
     std::string out;
-    const std::vector<scene::BallStart>& starts = input.model.ballStarts;
+    const std::vector<scene::BallStart>& starts = input.model.ballStarts();
     for (std::size_t i = 0; i < starts.size(); ++i) {
         const int x = MAP_LEFT + starts[i].row * CELL_PX;
         const int y = MAP_TOP + (scene::GRID_SIZE - 1 - starts[i].column) * CELL_PX;
@@ -131,7 +131,7 @@ std::string ballStartsSvg(const RunReportInput& input) {
 
 // The path as polylines, one per run of points in the same speed class.
 std::string pathSvg(const BallReport& b, float scale) {
-    const int every = std::max(1, static_cast<int>(std::lround(PATH_INTERVAL / SIM_STEP)));
+    const int every = std::max(1, static_cast<int>(std::lround(PATH_INTERVAL / physics::FIXED_STEP)));
     std::vector<const PathPoint*> points;
     for (std::size_t i = 0; i < b.path.size(); i += every) points.push_back(&b.path[i]);
     if (!b.path.empty() && points.back() != &b.path.back()) points.push_back(&b.path.back());
@@ -248,7 +248,7 @@ std::string topViewLegendSvg(const RunReportInput& input) {
 std::string speedPlotSvg(const RunReportInput& input, const BallReport& b) {
     constexpr int W = 360, H = 200, LEFT = 50, RIGHT = 12, TOP = 26, BOTTOM = 40;
     constexpr int PW = W - LEFT - RIGHT, PH = H - TOP - BOTTOM;
-    const double seconds = std::max(input.seconds, SIM_STEP);
+    const double seconds = std::max(input.seconds, physics::FIXED_STEP);
     const float scale = speedScale(input.balls);
     auto px = [&](double t) { return LEFT + t / seconds * PW; };
     auto py = [&](double v) { return TOP + PH - v / scale * PH; };
@@ -258,7 +258,7 @@ std::string speedPlotSvg(const RunReportInput& input, const BallReport& b) {
         "viewBox=\"0 0 %d %d\">",
         W, H, W, H);
     out += formatText("<text x=\"%d\" y=\"16\" class=\"title\">ball %d: %s</text>", LEFT, b.ball,
-                      scene::outcomeName(b.insight.outcome));
+                      run::outcomeName(b.insight.outcome));
     out += "<g class=\"axis\">";
     const double tStep = niceStep(seconds, 6);
     for (double t = 0.0; t <= seconds + 1e-9; t += tStep)
@@ -277,7 +277,7 @@ std::string speedPlotSvg(const RunReportInput& input, const BallReport& b) {
     out += formatText("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" stroke=\"#444\"/>", LEFT, TOP,
                       PW, PH);
 
-    const int every = std::max(1, static_cast<int>(std::lround(PATH_INTERVAL / SIM_STEP)));
+    const int every = std::max(1, static_cast<int>(std::lround(PATH_INTERVAL / physics::FIXED_STEP)));
     std::string points = formatText("%.1f,%.1f", px(0.0), py(0.0));
     for (std::size_t i = 0; i < b.path.size(); i += every)
         points += formatText(" %.1f,%.1f", px(b.path[i].time), py(b.path[i].speed));

@@ -1,66 +1,95 @@
 #include "app/Simulator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
 #include "app/RunReport.h"
 #include "klotz/Catalogue.h"
-#include "scene/BallContacts.h"
+#include "run/Simulation.h"
+#include "run/SoundEvents.h"
 #include "scene/SceneFile.h"
-#include "scene/Simulation.h"
-#include "app/SoundEvents.h"
+#include "view/Camera.h"
 #include "audio/WavFile.h"
 #include "io/FileWrite.h"
 
 namespace app {
 
+namespace {
+
+// The sound of the run, rendered as it goes.
+class SoundListener : public run::StepListener {
+public:
+    SoundListener(audio::Synthesiser& sound, std::vector<std::int16_t>& samples) : sound_(sound), samples_(samples) {}
+    void stepTaken(const physics::StepContacts& contacts, double runTime) override {
+        run::feedSound(contacts, runTime,
+                       {[&](const audio::Impact& e, double at) { sound_.impact(e, at); },
+                        [&](const audio::Rolling& e, double at) { sound_.rolling(e, at); }});
+        sound_.renderUntil(runTime + physics::FIXED_STEP, samples_);
+    }
+
+private:
+    audio::Synthesiser& sound_;
+    std::vector<std::int16_t>& samples_;
+};
+
+}  // namespace
+
 std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
                                       const klotz::KlotzCatalogue& catalogue, const SimOptions& options) {
-    scene::resetBallsToStarts(model, world);
-    scene::RunInsight insight;
-    scene::startRunInsight(insight, model, catalogue, world);
+    scene::SceneState state;
+    view::Camera camera;
+    run::Run run;
+    std::ostringstream console;
+    std::unique_ptr<SoundListener> listener;
+    if (options.sound) listener = std::make_unique<SoundListener>(*options.sound, *options.soundSamples);
+    run::RunContext ctx{state, model, catalogue, world, camera, nullptr, run, listener.get(), [] { return 0.0; },
+                        console};
+    run::startRun(ctx);
+
     const int balls = model.ballCount();
-    std::vector<BallReport> reports(balls);
-    for (int i = 0; i < balls; ++i) {
-        reports[i].ball = i;
-        reports[i].row = model.ballStarts[i].row;
-        reports[i].column = model.ballStarts[i].column;
-    }
+    std::vector<std::vector<PathPoint>> paths(balls);
     if (options.trace) {
         *options.trace << "time";
         for (int i = 0; i < balls; ++i) *options.trace << ",x" << i << ",y" << i << ",z" << i;
         *options.trace << "\n";
     }
 
-    const long steps = std::lround(options.seconds / SIM_STEP);
+    const long steps = std::lround(options.seconds / physics::FIXED_STEP);
     for (long step = 1; step <= steps; ++step) {
-        world.simulate(static_cast<float>(SIM_STEP));
-        const double t = step * SIM_STEP;
-        if (options.sound) {
-            feedSound(world.stepContacts(), t - SIM_STEP,
-                      {[&](const audio::Impact& e, double at) { options.sound->impact(e, at); },
-                       [&](const audio::Rolling& e, double at) { options.sound->rolling(e, at); }});
-            options.sound->renderUntil(t, *options.soundSamples);
-        }
-        const std::vector<scene::BallSample> samples = scene::sampleBalls(model, world);
-        insight.observe(t, samples);
+        const std::vector<run::BallSample>& samples = run::stepRun(ctx);
+        const double t = run.time();
         if (options.trace) *options.trace << t;
         for (int i = 0; i < balls; ++i) {
             const glm::vec3 p = samples[i].position;
-            if (options.recordPaths) reports[i].path.push_back({static_cast<float>(t), p, samples[i].speed});
+            if (options.recordPaths) paths[i].push_back({static_cast<float>(t), p, samples[i].speed});
             if (options.trace) *options.trace << "," << p.x << "," << p.y << "," << p.z;
         }
         if (options.trace) *options.trace << "\n";
     }
+    std::vector<BallReport> reports = reportRun(run, model, world);
+    for (int i = 0; i < balls; ++i) reports[i].path = std::move(paths[i]);
+    return reports;
+}
+
+std::vector<BallReport> reportRun(const run::Run& run, const scene::SceneModel& model,
+                                  const physics::PhysicsWorld& world) {
+    const int balls = std::min(model.ballCount(), static_cast<int>(run.insight.balls().size()));
+    std::vector<BallReport> reports(balls);
     for (int i = 0; i < balls; ++i) {
         BallReport& r = reports[i];
-        r.insight = insight.balls()[i];
-        r.end = world.getGlobalPosition(model.ballActors[i]);
+        r.ball = i;
+        r.row = model.ballStarts()[i].row;
+        r.column = model.ballStarts()[i].column;
+        r.insight = run.insight.balls()[i];
+        const physics::ActorHandle ball = model.ballActors()[i];
+        r.end = world.isActor(ball) ? world.getGlobalPosition(ball) : glm::vec3(0.0f);
         r.topSpeed = r.insight.topSpeed;
         r.restTime = r.insight.restTime;
         r.onFloor = r.restTime >= 0.0 && r.end.y < FLOOR_REST_HEIGHT;
@@ -77,8 +106,8 @@ std::string formatReport(const BallReport& r) {
         std::snprintf(rest, sizeof rest, "%.2f", r.restTime);
     std::snprintf(buf, sizeof buf, "ball=%d start=%d,%d end=%.2f,%.2f,%.2f top_speed=%.2f rest_time=%s on_floor=%s",
                   r.ball, r.row, r.column, r.end.x, r.end.y, r.end.z, r.topSpeed, rest, r.onFloor ? "yes" : "no");
-    const scene::BallInsight& b = r.insight;
-    std::string line = std::string(buf) + " outcome=" + scene::outcomeName(b.outcome) + " last_on=";
+    const run::BallInsight& b = r.insight;
+    std::string line = std::string(buf) + " outcome=" + run::outcomeName(b.outcome) + " last_on=";
     if (b.lastOn.known())
         line += std::to_string(b.lastOn.row) + "," + std::to_string(b.lastOn.column) + "," +
                 std::to_string(b.lastOn.level) + "," + b.lastOn.type;
@@ -101,7 +130,7 @@ std::string formatSummary(const std::vector<BallReport>& reports, double seconds
     for (const BallReport& r : reports) {
         atRest += r.restTime >= 0.0;
         onFloor += r.onFloor;
-        home += r.insight.outcome == scene::BallOutcome::HOME;
+        home += r.insight.outcome == run::BallOutcome::HOME;
     }
     std::ostringstream s;
     s << "balls=" << reports.size() << " seconds=" << seconds << " at_rest=" << atRest << " on_floor=" << onFloor

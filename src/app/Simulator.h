@@ -11,12 +11,12 @@
 #include "klotz/Catalogue.h"
 #include "audio/Synthesiser.h"
 #include "physics/Physics.h"
-#include "scene/RunInsight.h"
+#include "run/Run.h"
+#include "run/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace app {
 
-constexpr double SIM_STEP = physics::FIXED_STEP;  // seconds
 constexpr float FLOOR_REST_HEIGHT = 8.5f;  // a ball centre this low lies on the ground plane
 
 // Where a ball was at one step of the run.
@@ -37,7 +37,7 @@ struct BallReport {
     double restTime = -1.0;
     bool onFloor = false;
     // Its outcome and where it went wrong.
-    scene::BallInsight insight{};
+    run::BallInsight insight{};
     // Every step's position, when SimOptions::recordPaths is set.
     std::vector<PathPoint> path{};
 };
@@ -54,6 +54,10 @@ struct SimOptions {
 // given simulated time. The catalogue names the kloetze the balls touch.
 std::vector<BallReport> simulateScene(scene::SceneModel& model, physics::PhysicsWorld& world,
                                       const klotz::KlotzCatalogue& catalogue, const SimOptions& options);
+
+// Each start ball's report as the run has it now (no paths).
+std::vector<BallReport> reportRun(const run::Run& run, const scene::SceneModel& model,
+                                  const physics::PhysicsWorld& world);
 
 // "ball=I start=ROW,COLUMN end=X,Y,Z top_speed=V rest_time=T|never on_floor=yes|no
 //  outcome=home|stopped|floor|moving last_on=ROW,COLUMN,LEVEL,TYPE|- left_track=T|-"

@@ -102,7 +102,8 @@ const char* open(LiveOutput::Stream& stream, const char* deviceName) {
 
 }  // namespace
 
-LiveOutput::LiveOutput(std::ostream& log, const char* deviceName, const SynthSettings& settings) : synth_(settings) {
+LiveOutput::LiveOutput(std::ostream& log, double stepSeconds, const char* deviceName, const SynthSettings& settings)
+    : synth_(settings), stepSeconds_(stepSeconds) {
     auto stream = std::make_unique<Stream>();
     const char* failure = open(*stream, deviceName);
     if (!failure) {
@@ -144,7 +145,7 @@ void LiveOutput::spreadPending(int samples) {
     auto [first, last] = std::minmax_element(pending_.begin(), pending_.end(),
                                              [](const Pending& a, const Pending& b) { return a.time < b.time; });
     const double start = first->time;
-    const double simulated = last->time - start + PHYSICS_STEP;
+    const double simulated = last->time - start + stepSeconds_;
     const double squeeze = std::min(1.0, samples / (simulated * SAMPLE_RATE));
     const double from = synth_.now();
     for (const Pending& p : pending_) {

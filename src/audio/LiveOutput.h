@@ -21,13 +21,14 @@ namespace audio {
 constexpr int STREAM_BUFFERS = 4;       // at the start
 constexpr int MAX_STREAM_BUFFERS = 8;   // after underruns
 constexpr int STREAM_BUFFER_SAMPLES = 512;
-constexpr double PHYSICS_STEP = 0.01;  // seconds of simulation per reported step
 
 class LiveOutput {
 public:
     // Opens deviceName (nullptr: the default device). When that fails it
     // says so on log in one line ("sound: ..., sound is off") and stays off.
-    explicit LiveOutput(std::ostream& log, const char* deviceName = nullptr, const SynthSettings& settings = {});
+    // stepSeconds: the simulation time one reported step covers.
+    LiveOutput(std::ostream& log, double stepSeconds, const char* deviceName = nullptr,
+               const SynthSettings& settings = {});
     ~LiveOutput();
     LiveOutput(const LiveOutput&) = delete;
     LiveOutput& operator=(const LiveOutput&) = delete;
@@ -66,6 +67,7 @@ private:
 
     std::unique_ptr<Stream> stream_;
     Synthesiser synth_;
+    double stepSeconds_;
     std::vector<Pending> pending_;
     bool enabled_ = true;
     int underruns_ = 0;

@@ -66,10 +66,7 @@ ParticleSystem::ParticleSystem(const physics::PhysicsWorld* scene, float mass, i
       random_(std::move(random)) {
     acceleration_ = force_ / mass_;
     lifetime_ = static_cast<float>(capacity_) / emissionRate_;
-    if (!random_) {
-        seedProcessRandomOnce();
-        random_ = processRandom;
-    }
+    if (!random_) random_ = timeSeededRandom();
 }
 
 void ParticleSystem::reset() {

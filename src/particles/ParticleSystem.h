@@ -116,8 +116,11 @@ public:
     // Puts a particle into a slot directly (tests and benchmarks).
     void setParticle(int slot, glm::vec3 position, glm::vec3 velocity, float life, float angleX, float angleY);
 
-private:
+    // The next value of the system's generator, 0..RANDOM_MAX; the ring
+    // emission point draws from it too.
     int random();
+
+private:
     void ageAndMove(float dt);
     void emit(int count, glm::vec3 position, glm::vec3 velocity, float minSpeed, float maxSpeed,
               float minAngle, float maxAngle);

@@ -1,7 +1,6 @@
-// The process-wide pseudo-random generator behind the sparks and the ring
-// emission point: integers 0..32767, seeded once with the calendar time when
-// the particle system is made. Anything that needs a different sequence
-// (tests) hands the particle system its own RandomSource instead.
+// The pseudo-random generator behind the sparks and the ring emission point:
+// integers 0..32767. The particle system owns one, seeded once with the
+// calendar time when it is made; tests hand it a source of their own.
 #pragma once
 
 #include <cstdint>
@@ -14,14 +13,21 @@ constexpr int RANDOM_MAX = 32767;
 // Yields integers 0..RANDOM_MAX; values outside are clamped by the user.
 using RandomSource = std::function<int()>;
 
-// The next value of the process-wide generator, 0..RANDOM_MAX.
-int processRandom();
+// The classic C library linear congruential generator: 15 useful bits per
+// call, the same on every platform.
+class Random {
+public:
+    explicit Random(std::uint32_t seed) : state_(seed) {}
+    int next() {
+        state_ = state_ * 1103515245u + 12345u;
+        return static_cast<int>((state_ >> 16) & 0x7fffu);
+    }
 
-// Restarts the process-wide sequence; the same seed gives the same values.
-void seedProcessRandom(std::uint32_t seed);
+private:
+    std::uint32_t state_;
+};
 
-// Seeds with the calendar time in seconds, only the first time it is called
-// in the process; later calls leave the sequence alone.
-void seedProcessRandomOnce();
+// A generator seeded with the calendar time in seconds.
+RandomSource timeSeededRandom();
 
 }  // namespace particles

@@ -7,6 +7,8 @@
 
 #include <btBulletDynamicsCommon.h>
 
+#include "physics/Physics.h"
+
 namespace physics {
 
 constexpr btScalar GRAVITY_Y = -400;  // units / s^2
@@ -14,7 +16,7 @@ constexpr btScalar GRAVITY_Y = -400;  // units / s^2
 // correction of StaticGeometry rolling is smooth at this step, and the
 // swept test of fast balls (makeBallBody) keeps a ball dropped 20 levels
 // (9 units a step, against plates 4 thick) out of the kloetze.
-constexpr double STEP = 0.01;
+constexpr double STEP = FIXED_STEP;  // seconds, the world's one step length
 
 // The material of every shape. The original tuning gives a dynamic friction
 // of 0.5, a static friction of 0.00005 (so nearly no resistance before

@@ -6,16 +6,16 @@
 
 #include <glm/glm.hpp>
 
-#include "scene/Camera.h"
+#include "view/Camera.h"
 
 namespace render {
 
 // With the main window current: the ride-along step towards rideTo when
 // given, then gluPerspective(60, aspect, 2, 5000) and gluLookAt into
 // GL_PROJECTION. The matrix mode is left at GL_PROJECTION.
-void updateCamera(scene::Camera& camera, std::optional<glm::vec3> rideTo);
+void updateCamera(view::Camera& camera, std::optional<glm::vec3> rideTo);
 
 // Projection and view only, no ride-along step.
-void loadCameraMatrices(const scene::Camera& camera);
+void loadCameraMatrices(const view::Camera& camera);
 
 }  // namespace render

@@ -1,7 +1,6 @@
 #include <GL/freeglut.h>
 
 #include "render/Graphics.h"
-#include "scene/Menu.h"
 
 namespace render {
 
@@ -30,7 +29,7 @@ void setLights() {
 }  // namespace
 
 int initGraphics(int* argc, char** argv, int width, int height, bool smoothShading,
-                 const MainWindowCallbacks& callbacks) {
+                 const MainWindowCallbacks& callbacks, const std::vector<MenuEntry>& menu) {
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     int window = glutCreateWindow(WINDOW_TITLE);
@@ -47,10 +46,7 @@ int initGraphics(int* argc, char** argv, int width, int height, bool smoothShadi
     // The look-around anchor starts at the window's corner.
     callbacks.motion(0, 0);
     glutAttachMenu(GLUT_MIDDLE_BUTTON);
-    glutAddMenuEntry("save", scene::MENU_SAVE);
-    glutAddMenuEntry("load", scene::MENU_LOAD);
-    glutAddMenuEntry("clear", scene::MENU_CLEAR);
-    glutAddMenuEntry("toggle wireframe", scene::MENU_TOGGLE_WIREFRAME);
+    for (const MenuEntry& entry : menu) glutAddMenuEntry(entry.label, entry.value);
 
     glClearColor(0.3f, 0.4f, 0.5f, 1.0f);
     glEnable(GL_DEPTH_TEST);

@@ -6,23 +6,23 @@ namespace render {
 
 namespace {
 
-std::string ballLine(int index, const scene::BallInsight& b) {
+std::string ballLine(int index, const run::BallInsight& b) {
     char rest[48];
     if (b.restTime < 0.0)
         std::snprintf(rest, sizeof rest, "not at rest");
     else
         std::snprintf(rest, sizeof rest, "at rest from %.2f s", b.restTime);
     char line[128];
-    std::snprintf(line, sizeof line, "ball %d: %s, %s, top %.0f units/s", index, scene::outcomeName(b.outcome), rest,
+    std::snprintf(line, sizeof line, "ball %d: %s, %s, top %.0f units/s", index, run::outcomeName(b.outcome), rest,
                   b.topSpeed);
     return line;
 }
 
 }  // namespace
 
-std::vector<std::string> insightPanelLines(const scene::RunInsight& insight, bool running, int maxLines) {
+std::vector<std::string> insightPanelLines(const run::RunInsight& insight, bool running, int maxLines) {
     if (!insight.started()) return {"no run yet: l starts one"};
-    const std::vector<scene::BallInsight>& balls = insight.balls();
+    const std::vector<run::BallInsight>& balls = insight.balls();
     char heading[96];
     std::snprintf(heading, sizeof heading, "%s %.2f s, %d of %zu balls home", running ? "run time" : "last run",
                   insight.runTime(), insight.homeCount(), balls.size());

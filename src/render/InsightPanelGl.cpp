@@ -3,7 +3,7 @@
 
 namespace render {
 
-void drawInsightPanel(const scene::RunInsight& insight, bool running) {
+void drawInsightPanel(const run::RunInsight& insight, bool running) {
     drawTextLines(insightPanelLines(insight, running, linesThatFit(TextSize::Small)), Corner::TopLeft,
                   TextSize::Small);
 }

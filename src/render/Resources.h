@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "scene/Camera.h"
+#include "view/Camera.h"
 #include "render/Colours.h"
 
 class GLUquadric;  // GLU's opaque quadric; only the Gl units look inside
@@ -46,7 +46,7 @@ using TextureLoader = std::function<unsigned(const std::string& file, bool compr
 // colours, the ball texture (requested compressed), the quadric (created here
 // if absent) and its style, the display lists of the ball sphere, the ring
 // and the marker.
-void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader loadTexture);
+void buildPrimitives(RenderResources& res, view::Camera& camera, TextureLoader loadTexture);
 
 // Deletes the display lists and the quadric. The texture stays with the
 // texture registry.

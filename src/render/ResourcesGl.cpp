@@ -32,7 +32,7 @@ unsigned compileMarker() {
 
 }  // namespace
 
-void buildPrimitives(RenderResources& res, scene::Camera& camera, TextureLoader loadTexture) {
+void buildPrimitives(RenderResources& res, view::Camera& camera, TextureLoader loadTexture) {
     camera.setStartPose();
     res.colours = RenderColours{};
     res.ballTexture = loadTexture ? loadTexture(BALL_TEXTURE_FILE, true) : 0u;

@@ -15,12 +15,12 @@ constexpr float HALF_RADIANS_PER_DEGREE = 0.0087266462f; // pi / 360
 
 int stackHeight(const scene::SceneModel& model, int row, int column) {
     if (!scene::onGrid(row, column)) return 0;
-    return static_cast<int>(model.cellStack[scene::cellIndex(row, column)].size());
+    return static_cast<int>(model.cellStack()[scene::cellIndex(row, column)].size());
 }
 
 int highlightedKlotz(const scene::SceneState& state, const scene::SceneModel& model) {
     if (!state.klotzSelected || !scene::onGrid(state.selectedRow, state.selectedColumn)) return -1;
-    const std::vector<int>& stack = model.cellStack[scene::cellIndex(state.selectedRow, state.selectedColumn)];
+    const std::vector<int>& stack = model.cellStack()[scene::cellIndex(state.selectedRow, state.selectedColumn)];
     return stack.empty() ? -1 : stack.back();
 }
 

@@ -15,7 +15,7 @@
 #include "render/Marker.h"
 #include "render/Resources.h"
 #include "render/SceneLayout.h"
-#include "scene/RunInsight.h"
+#include "run/RunInsight.h"
 #include "scene/SceneModel.h"
 
 namespace render {
@@ -38,7 +38,7 @@ struct SceneView {
     // Lines drawn over the scene in the top-right corner: the status line.
     std::vector<std::string> overlay;
     // The current or last run, for the statistics panel; none: no panel.
-    const scene::RunInsight* insight = nullptr;
+    const run::RunInsight* insight = nullptr;
 };
 
 // Precondition: the main window is current and updateCamera has loaded the

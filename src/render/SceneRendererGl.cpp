@@ -34,11 +34,11 @@ void drawKloetze(const SceneView& view, int highlighted) {
     const RenderColours& colours = view.resources.colours;
     const scene::SceneModel& model = view.model;
     glColor4fv(colours.klotzColour.data());
-    std::size_t count = std::min(model.placedPoses.size(), model.placedDisplayLists.size());
+    std::size_t count = std::min(model.placedPoses().size(), model.placedDisplayLists().size());
     for (std::size_t i = 0; i < count; ++i) {
         glPushMatrix();
-        glMultMatrixf(model.placedPoses[i].data());
-        GLuint list = static_cast<GLuint>(model.placedDisplayLists[i]);
+        glMultMatrixf(model.placedPoses()[i].data());
+        GLuint list = static_cast<GLuint>(model.placedDisplayLists()[i]);
         if (static_cast<int>(i) == highlighted) {
             glColor4fv(colours.selectedKlotzColour.data());
             glCallList(list);
@@ -66,10 +66,10 @@ void drawSimulationPicture(const SceneView& view) {
     glEnable(GL_TEXTURE_2D);
     glColor4fv(view.resources.colours.ballColour.data());
     if (view.resources.ballLists[0] != 0) {
-        const std::vector<physics::ActorHandle>& balls = view.model.ballActors;
+        const std::vector<physics::ActorHandle>& balls = view.model.ballActors();
         for (std::size_t i = 0; i < balls.size(); ++i)
             if (!ballHidden(view.state, static_cast<int>(i))) drawBall(view, balls[i]);
-        for (physics::ActorHandle ball : view.model.shotBalls) drawBall(view, ball);
+        for (physics::ActorHandle ball : view.model.shotBalls()) drawBall(view, ball);
     }
     glDisable(GL_TEXTURE_2D);
 }
@@ -92,7 +92,7 @@ void drawBallStarts(const SceneView& view) {
     const scene::SceneState& state = view.state;
     const RenderColours& colours = view.resources.colours;
     glColor4fv(colours.markerColour.data());
-    const std::vector<scene::BallStart>& starts = view.model.ballStarts;
+    const std::vector<scene::BallStart>& starts = view.model.ballStarts();
     for (std::size_t i = 0; i < starts.size(); ++i) {
         int index = static_cast<int>(i);
         int h = stackHeight(view.model, starts[i].row, starts[i].column);

@@ -9,16 +9,16 @@
 
 #include "klotz/Catalogue.h"
 #include "render/Colours.h"
-#include "scene/Palette.h"
+#include "view/Palette.h"
 
 namespace render {
 
 constexpr float SPIN_DEGREES_PER_SECOND = 120.0f;  // one turn in 3 s
 
 struct SubWindowState {
-    explicit SubWindowState(scene::Palette& shown) : palette(&shown) {}
+    explicit SubWindowState(view::Palette& shown) : palette(&shown) {}
 
-    scene::Palette* palette;  // owned by the caller; insertion reads its selectedType
+    view::Palette* palette;  // owned by the caller; insertion reads its selectedType
     int subWindow = 0;
     int parentWindow = 0;
     std::vector<int> previewLists;  // per type, in the sub-window's context

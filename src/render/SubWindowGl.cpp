@@ -9,7 +9,7 @@ namespace render {
 
 namespace {
 
-constexpr int STRIP_HEIGHT = scene::PALETTE_HEIGHT;  // pixels
+constexpr int STRIP_HEIGHT = view::PALETTE_HEIGHT;  // pixels
 
 void setStripGlState() {
     glClearColor(0.3f, 0.4f, 0.5f, 1.0f);
@@ -46,7 +46,7 @@ void drawLabel(int type) {
 
 int initSubWindow(SubWindowState& state, int parentWindow, int width, int height,
                   const klotz::KlotzCatalogue& catalogue, const SubWindowCallbacks& callbacks, double now) {
-    scene::Palette& palette = *state.palette;
+    view::Palette& palette = *state.palette;
     palette.init(catalogue.typeCount(), width);
     state.spinClock = now;
 
@@ -79,7 +79,7 @@ void layoutSubWindow(SubWindowState& state, int width, int height) {
 
     glutPositionWindow(0, height - STRIP_HEIGHT);
     glutReshapeWindow(width, STRIP_HEIGHT);
-    scene::Palette& palette = *state.palette;
+    view::Palette& palette = *state.palette;
     palette.layout(width);
 
     glViewport(0, 0, static_cast<GLsizei>(palette.subWindowWidth), STRIP_HEIGHT);
@@ -94,7 +94,7 @@ void layoutSubWindow(SubWindowState& state, int width, int height) {
 }
 
 void drawSubWindow(SubWindowState& state, double now) {
-    const scene::Palette& palette = *state.palette;
+    const view::Palette& palette = *state.palette;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -106,7 +106,7 @@ void drawSubWindow(SubWindowState& state, double now) {
     glTranslatef(-75.0f, 25.0f, -25.0f);
     int shown = std::min(palette.shownTypeCount, static_cast<int>(state.previewLists.size()));
     for (int i = palette.rowStart; i < palette.rowStart + palette.rowLength && i < shown; ++i) {
-        glTranslatef(static_cast<float>(scene::PREVIEW_WIDTH), 0.0f, 0.0f);
+        glTranslatef(static_cast<float>(view::PREVIEW_WIDTH), 0.0f, 0.0f);
         glPushMatrix();
         glRotatef(state.spinAngle, 0.0f, 1.0f, 0.0f);
         GLuint list = static_cast<GLuint>(state.previewLists[static_cast<std::size_t>(i)]);

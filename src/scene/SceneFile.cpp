@@ -8,8 +8,6 @@
 #include "io/FileReader.h"
 #include "io/FileWrite.h"
 #include "physics/Actors.h"
-#include "scene/EditSession.h"
-#include "scene/Editing.h"
 
 namespace scene {
 
@@ -32,23 +30,23 @@ void appendFloat(std::string& text, float value) {
 std::string formatScene(const SceneModel& model, const SceneState& state) {
     std::string text;
     text.reserve(4096 + static_cast<std::size_t>(model.placedCount()) * 16 * 21);
-    for (int b : model.cellBallStart) appendInt(text, b);
+    for (int b : model.cellBallStart()) appendInt(text, b);
     text += '\n';
-    appendInt(text, static_cast<int>(model.ballStarts.size()));
-    for (const BallStart& s : model.ballStarts) {
+    appendInt(text, static_cast<int>(model.ballStarts().size()));
+    for (const BallStart& s : model.ballStarts()) {
         appendInt(text, s.row);
         appendInt(text, s.column);
     }
     text += '\n';
-    for (const std::vector<int>& stack : model.cellStack) {
+    for (const std::vector<int>& stack : model.cellStack()) {
         appendInt(text, static_cast<int>(stack.size()));
         for (int i : stack) appendInt(text, i);
     }
     text += '\n';
     appendInt(text, model.placedCount());
-    for (int i = 0; i < model.placedCount(); ++i) appendInt(text, model.placedTypes[i]);
+    for (int i = 0; i < model.placedCount(); ++i) appendInt(text, model.placedTypes()[i]);
     text += '\n';
-    for (const PoseMatrix& pose : model.placedPoses)
+    for (const PoseMatrix& pose : model.placedPoses())
         for (float element : pose) appendFloat(text, element);
     text += '\n';
     appendInt(text, state.selectedRow);
@@ -60,15 +58,16 @@ void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
                 physics::PhysicsWorld& world) {
     for (const BallStart& s : data.ballStarts)
         model.addBallStart(s.row, s.column, physics::createBallActor(world));  // at the origin until a start
-    model.cellStack = data.cellStack;
     for (std::size_t j = 0; j < data.klotzTypes.size(); ++j) {
         const int t = data.klotzTypes[j];
-        const physics::ActorHandle actor = physics::createKlotzActor(world, typeMesh(model, catalogue, world, t));
+        const physics::ActorHandle actor = physics::createKlotzActor(world, model.typeMesh(catalogue, world, t));
         world.setGlobalPose(actor, physics::matrixToPose(data.poses[j]));
         // The file's matrix as written: the actor holds the same rigid
         // transform, and saving again reproduces the file bit for bit.
         model.appendPlaced(t, catalogue.displayListOf(t), actor, data.poses[j]);
     }
+    for (int cell = 0; cell < CELL_COUNT; ++cell)
+        for (int i : data.cellStack[cell]) model.pushOnStack(cell, i);
     state.selectedRow = data.selectedRow;
     state.selectedColumn = data.selectedColumn;
 }
@@ -84,7 +83,7 @@ bool saveScene(const SceneModel& model, const SceneState& state, const std::stri
 bool loadSceneText(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                    physics::PhysicsWorld& world, const std::string& text, const std::string& fileName,
                    std::ostream& out) {
-    if (!model.empty() || model.ballCount() != 0 || !model.placedActors.empty()) {
+    if (!model.empty() || model.ballCount() != 0 || !model.placedActors().empty()) {
         out << "scene file \"" << io::printable(fileName) << "\" not loaded: the scene is not empty\n";
         out.flush();
         return false;
@@ -121,7 +120,7 @@ std::optional<SceneFileData> readSceneFile(const std::string& fileName, int type
 
 bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& catalogue,
                physics::PhysicsWorld& world, const std::string& fileName, std::ostream& out) {
-    if (!model.empty() || model.ballCount() != 0 || !model.placedActors.empty()) {
+    if (!model.empty() || model.ballCount() != 0 || !model.placedActors().empty()) {
         out << "scene file \"" << io::printable(fileName) << "\" not loaded: the scene is not empty\n";
         out.flush();
         return false;
@@ -129,21 +128,6 @@ bool loadScene(SceneModel& model, SceneState& state, klotz::KlotzCatalogue& cata
     std::optional<SceneFileData> data = readSceneFile(fileName, catalogue.typeCount(), out);
     if (!data) return false;
     buildScene(*data, model, state, catalogue, world);
-    return true;
-}
-
-bool saveScene(CommandContext& ctx, const std::string& fileName) {
-    const bool saved = saveScene(ctx.model, ctx.state, fileName, ctx.out);
-    if (saved) noteSaved(ctx, fileName);
-    return saved;
-}
-
-bool replaceScene(CommandContext& ctx, const std::string& fileName) {
-    std::optional<SceneFileData> data = readSceneFile(fileName, ctx.catalogue.typeCount(), ctx.out);
-    if (!data) return false;
-    clearSceneAndDisplay(ctx);
-    buildScene(*data, ctx.model, ctx.state, ctx.catalogue, ctx.world);
-    noteLoaded(ctx, fileName, true);
     return true;
 }
 

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "io/Result.h"
-#include "scene/Commands.h"
+#include "klotz/Catalogue.h"
+#include "physics/Physics.h"
+#include "scene/SceneModel.h"
 
 namespace scene {
 
@@ -65,10 +67,5 @@ std::optional<SceneFileData> readSceneFile(const std::string& fileName, int type
 // The same for a file's text already in memory.
 std::optional<SceneFileData> checkSceneText(const std::string& text, int typeCount, const std::string& fileName,
                                             std::ostream& out);
-
-bool saveScene(CommandContext& ctx, const std::string& fileName);
-// Loads fileName in place of the current scene (cleared as the menu's clear
-// does). A file that is refused leaves the scene as it was; returns success.
-bool replaceScene(CommandContext& ctx, const std::string& fileName);
 
 }  // namespace scene

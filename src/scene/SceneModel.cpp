@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "physics/Actors.h"
+
 namespace scene {
 
 glm::vec3 levelCentre(int row, int column, int k) {
@@ -10,20 +12,20 @@ glm::vec3 levelCentre(int row, int column, int k) {
 }
 
 int SceneModel::appendPlaced(int type, int displayList, physics::ActorHandle actor, const PoseMatrix& pose) {
-    placedTypes.push_back(type);
-    placedDisplayLists.push_back(displayList);
-    placedActors.push_back(actor);
-    placedPoses.push_back(pose);
+    placedTypes_.push_back(type);
+    placedDisplayLists_.push_back(displayList);
+    placedActors_.push_back(actor);
+    placedPoses_.push_back(pose);
     return placedCount() - 1;
 }
 
 physics::ActorHandle SceneModel::erasePlaced(int i) {
-    const physics::ActorHandle actor = placedActors[i];
-    placedTypes.erase(placedTypes.begin() + i);
-    placedDisplayLists.erase(placedDisplayLists.begin() + i);
-    placedActors.erase(placedActors.begin() + i);
-    placedPoses.erase(placedPoses.begin() + i);
-    for (std::vector<int>& stack : cellStack) {
+    const physics::ActorHandle actor = placedActors_[i];
+    placedTypes_.erase(placedTypes_.begin() + i);
+    placedDisplayLists_.erase(placedDisplayLists_.begin() + i);
+    placedActors_.erase(placedActors_.begin() + i);
+    placedPoses_.erase(placedPoses_.begin() + i);
+    for (std::vector<int>& stack : cellStack_) {
         stack.erase(std::remove(stack.begin(), stack.end(), i), stack.end());
         for (int& entry : stack)
             if (entry > i) --entry;
@@ -32,37 +34,78 @@ physics::ActorHandle SceneModel::erasePlaced(int i) {
 }
 
 int SceneModel::addBallStart(int row, int column, physics::ActorHandle ball) {
-    ballStarts.push_back({row, column});
-    ballActors.push_back(ball);
-    cellBallStart[cellIndex(row, column)] = ballCount() - 1;
+    ballStarts_.push_back({row, column});
+    ballActors_.push_back(ball);
+    cellBallStart_[cellIndex(row, column)] = ballCount() - 1;
     return ballCount() - 1;
 }
 
 physics::ActorHandle SceneModel::eraseBallStart(int i) {
-    const physics::ActorHandle ball = ballActors[i];
-    cellBallStart[cellIndex(ballStarts[i].row, ballStarts[i].column)] = -1;
-    ballActors.erase(ballActors.begin() + i);
-    ballStarts.erase(ballStarts.begin() + i);
-    for (int& b : cellBallStart)
+    const physics::ActorHandle ball = ballActors_[i];
+    cellBallStart_[cellIndex(ballStarts_[i].row, ballStarts_[i].column)] = -1;
+    ballActors_.erase(ballActors_.begin() + i);
+    ballStarts_.erase(ballStarts_.begin() + i);
+    for (int& b : cellBallStart_)
         if (b > i) --b;
     return ball;
 }
 
+int SceneModel::popStack(int cell) {
+    const int i = cellStack_[cell].back();
+    cellStack_[cell].pop_back();
+    return i;
+}
+
+physics::ActorHandle SceneModel::dropOldestShotBall() {
+    const physics::ActorHandle ball = shotBalls_.front();
+    shotBalls_.erase(shotBalls_.begin());
+    return ball;
+}
+
+std::vector<physics::ActorHandle> SceneModel::takeShotBalls() {
+    std::vector<physics::ActorHandle> balls;
+    balls.swap(shotBalls_);
+    return balls;
+}
+
+physics::MeshHandle SceneModel::typeMesh(const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world,
+                                         int type) {
+    if (static_cast<int>(typeMeshes_.size()) < catalogue.typeCount())
+        typeMeshes_.resize(catalogue.typeCount(), physics::NO_MESH);
+    physics::MeshHandle& handle = typeMeshes_[type];
+    if (handle == physics::NO_MESH) {
+        const klotz::Mesh& mesh = catalogue.klotzTypes[type].mesh;
+        // Never hand the world more than the arrays hold.
+        const int vertexCount = std::min(mesh.vertexCount, static_cast<int>(mesh.vertices.size() / 3));
+        const int faceCount = std::min(mesh.faceCount, static_cast<int>(mesh.faces.size() / 3));
+        handle = world.createTriangleMesh(mesh.vertices.data(), vertexCount, mesh.faces.data(), faceCount);
+    }
+    return handle;
+}
+
+void SceneModel::clear(physics::PhysicsWorld& world) {
+    cellBallStart_.fill(-1);
+    std::vector<BallStart>().swap(ballStarts_);
+    for (physics::ActorHandle ball : ballActors_) world.releaseActor(ball);
+    std::vector<physics::ActorHandle>().swap(ballActors_);
+    for (auto& stack : cellStack_) std::vector<int>().swap(stack);
+    std::vector<int>().swap(placedDisplayLists_);
+    std::vector<int>().swap(placedTypes_);
+    std::vector<PoseMatrix>().swap(placedPoses_);
+    for (physics::ActorHandle klotz : placedActors_) world.releaseActor(klotz);
+    std::vector<physics::ActorHandle>().swap(placedActors_);
+}
+
 int stackSize(const SceneModel& model, int row, int column) {
-    return static_cast<int>(model.cellStack[cellIndex(row, column)].size());
+    return static_cast<int>(model.stackAt(row, column).size());
+}
+
+void refreshPose(SceneModel& model, const physics::PhysicsWorld& world, int i) {
+    model.setPose(i, physics::poseToMatrix(world.getGlobalPose(model.placedActors()[i])));
 }
 
 void clearScene(SceneModel& model, SceneState& state, physics::PhysicsWorld& world) {
-    model.cellBallStart.fill(-1);
-    std::vector<BallStart>().swap(model.ballStarts);
-    for (physics::ActorHandle ball : model.ballActors) world.releaseActor(ball);
-    std::vector<physics::ActorHandle>().swap(model.ballActors);
-    for (auto& stack : model.cellStack) std::vector<int>().swap(stack);
-    std::vector<int>().swap(model.placedDisplayLists);
-    std::vector<int>().swap(model.placedTypes);
-    std::vector<PoseMatrix>().swap(model.placedPoses);
-    for (physics::ActorHandle klotz : model.placedActors) world.releaseActor(klotz);
-    std::vector<physics::ActorHandle>().swap(model.placedActors);
+    model.clear(world);
 
     state.simulationPaused = false;
     state.simulationRunning = false;
@@ -74,17 +117,17 @@ void clearScene(SceneModel& model, SceneState& state, physics::PhysicsWorld& wor
 
 std::string checkInvariants(const SceneModel& model, const SceneState& state) {
     std::ostringstream err;
-    const int balls = static_cast<int>(model.ballStarts.size());
-    if (model.ballActors.size() != model.ballStarts.size()) err << "ball lists differ in length; ";
+    const int balls = static_cast<int>(model.ballStarts().size());
+    if (model.ballActors().size() != model.ballStarts().size()) err << "ball lists differ in length; ";
     std::vector<int> seenBall(balls, 0);
     for (int cell = 0; cell < CELL_COUNT; ++cell) {
-        int b = model.cellBallStart[cell];
+        int b = model.cellBallStart()[cell];
         if (b == -1) continue;
         if (b < 0 || b >= balls) {
             err << "cell " << cell << " names ball start " << b << "; ";
             continue;
         }
-        const BallStart& s = model.ballStarts[b];
+        const BallStart& s = model.ballStarts()[b];
         if (cellIndex(s.row, s.column) != cell) err << "ball start " << b << " is not on cell " << cell << "; ";
         ++seenBall[b];
     }
@@ -92,12 +135,12 @@ std::string checkInvariants(const SceneModel& model, const SceneState& state) {
         if (seenBall[b] != 1) err << "ball start " << b << " is named by " << seenBall[b] << " cells; ";
 
     const int n = model.placedCount();
-    if (static_cast<int>(model.placedDisplayLists.size()) != n || static_cast<int>(model.placedActors.size()) != n ||
-        static_cast<int>(model.placedTypes.size()) != n)
+    if (static_cast<int>(model.placedDisplayLists().size()) != n || static_cast<int>(model.placedActors().size()) != n ||
+        static_cast<int>(model.placedTypes().size()) != n)
         err << "placed-klotz lists differ in length; ";
     std::vector<int> seenKlotz(n, 0);
     for (int cell = 0; cell < CELL_COUNT; ++cell) {
-        for (int i : model.cellStack[cell]) {
+        for (int i : model.cellStack()[cell]) {
             if (i < 0 || i >= n) {
                 err << "cell " << cell << " stacks klotz " << i << "; ";
                 continue;
@@ -111,7 +154,7 @@ std::string checkInvariants(const SceneModel& model, const SceneState& state) {
     if (state.selectedRow < 0 || state.selectedRow >= GRID_SIZE || state.selectedColumn < 0 ||
         state.selectedColumn >= GRID_SIZE)
         err << "selection off the grid; ";
-    else if (state.klotzSelected && model.cellStack[cellIndex(state.selectedRow, state.selectedColumn)].empty())
+    else if (state.klotzSelected && model.cellStack()[cellIndex(state.selectedRow, state.selectedColumn)].empty())
         err << "klotz selected on an empty cell; ";
     if (state.followBall && (state.followedBall < 0 || state.followedBall >= balls)) err << "followed ball missing; ";
     if (state.particlesOn && (state.particleBall < 0 || state.particleBall >= balls)) err << "particle ball missing; ";

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
 
-#include "scene/SceneState.h"
+#include "klotz/Catalogue.h"
 #include "physics/Physics.h"
-#include "scene/RunRecord.h"
+#include "scene/SceneState.h"
 
 namespace scene {
 
@@ -27,62 +28,93 @@ struct BallStart {
     int column = 0;
 };
 
-struct SceneModel {
-    SceneModel() { cellBallStart.fill(-1); }
+inline int cellIndex(int row, int column) { return row * GRID_SIZE + column; }
+inline bool onGrid(int row, int column) { return row >= 0 && row < GRID_SIZE && column >= 0 && column < GRID_SIZE; }
+
+// The lists are private: the placed-klotz lists are parallel and every
+// stored index is dense, which only the methods below keep true.
+class SceneModel {
+public:
+    SceneModel() { cellBallStart_.fill(-1); }
+
+    int placedCount() const { return static_cast<int>(placedPoses_.size()); }
+    int ballCount() const { return static_cast<int>(ballActors_.size()); }
+    bool empty() const { return placedPoses_.empty() && ballStarts_.empty(); }
 
     // Per cell (index row * 20 + column): index into ballStarts, or -1.
-    std::array<int, CELL_COUNT> cellBallStart;
+    const std::array<int, CELL_COUNT>& cellBallStart() const { return cellBallStart_; }
     // Per cell: indices of the placed kloetze on it, bottom first.
-    std::array<std::vector<int>, CELL_COUNT> cellStack;
+    const std::array<std::vector<int>, CELL_COUNT>& cellStack() const { return cellStack_; }
+    const std::vector<int>& stackAt(int row, int column) const { return cellStack_[cellIndex(row, column)]; }
 
-    // Placed kloetze: three parallel lists, dense indices in insertion order.
-    std::vector<int> placedDisplayLists;
-    std::vector<PoseMatrix> placedPoses;
-    std::vector<physics::ActorHandle> placedActors;
-    // Catalogue index of each placed klotz, parallel to the lists above. The
-    // display list ids alone cannot name the type where several types share
-    // an id (0 everywhere without GL), so saving and F2 go by this list.
-    std::vector<int> placedTypes;
+    // Placed kloetze, dense indices in insertion order. The catalogue index
+    // names the type where display list ids cannot (0 everywhere without GL).
+    const std::vector<int>& placedDisplayLists() const { return placedDisplayLists_; }
+    const std::vector<PoseMatrix>& placedPoses() const { return placedPoses_; }
+    const std::vector<physics::ActorHandle>& placedActors() const { return placedActors_; }
+    const std::vector<int>& placedTypes() const { return placedTypes_; }
 
-    // Ball starting points and their balls: parallel lists.
-    std::vector<BallStart> ballStarts;
-    std::vector<physics::ActorHandle> ballActors;
+    // Ball starting points and their balls, parallel.
+    const std::vector<BallStart>& ballStarts() const { return ballStarts_; }
+    const std::vector<physics::ActorHandle>& ballActors() const { return ballActors_; }
 
     // Balls shot with SPACE; not saved.
-    std::vector<physics::ActorHandle> shotBalls;
+    const std::vector<physics::ActorHandle>& shotBalls() const { return shotBalls_; }
 
-    // Every step of the current (or last) run, for stepping back through it.
-    RunRecord run;
-
-    // Collision mesh of each klotz type, made on first use and shared by
-    // every klotz of that type. Not part of the scene: clearScene keeps it.
-    std::vector<physics::MeshHandle> typeMeshes;
-
-    int placedCount() const { return static_cast<int>(placedPoses.size()); }
-    int ballCount() const { return static_cast<int>(ballActors.size()); }
-    bool empty() const { return placedPoses.empty() && ballStarts.empty(); }
-
-    // The only ways to change the parallel lists, so they never differ in
-    // length and every stored index stays dense.
     // Appends a placed klotz (not yet on any stack); returns its index.
     int appendPlaced(int type, int displayList, physics::ActorHandle actor, const PoseMatrix& pose);
     // Removes placed klotz i from the lists and from the stack holding it,
     // renumbering every stack entry above i. Returns its actor for the
     // caller to release.
     physics::ActorHandle erasePlaced(int i);
+    // Puts placed klotz i on top of a cell's stack / takes the top one off.
+    void pushOnStack(int cell, int i) { cellStack_[cell].push_back(i); }
+    int popStack(int cell);
+    void setPose(int i, const PoseMatrix& pose) { placedPoses_[i] = pose; }
+    void setDisplayList(int i, int list) { placedDisplayLists_[i] = list; }
+
     // A ball starting point on (row, column) with its ball; returns its index.
     int addBallStart(int row, int column, physics::ActorHandle ball);
     // Removes ball start i and renumbers cellBallStart. Returns its ball.
     physics::ActorHandle eraseBallStart(int i);
-};
 
-inline int cellIndex(int row, int column) { return row * GRID_SIZE + column; }
-inline bool onGrid(int row, int column) { return row >= 0 && row < GRID_SIZE && column >= 0 && column < GRID_SIZE; }
+    void addShotBall(physics::ActorHandle ball) { shotBalls_.push_back(ball); }
+    // Forgets the oldest shot ball and returns it for the caller to release.
+    physics::ActorHandle dropOldestShotBall();
+    // Forgets every shot ball and returns them.
+    std::vector<physics::ActorHandle> takeShotBalls();
+
+    // Collision mesh of a type, registered with the world on first use and
+    // shared by every klotz of that type. Not part of the scene: clearScene
+    // keeps it.
+    physics::MeshHandle typeMesh(const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world, int type);
+
+    // Empties the lists and releases their klotz and ball actors (not the
+    // shot balls).
+    void clear(physics::PhysicsWorld& world);
+
+private:
+    friend struct SceneModelAccess;  // lets tests break the invariants on purpose
+
+    std::array<int, CELL_COUNT> cellBallStart_;
+    std::array<std::vector<int>, CELL_COUNT> cellStack_;
+    std::vector<int> placedDisplayLists_;
+    std::vector<PoseMatrix> placedPoses_;
+    std::vector<physics::ActorHandle> placedActors_;
+    std::vector<int> placedTypes_;
+    std::vector<BallStart> ballStarts_;
+    std::vector<physics::ActorHandle> ballActors_;
+    std::vector<physics::ActorHandle> shotBalls_;
+    std::vector<physics::MeshHandle> typeMeshes_;
+};
 
 // Centre of stack level k of a cell: where kloetze and balls are placed.
 glm::vec3 levelCentre(int row, int column, int k);
 
 int stackSize(const SceneModel& model, int row, int column);
+
+// Render matrix of klotz i := its actor's global pose.
+void refreshPose(SceneModel& model, const physics::PhysicsWorld& world, int i);
 
 // Empties the model, releases its klotz and ball actors (not the shot balls)
 // and resets the mode flags; the selection, shading, followedBall and

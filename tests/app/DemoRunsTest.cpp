@@ -18,8 +18,8 @@
 
 #include "app/Simulator.h"
 #include "klotz/Catalogue.h"
-#include "scene/Camera.h"
-#include "scene/RunInsight.h"
+#include "view/Camera.h"
+#include "run/RunInsight.h"
 #include "scene/SceneFile.h"
 #include "support/TestSupport.h"
 
@@ -94,7 +94,7 @@ protected:
         app::SimOptions options;
         options.seconds = seconds;
         options.recordPaths = recordPaths;
-        if (types) *types = static_cast<int>(std::set<int>(model.placedTypes.begin(), model.placedTypes.end()).size());
+        if (types) *types = static_cast<int>(std::set<int>(model.placedTypes().begin(), model.placedTypes().end()).size());
         return app::simulateScene(model, world, *catalogue, options);
     }
 
@@ -127,10 +127,10 @@ std::vector<std::string> shippedRuns(const std::string& dir) {
 // The start camera's projection and view (the palette strip is hidden
 // during a run, so the view is square).
 glm::mat4 startViewMatrix() {
-    scene::Camera camera;
+    view::Camera camera;
     camera.setStartPose();
     glm::mat4 view = glm::lookAt(camera.position, camera.position + camera.direction, glm::vec3(0.0f, 1.0f, 0.0f));
-    return glm::perspective(glm::radians(scene::CAMERA_FOV_DEGREES), 1.0f, scene::CAMERA_NEAR, scene::CAMERA_FAR) *
+    return glm::perspective(glm::radians(view::CAMERA_FOV_DEGREES), 1.0f, view::CAMERA_NEAR, view::CAMERA_FAR) *
            view;
 }
 
@@ -155,15 +155,15 @@ struct StartPicture {
         std::vector<char> up(SIZE * SIZE, 0), upAnywhere(SIZE * SIZE, 0);
         const glm::mat4 toClip = startViewMatrix();
         for (int k = 0; k < model.placedCount(); ++k) {
-            const klotz::Mesh& mesh = catalogue.klotzTypes[model.placedTypes[k]].mesh;
-            const glm::mat4 pose = glm::make_mat4(model.placedPoses[k].data());
+            const klotz::Mesh& mesh = catalogue.klotzTypes[model.placedTypes()[k]].mesh;
+            const glm::mat4 pose = glm::make_mat4(model.placedPoses()[k].data());
             for (int f = 0; f < mesh.faceCount; ++f) {
                 glm::vec3 screen[3];
                 bool visible = true;
                 for (int c = 0; c < 3; ++c) {
                     const float* v = &mesh.vertices[3 * mesh.faces[3 * f + c]];
                     glm::vec4 clip = toClip * pose * glm::vec4(v[0], v[1], v[2], 1.0f);
-                    visible = visible && clip.w > scene::CAMERA_NEAR;
+                    visible = visible && clip.w > view::CAMERA_NEAR;
                     screen[c] = glm::vec3((clip.x / clip.w + 1) * SIZE / 2, (clip.y / clip.w + 1) * SIZE / 2,
                                           clip.z / clip.w);
                 }
@@ -235,8 +235,8 @@ TEST_F(DemoRuns, ShippedRunsAreLongAndBringEveryBallHome) {
         EXPECT_GE(r.types, 8);
         double last = 0.0;
         for (const app::BallReport& ball : r.balls) {
-            EXPECT_EQ(ball.insight.outcome, scene::BallOutcome::HOME)
-                << "ball " << ball.ball << " " << scene::outcomeName(ball.insight.outcome) << " at " << ball.end.x
+            EXPECT_EQ(ball.insight.outcome, run::BallOutcome::HOME)
+                << "ball " << ball.ball << " " << run::outcomeName(ball.insight.outcome) << " at " << ball.end.x
                 << ", " << ball.end.y << ", " << ball.end.z;
             last = std::max(last, ball.restTime);
         }
@@ -283,7 +283,7 @@ TEST_F(DemoRuns, StartCameraPictureOfTheRuns) {
                     100.0 * picture.upward / picture.upwardAnywhere, 100.0 * picture.largestSide().second / VIEW,
                     picture.largestSide().first < 0
                         ? "-"
-                        : catalogue->klotzTypes[model.placedTypes[picture.largestSide().first]].name.c_str());
+                        : catalogue->klotzTypes[model.placedTypes()[picture.largestSide().first]].name.c_str());
         EXPECT_GE(picture.scene, VIEW / 10) << "the run is a speck";
         EXPECT_GE(picture.upward, picture.upwardAnywhere * 45 / 100) << "the track is hidden behind other pieces";
         EXPECT_LE(picture.largestSide().second, VIEW * 7 / 100) << "a blank face fills part of the view";

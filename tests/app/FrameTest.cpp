@@ -5,7 +5,7 @@
 #include "app/FrameClock.h"
 #include "app/FrameLoop.h"
 #include "app/Help.h"
-#include "scene/Simulation.h"
+#include "run/Simulation.h"
 
 namespace {
 
@@ -98,14 +98,15 @@ TEST(FramePlan, ASlowFrameDoesNotMakeTheNextAskForMore) {
 
 TEST(FramePlan, SlowMotionRunsFewerStepsPerFrame) {
     scene::SceneState state;
-    for (int step = 0; step < scene::PLAYBACK_STEPS; ++step) {
-        state.playbackStep = step;
-        const double factor = scene::PLAYBACK_FACTORS[step];
+    run::Run runState;
+    for (int step = 0; step < run::PLAYBACK_STEPS; ++step) {
+        runState.playbackStep = step;
+        const double factor = run::PLAYBACK_FACTORS[step];
         state.followBall = false;
-        EXPECT_NEAR(app::planFrame(10.025, 10.0, 10.0, true, scene::playbackSpeed(state)).simulatedSeconds,
+        EXPECT_NEAR(app::planFrame(10.025, 10.0, 10.0, true, run::playbackSpeed(state, runState)).simulatedSeconds,
                     0.05 * factor, 1e-9);
         state.followBall = true;  // riding a ball plays at real time
-        EXPECT_NEAR(app::planFrame(10.025, 10.0, 10.0, true, scene::playbackSpeed(state)).simulatedSeconds,
+        EXPECT_NEAR(app::planFrame(10.025, 10.0, 10.0, true, run::playbackSpeed(state, runState)).simulatedSeconds,
                     0.025 * factor, 1e-9);
     }
 }

@@ -1,3 +1,4 @@
+#include "support/SceneModelAccess.h"
 #include <filesystem>
 #include <sstream>
 
@@ -25,7 +26,7 @@ TEST(Simulator, ReportsWhereBallsCameToRest) {
     physics::ActorHandle cube = physics::createKlotzActor(world, cubeMesh(world));
     world.setGlobalPosition(cube, scene::levelCentre(5, 5, 0));
     model.appendPlaced(0, 1, cube, physics::poseToMatrix(world.getGlobalPose(cube)));
-    model.cellStack[scene::cellIndex(5, 5)].push_back(0);
+    scene::SceneModelAccess::cellStack(model)[scene::cellIndex(5, 5)].push_back(0);
 
     std::ostringstream trace;
     app::SimOptions options;
@@ -58,7 +59,7 @@ TEST(Simulator, FormatsOneLinePerBallAndASummary) {
               "ball=3 start=1,2 end=10.00,20.50,-30.25 top_speed=150.00 rest_time=never on_floor=no "
               "outcome=moving last_on=- left_track=-");
     app::BallReport resting{0, 4, 5, {1.0f, 8.0f, -2.0f}, 3.5f, 2.25, true};
-    resting.insight.outcome = scene::BallOutcome::FLOOR;
+    resting.insight.outcome = run::BallOutcome::FLOOR;
     resting.insight.lastOn = {8, 11, 1, "curve"};
     resting.insight.lastOnTime = 3.4;
     resting.insight.leftTrack = true;
@@ -66,7 +67,7 @@ TEST(Simulator, FormatsOneLinePerBallAndASummary) {
               "ball=0 start=4,5 end=1.00,8.00,-2.00 top_speed=3.50 rest_time=2.25 on_floor=yes "
               "outcome=floor last_on=8,11,1,curve left_track=3.40");
     app::BallReport home = moving;
-    home.insight.outcome = scene::BallOutcome::HOME;
+    home.insight.outcome = run::BallOutcome::HOME;
     EXPECT_EQ(app::formatSummary({moving, resting, home}, 30.0), "balls=3 seconds=30 at_rest=1 on_floor=1 home=1");
 }
 

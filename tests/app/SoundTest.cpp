@@ -1,5 +1,6 @@
 // Listening to runs: the sound the simulator renders from the physics, as
 // the window plays it, measured on the samples.
+#include "support/SceneModelAccess.h"
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -8,7 +9,7 @@
 
 #include "CubeMesh.h"
 #include "app/Simulator.h"
-#include "app/SoundEvents.h"
+#include "run/SoundEvents.h"
 #include "physics/Actors.h"
 
 namespace {
@@ -56,7 +57,7 @@ std::vector<std::int16_t> listen(physics::PhysicsWorld& world, double seconds) {
     for (int step = 0; step < std::lround(seconds / physics::FIXED_STEP); ++step) {
         world.simulate(static_cast<float>(physics::FIXED_STEP));
         const double t = step * physics::FIXED_STEP;
-        app::feedSound(world.stepContacts(), t, {[&](const audio::Impact& e, double at) { synth.impact(e, at); },
+        run::feedSound(world.stepContacts(), t, {[&](const audio::Impact& e, double at) { synth.impact(e, at); },
                                                  [&](const audio::Rolling& e, double at) { synth.rolling(e, at); }});
         synth.renderUntil(t + physics::FIXED_STEP, samples);
     }
@@ -70,7 +71,7 @@ TEST(Sound, ADroppedBallClacksOnLandingAndIsSilentOnceAtRest) {
     const physics::ActorHandle cube = physics::createKlotzActor(world, cubeMesh(world));
     world.setGlobalPosition(cube, scene::levelCentre(5, 5, 0));
     model.appendPlaced(0, 0, cube, physics::poseToMatrix(world.getGlobalPose(cube)));
-    model.cellStack[scene::cellIndex(5, 5)].push_back(0);
+    scene::SceneModelAccess::cellStack(model)[scene::cellIndex(5, 5)].push_back(0);
     model.addBallStart(5, 5, physics::createBallActor(world));
 
     audio::Synthesiser synth;

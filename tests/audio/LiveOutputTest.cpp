@@ -43,7 +43,7 @@ void play(audio::LiveOutput& out, double seconds) {
 TEST(LiveOutput, AnImpactReachesTheDevice) {
     {
         std::ostringstream log;
-        audio::LiveOutput out(log);
+        audio::LiveOutput out(log, 0.01);
         ASSERT_TRUE(out.isOn()) << log.str();
         EXPECT_EQ(log.str(), "");
         play(out, 0.25);
@@ -61,7 +61,7 @@ TEST(LiveOutput, AnImpactReachesTheDevice) {
 
 TEST(LiveOutput, WithoutADeviceSoundIsOffAndCallsDoNothing) {
     std::ostringstream log;
-    audio::LiveOutput out(log, "no such device");
+    audio::LiveOutput out(log, 0.01, "no such device");
     EXPECT_FALSE(out.isOn());
     EXPECT_EQ(log.str(), "sound: no audio device, sound is off\n");
     out.impact({0, audio::Surface::Ball, 500.0f, {}}, 0.0);

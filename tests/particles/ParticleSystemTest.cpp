@@ -325,24 +325,22 @@ TEST(ParticleCreation, BadArgumentsFallBackToTheProgramValues) {
     EXPECT_EQ(plain.lifetime(), 3.0f);
 }
 
-TEST(ProcessRandom, SameSeedSameSequenceInRange) {
-    particles::seedProcessRandom(42);
-    std::vector<int> first;
-    for (int i = 0; i < 1000; ++i) first.push_back(particles::processRandom());
-    particles::seedProcessRandom(42);
-    int low = particles::RANDOM_MAX, high = 0;
+TEST(Random, TheSeedDecidesTheSequenceWhichSpansTheRange) {
+    particles::Random a(42), b(42), other(43);
+    int low = particles::RANDOM_MAX, high = 0, differ = 0;
     for (int i = 0; i < 1000; ++i) {
-        const int r = particles::processRandom();
-        ASSERT_EQ(r, first[i]);
+        const int r = a.next();
+        ASSERT_EQ(r, b.next());
+        differ += r != other.next();
         low = std::min(low, r);
         high = std::max(high, r);
     }
+    EXPECT_GT(differ, 990);
     EXPECT_GE(low, 0);
     EXPECT_LE(high, particles::RANDOM_MAX);
     EXPECT_GT(high - low, 30000);  // spreads over the range
-    particles::seedProcessRandomOnce();  // already seeded: keeps the sequence
-    particles::seedProcessRandom(42);
-    EXPECT_EQ(particles::processRandom(), first[0]);
+    // The C library's generator: its first value for seed 1 is known.
+    EXPECT_EQ(particles::Random(1).next(), 16838);
 }
 
 }  // namespace

@@ -5,13 +5,13 @@
 namespace {
 
 TEST(InsightPanel, ListsTheBallsThatFitAndCountsTheRest) {
-    scene::RunInsight insight;
+    run::RunInsight insight;
     EXPECT_EQ(render::insightPanelLines(insight, false, 10), std::vector<std::string>{"no run yet: l starts one"});
 
     scene::SceneModel model;
     for (int i = 0; i < 5; ++i) model.addBallStart(0, i, physics::NO_ACTOR);
     insight.start(model, klotz::KlotzCatalogue{});
-    insight.observe(1.5, std::vector<scene::BallSample>(5, scene::BallSample{physics::NO_ACTOR, true, {}, 0.8f}));
+    insight.observe(1.5, std::vector<run::BallSample>(5, run::BallSample{physics::NO_ACTOR, true, {}, 0.8f}));
 
     std::vector<std::string> lines = render::insightPanelLines(insight, true, 6);
     ASSERT_EQ(lines.size(), 6u);

@@ -1,6 +1,7 @@
 // Draws real frames in a GLUT window (run under Xvfb): the main picture in
 // both modes and the palette strip, checking that GL reports no error and
 // that something besides the background reaches the screen.
+#include "support/SceneModelAccess.h"
 #include <GL/freeglut.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 #include "render/SceneRenderer.h"
 #include "render/SubWindow.h"
 #include "scene/SceneModel.h"
-#include "scene/Simulation.h"
+#include "run/Simulation.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ int RenderSmoke::mainWindow = 0;
 TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     glutSetWindow(mainWindow);
     render::RenderResources resources;
-    scene::Camera camera;
+    view::Camera camera;
     std::string requested;
     bool compressed = false;
     render::buildPrimitives(resources, camera, [&](const std::string& file, bool compress) {
@@ -110,17 +111,17 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     render::MarkerAnimation marker;
     int cubeList = klotz::buildDisplayList(cubeMesh(), false);
     scene::PoseMatrix pose{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 525, 25, -575, 1};
-    model.placedDisplayLists = {cubeList, cubeList};
-    model.placedPoses = {pose, pose};
-    model.placedPoses[1][13] = 75;
-    model.placedActors = {physics::NO_ACTOR, physics::NO_ACTOR};
-    model.cellStack[scene::cellIndex(10, 11)] = {0, 1};
-    model.ballStarts = {{10, 11}, {9, 9}};
-    model.ballActors = {physics::createBallActor(world), physics::createBallActor(world)};
-    world.setGlobalPosition(model.ballActors[0], {525, 125, -575});
-    world.setGlobalPosition(model.ballActors[1], {475, 25, -475});
-    model.shotBalls = {physics::createBallActor(world), 987654};  // the second is stale
-    world.setGlobalPosition(model.shotBalls[0], {500, 60, -500});
+    scene::SceneModelAccess::placedDisplayLists(model) = {cubeList, cubeList};
+    scene::SceneModelAccess::placedPoses(model) = {pose, pose};
+    scene::SceneModelAccess::placedPoses(model)[1][13] = 75;
+    scene::SceneModelAccess::placedActors(model) = {physics::NO_ACTOR, physics::NO_ACTOR};
+    scene::SceneModelAccess::cellStack(model)[scene::cellIndex(10, 11)] = {0, 1};
+    scene::SceneModelAccess::ballStarts(model) = {{10, 11}, {9, 9}};
+    scene::SceneModelAccess::ballActors(model) = {physics::createBallActor(world), physics::createBallActor(world)};
+    world.setGlobalPosition(model.ballActors()[0], {525, 125, -575});
+    world.setGlobalPosition(model.ballActors()[1], {475, 25, -475});
+    scene::SceneModelAccess::shotBalls(model) = {physics::createBallActor(world), 987654};  // the second is stale
+    world.setGlobalPosition(model.shotBalls()[0], {500, 60, -500});
 
     int drawn = 0, emissions = 0;
     render::SceneView view{state, model, world, resources, marker, 12.5, camera.position,
@@ -146,7 +147,7 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
     state.simulationRunning = true;
     state.followBall = true;
     state.followedBall = 1;
-    render::updateCamera(camera, scene::rideTarget(state, model, world));
+    render::updateCamera(camera, run::rideTarget(state, model, world));
     EXPECT_EQ(camera.position, glm::vec3(475, 25, -475));
     view.now = 13.0;
     render::renderScene(view);
@@ -161,7 +162,7 @@ TEST_F(RenderSmoke, BuildingAndSimulationFramesDrawWithoutGlErrors) {
 TEST_F(RenderSmoke, PaletteStripShowsARowOfPreviews) {
     klotz::KlotzCatalogue catalogue;
     for (int i = 0; i < 6; ++i) catalogue.klotzTypes.push_back({"cube" + std::to_string(i), cubeMesh()});
-    scene::Palette palette;
+    view::Palette palette;
     render::SubWindowState strip(palette);
     int id = render::initSubWindow(strip, mainWindow, SIZE, SIZE, catalogue,
                                    {ignoreDisplay, ignoreMouse, ignoreKey, ignoreSpecial}, 4.0);

@@ -1,3 +1,4 @@
+#include "support/SceneModelAccess.h"
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ TEST(SceneLayout, EmissionPointsLieOnTheRing) {
 TEST(SceneLayout, HighlightIsTheTopOfTheSelectedStackOnly) {
     scene::SceneModel model;
     scene::SceneState state;
-    model.cellStack[scene::cellIndex(10, 10)] = {3, 0, 5};
+    scene::SceneModelAccess::cellStack(model)[scene::cellIndex(10, 10)] = {3, 0, 5};
     EXPECT_EQ(render::highlightedKlotz(state, model), -1);
     state.klotzSelected = true;
     EXPECT_EQ(render::highlightedKlotz(state, model), 5);
@@ -77,7 +78,7 @@ TEST(Colours, ByteValuesAreSinglePrecisionQuotients) {
 }
 
 TEST(SubWindowSpin, TurnsAt120DegreesPerSecondAndStaysBounded) {
-    scene::Palette palette;
+    view::Palette palette;
     render::SubWindowState state(palette);
     state.spinClock = 10.0;
     render::advanceSpin(state, 10.5);

@@ -1,3 +1,4 @@
+#include "support/SceneModelAccess.h"
 #include <csignal>
 #include <filesystem>
 #include <regex>
@@ -5,13 +6,15 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "SceneFixture.h"
+#include "input/SceneFixture.h"
 #include "klotz/Catalogue.h"
-#include "scene/Editing.h"
+#include "input/Editing.h"
 #include "scene/SceneFile.h"
 #include "support/TestSupport.h"
 
 using namespace scene;
+using namespace input;
+using namespace run;
 
 namespace scenetest {
 namespace {
@@ -59,9 +62,9 @@ protected:
     void expectEmptyAndClean() {
         EXPECT_TRUE(model.empty());
         EXPECT_EQ(model.ballCount(), 0);
-        EXPECT_EQ(model.placedActors.size(), 0u);
-        for (const auto& stack : model.cellStack) EXPECT_TRUE(stack.empty());
-        for (int b : model.cellBallStart) EXPECT_EQ(b, -1);
+        EXPECT_EQ(model.placedActors().size(), 0u);
+        for (const auto& stack : model.cellStack()) EXPECT_TRUE(stack.empty());
+        for (int b : model.cellBallStart()) EXPECT_EQ(b, -1);
         EXPECT_EQ(klotzActors(), 0);
         EXPECT_EQ(ballActors(), 0);
         expectConsistent();
@@ -110,18 +113,18 @@ TEST_F(SceneFileTest, SaveLoadSaveGivesTheSameFileAndTheSameModel) {
     clear();
     select(0, 0);
     ASSERT_TRUE(replaceScene(ctx, dir.file("a.tumbalon")));
-    EXPECT_EQ(model.cellBallStart, before.cellBallStart);
-    EXPECT_EQ(model.cellStack, before.cellStack);
-    EXPECT_EQ(model.placedPoses, before.placedPoses);
-    EXPECT_EQ(model.placedTypes, before.placedTypes);
-    EXPECT_EQ(model.placedDisplayLists, before.placedDisplayLists);
+    EXPECT_EQ(model.cellBallStart(), before.cellBallStart());
+    EXPECT_EQ(model.cellStack(), before.cellStack());
+    EXPECT_EQ(model.placedPoses(), before.placedPoses());
+    EXPECT_EQ(model.placedTypes(), before.placedTypes());
+    EXPECT_EQ(model.placedDisplayLists(), before.placedDisplayLists());
     EXPECT_EQ(state.selectedRow, 7);
     EXPECT_EQ(state.selectedColumn, 8);
     EXPECT_EQ(klotzActors(), 3);
     EXPECT_EQ(ballActors(), 2);
     for (int j = 0; j < 3; ++j) {
-        const physics::Pose pose = world.getGlobalPose(model.placedActors[j]);
-        const PoseMatrix m = model.placedPoses[j];
+        const physics::Pose pose = world.getGlobalPose(model.placedActors()[j]);
+        const PoseMatrix m = model.placedPoses()[j];
         for (int i = 0; i < 3; ++i)
             for (int k = 0; k < 3; ++k) EXPECT_NEAR(pose.rotation[3 * i + k], m[4 * k + i], 1e-6f);
         EXPECT_EQ(pose.translation, glm::vec3(m[12], m[13], m[14]));
@@ -280,7 +283,7 @@ TEST_F(SceneFileTest, ShippedDemosLoadCleanly) {
     ASSERT_GT(catalogue.typeCount(), 0) << loaderLog.str();
     for (const char* name : {"demo1.tumbalon", "demo2.tumbalon", "demo3.tumbalon", "demo4.tumbalon"}) {
         clearScene(model, state, world);
-        model.typeMeshes.clear();
+        scene::SceneModelAccess::typeMeshes(model).clear();
         ASSERT_TRUE(replaceScene(ctx, name)) << out.str();
         EXPECT_FALSE(model.empty()) << name;
         expectConsistent();

@@ -1,8 +1,9 @@
+#include "support/SceneModelAccess.h"
 #include <gtest/gtest.h>
 
-#include "scene/Editing.h"
-#include "scene/Simulation.h"
-#include "SceneFixture.h"
+#include "input/Editing.h"
+#include "run/Simulation.h"
+#include "input/SceneFixture.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ using scenetest::SceneFixture;
 TEST(SceneModel, StartsEmptyWithTheSelectionNearTheMiddle) {
     scene::SceneModel model;
     scene::SceneState state;
-    for (int b : model.cellBallStart) EXPECT_EQ(b, -1);
+    for (int b : model.cellBallStart()) EXPECT_EQ(b, -1);
     EXPECT_TRUE(model.empty());
     EXPECT_EQ(state.selectedRow, 10);
     EXPECT_EQ(state.selectedColumn, 10);
@@ -31,12 +32,12 @@ class ClearScene : public SceneFixture {};
 
 TEST_F(ClearScene, EmptiesTheModelAndItsActorsButKeepsSelectionShadingAndShotBalls) {
     select(3, 4);
-    ASSERT_TRUE(scene::insertKlotz(ctx));
-    ASSERT_TRUE(scene::insertKlotz(ctx));
-    scene::setBallStart(ctx);
+    ASSERT_TRUE(input::insertKlotz(ctx));
+    ASSERT_TRUE(input::insertKlotz(ctx));
+    input::setBallStart(ctx);
     select(5, 5);
-    scene::setBallStart(ctx);
-    scene::shootBall(ctx);
+    input::setBallStart(ctx);
+    run::shootBall(rctx);
     state.smoothShading = true;
     state.wireframe = true;
     state.klotzSelected = true;
@@ -50,17 +51,17 @@ TEST_F(ClearScene, EmptiesTheModelAndItsActorsButKeepsSelectionShadingAndShotBal
     scene::clearScene(model, state, world);
 
     EXPECT_TRUE(model.empty());
-    EXPECT_TRUE(model.placedDisplayLists.empty());
-    EXPECT_TRUE(model.placedActors.empty());
-    EXPECT_TRUE(model.ballActors.empty());
+    EXPECT_TRUE(model.placedDisplayLists().empty());
+    EXPECT_TRUE(model.placedActors().empty());
+    EXPECT_TRUE(model.ballActors().empty());
     for (int cell = 0; cell < scene::CELL_COUNT; ++cell) {
-        EXPECT_EQ(model.cellBallStart[cell], -1);
-        EXPECT_TRUE(model.cellStack[cell].empty());
+        EXPECT_EQ(model.cellBallStart()[cell], -1);
+        EXPECT_TRUE(model.cellStack()[cell].empty());
     }
     EXPECT_EQ(klotzActors(), 0);
     // The shot ball stays until the next stop of a simulation.
     EXPECT_EQ(ballActors(), 1);
-    EXPECT_EQ(model.shotBalls.size(), 1u);
+    EXPECT_EQ(model.shotBalls().size(), 1u);
 
     EXPECT_FALSE(state.wireframe || state.klotzSelected || state.followBall || state.particlesOn ||
                  state.simulationRunning || state.simulationPaused);
@@ -76,23 +77,23 @@ TEST_F(ClearScene, EmptiesTheModelAndItsActorsButKeepsSelectionShadingAndShotBal
 TEST(SceneModel, InvariantCheckNamesWhatIsWrong) {
     scene::SceneModel model;
     scene::SceneState state;
-    model.placedDisplayLists = {1, 1};
-    model.placedPoses.resize(2);
-    model.placedActors = {7, 8};
-    model.placedTypes = {0, 0};
-    model.cellStack[0] = {0, 1};
+    scene::SceneModelAccess::placedDisplayLists(model) = {1, 1};
+    scene::SceneModelAccess::placedPoses(model).resize(2);
+    scene::SceneModelAccess::placedActors(model) = {7, 8};
+    scene::SceneModelAccess::placedTypes(model) = {0, 0};
+    scene::SceneModelAccess::cellStack(model)[0] = {0, 1};
     EXPECT_EQ(scene::checkInvariants(model, state), "");
 
-    model.cellStack[1] = {1};  // klotz 1 in two stacks
+    scene::SceneModelAccess::cellStack(model)[1] = {1};  // klotz 1 in two stacks
     EXPECT_NE(scene::checkInvariants(model, state).find("klotz 1"), std::string::npos);
-    model.cellStack[1].clear();
+    scene::SceneModelAccess::cellStack(model)[1].clear();
 
-    model.ballStarts.push_back({0, 2});
-    model.ballActors.push_back(9);
-    model.cellBallStart[3] = 0;  // the ball start names cell 2
+    scene::SceneModelAccess::ballStarts(model).push_back({0, 2});
+    scene::SceneModelAccess::ballActors(model).push_back(9);
+    scene::SceneModelAccess::cellBallStart(model)[3] = 0;  // the ball start names cell 2
     EXPECT_NE(scene::checkInvariants(model, state).find("ball start 0"), std::string::npos);
-    model.cellBallStart[3] = -1;
-    model.cellBallStart[2] = 0;
+    scene::SceneModelAccess::cellBallStart(model)[3] = -1;
+    scene::SceneModelAccess::cellBallStart(model)[2] = 0;
     EXPECT_EQ(scene::checkInvariants(model, state), "");
 
     state.selectedRow = 1;
