@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "klotz/ObjLoader.h"
 
@@ -53,15 +55,17 @@ BENCH_FIGURE(loop_turn_spread_percent) {
     return std::max(spreadPercent(loopThresholds(50)), spreadPercent(loopThresholds(100)));
 }
 
-// How much of its speed a ball keeps through the shipped `curve` (entered
-// at x=-25 along +x, left at z=+25 along +z), from a straight onto a
-// straight, rolled in at 100, 150 and 250 units/s in each of the four
-// turns: its speed 25 units into the straight after, against the speed
-// it came with, in per cent. Per speed, the lowest and highest of the turns.
+// How much of its speed a ball keeps through a turn (entered at x=-25 of
+// its first cell along +x, left along +z), from a straight onto a straight,
+// rolled in at 100, 150 and 250 units/s in each of the four turns: its speed
+// 25 units into the straight after, against the speed it came with, in per
+// cent. Per speed, the lowest and highest of the turns. The shipped `curve`
+// turns in one cell; `turn_wide_1` .. `turn_wide_3` over 2 x 2 cells, the
+// second at x+50, the third at x+50 z+50 from the first.
 
 namespace {
 
-bool loadShipped(const char* base, PieceMesh& piece) {
+bool loadShipped(const std::string& base, PieceMesh& piece) {
     const char* env = std::getenv("TUMBALON_DATA");
     std::ostringstream quiet;
     const io::Result<klotz::Mesh> mesh = klotz::loadObj(std::string(env ? env : "data") + "/" + base, quiet);
@@ -71,32 +75,56 @@ bool loadShipped(const char* base, PieceMesh& piece) {
     return true;
 }
 
-float curveSpeedKept(const PieceMesh& curve, const PieceMesh& straight, int turns, float speed) {
+struct TurnParts {
+    std::vector<std::pair<std::string, glm::vec3>> parts;  // type and cell, in the first part's frame
+    glm::vec3 exitCell;                                     // the cell whose z=+25 face is the exit
+};
+
+TurnParts turnParts(const std::string& name) {
+    if (name == "curve") return {{{"curve", glm::vec3(0.0f)}}, glm::vec3(0.0f)};
+    const glm::vec3 cells[] = {{0, 0, 0}, {50, 0, 0}, {100, 0, 0}, {50, 0, 50}, {100, 0, 50}, {100, 0, 100}};
+    TurnParts t{{}, cells[5]};
+    for (int k = 0; k < 6; ++k) t.parts.push_back({name + "_" + std::to_string(k + 1), cells[k]});
+    return t;
+}
+
+float turnSpeedKept(const std::vector<std::pair<PieceMesh, glm::vec3>>& parts, glm::vec3 exitCell,
+                    const PieceMesh& straight, int turns, float speed) {
     physics::PhysicsWorld world;
     const glm::quat q = quarterTurns(turns), across = quarterTurns(3);
     const glm::vec3 o(500.0f, 75.0f, -500.0f);
-    const physics::MeshHandle cm = registerMesh(world, curve), sm = registerMesh(world, straight);
-    world.setGlobalOrientationQuat(place(world, cm, o), q);
+    for (const auto& [mesh, cell] : parts) world.setGlobalOrientationQuat(place(world, registerMesh(world, mesh), o + q * cell), q);
+    const physics::MeshHandle sm = registerMesh(world, straight);
     world.setGlobalOrientationQuat(place(world, sm, o + q * glm::vec3(-50, 0, 0)), q);
-    world.setGlobalOrientationQuat(place(world, sm, o + q * glm::vec3(0, 0, 50)), q * across);
+    world.setGlobalOrientationQuat(place(world, sm, o + q * (exitCell + glm::vec3(0, 0, 50))), q * across);
     const glm::vec3 in = q * glm::vec3(1, 0, 0), out = q * glm::vec3(0, 0, 1), up(0, 1, 0);
     const physics::ActorHandle ball =
         ballAt(world, o + q * glm::vec3(-65, FLOOR_Y + physics::BALL_RADIUS, 0), in * speed);
     world.setAngularVelocity(ball, glm::cross(up, in * speed) / physics::BALL_RADIUS);
+    const glm::vec3 measure = o + q * exitCell;
     for (int step = 0; step < 300; ++step) {
         world.simulate(0.01f);
-        if (glm::dot(world.getGlobalPosition(ball) - o, out) > 50.0f)
-            return 100.0f * glm::length(world.getLinearVelocity(ball)) / speed;
+        const glm::vec3 p = world.getGlobalPosition(ball) - measure;
+        if (p.y < -25.0f) return 0.0f;  // off the track
+        if (glm::dot(p, out) > 50.0f)
+            return std::abs(glm::dot(p, in)) < 12.0f ? 100.0f * glm::length(world.getLinearVelocity(ball)) / speed : 0.0f;
     }
     return 0.0f;
 }
 
-std::pair<float, float> curveKeptRange(float speed) {
-    PieceMesh curve, straight;
-    if (!loadShipped("curve", curve) || !loadShipped("straight", straight)) return {-1.0f, -1.0f};
+std::pair<float, float> turnKeptRange(const std::string& name, float speed) {
+    const TurnParts layout = turnParts(name);
+    std::vector<std::pair<PieceMesh, glm::vec3>> parts;
+    PieceMesh straight;
+    if (!loadShipped("straight", straight)) return {-1.0f, -1.0f};
+    for (const auto& [type, cell] : layout.parts) {
+        PieceMesh m;
+        if (!loadShipped(type, m)) return {-1.0f, -1.0f};
+        parts.push_back({m, cell});
+    }
     float lo = 1e9f, hi = -1e9f;
     for (int turn = 0; turn < 4; ++turn) {
-        const float kept = curveSpeedKept(curve, straight, turn, speed);
+        const float kept = turnSpeedKept(parts, layout.exitCell, straight, turn, speed);
         lo = std::min(lo, kept);
         hi = std::max(hi, kept);
     }
@@ -105,9 +133,15 @@ std::pair<float, float> curveKeptRange(float speed) {
 
 }  // namespace
 
-BENCH_FIGURE(curve_curve_speed_kept_percent_100_lowest) { return curveKeptRange(100).first; }
-BENCH_FIGURE(curve_curve_speed_kept_percent_100_highest) { return curveKeptRange(100).second; }
-BENCH_FIGURE(curve_curve_speed_kept_percent_150_lowest) { return curveKeptRange(150).first; }
-BENCH_FIGURE(curve_curve_speed_kept_percent_150_highest) { return curveKeptRange(150).second; }
-BENCH_FIGURE(curve_curve_speed_kept_percent_250_lowest) { return curveKeptRange(250).first; }
-BENCH_FIGURE(curve_curve_speed_kept_percent_250_highest) { return curveKeptRange(250).second; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_100_lowest) { return turnKeptRange("curve", 100).first; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_100_highest) { return turnKeptRange("curve", 100).second; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_150_lowest) { return turnKeptRange("curve", 150).first; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_150_highest) { return turnKeptRange("curve", 150).second; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_250_lowest) { return turnKeptRange("curve", 250).first; }
+BENCH_FIGURE(curve_curve_speed_kept_percent_250_highest) { return turnKeptRange("curve", 250).second; }
+BENCH_FIGURE(curve_turn_wide_speed_kept_percent_100_lowest) { return turnKeptRange("turn_wide", 100).first; }
+BENCH_FIGURE(curve_turn_wide_speed_kept_percent_100_highest) { return turnKeptRange("turn_wide", 100).second; }
+BENCH_FIGURE(curve_turn_wide_speed_kept_percent_150_lowest) { return turnKeptRange("turn_wide", 150).first; }
+BENCH_FIGURE(curve_turn_wide_speed_kept_percent_150_highest) { return turnKeptRange("turn_wide", 150).second; }
+BENCH_FIGURE(curve_turn_wide_speed_kept_percent_250_lowest) { return turnKeptRange("turn_wide", 250).first; }
+BENCH_FIGURE(curve_turn_wide_speed_kept_percent_250_highest) { return turnKeptRange("turn_wide", 250).second; }
