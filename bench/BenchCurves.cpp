@@ -145,3 +145,66 @@ BENCH_FIGURE(curve_turn_wide_speed_kept_percent_150_lowest) { return turnKeptRan
 BENCH_FIGURE(curve_turn_wide_speed_kept_percent_150_highest) { return turnKeptRange("turn_wide", 150).second; }
 BENCH_FIGURE(curve_turn_wide_speed_kept_percent_250_lowest) { return turnKeptRange("turn_wide", 250).first; }
 BENCH_FIGURE(curve_turn_wide_speed_kept_percent_250_highest) { return turnKeptRange("turn_wide", 250).second; }
+
+// The shipped loop (`loop_1` .. `loop_8`, a straight before and after it):
+// the lowest height above the groove floor from which a ball rolled down
+// without loss (its speed at the floor sqrt(10/7 g h)) comes out of the
+// exit, by bisection to a unit, in each of the four turns.
+
+namespace {
+
+// True when a ball rolled into the loop at `speed`, the loop turned `turns`
+// quarter turns, leaves by the straight after it.
+bool loopPassed(const std::vector<std::pair<PieceMesh, glm::vec3>>& parts, const PieceMesh& straight, int turns,
+                float speed) {
+    physics::PhysicsWorld world;
+    const glm::quat q = quarterTurns(turns);
+    const glm::vec3 o(500.0f, 75.0f, -500.0f);
+    for (const auto& [mesh, cell] : parts) world.setGlobalOrientationQuat(place(world, registerMesh(world, mesh), o + q * cell), q);
+    const physics::MeshHandle sm = registerMesh(world, straight);
+    world.setGlobalOrientationQuat(place(world, sm, o + q * glm::vec3(-50, 0, 0)), q);
+    world.setGlobalOrientationQuat(place(world, sm, o + q * glm::vec3(100, 0, 50)), q);
+    const glm::vec3 in = q * glm::vec3(1, 0, 0), up(0, 1, 0);
+    const physics::ActorHandle ball = ballAt(world, o + q * glm::vec3(-45, FLOOR_Y + physics::BALL_RADIUS, 0), in * speed);
+    world.setAngularVelocity(ball, glm::cross(up, in * speed) / physics::BALL_RADIUS);
+    // The loop's axis is at x = 25, 42 above the floor; the ball's centre
+    // runs 8 inside the groove bottom.
+    const float axisY = FLOOR_Y + 42, ring = 42 - physics::BALL_RADIUS;
+    bool top = false;
+    for (int step = 0; step < 600; ++step) {
+        world.simulate(0.01f);
+        const glm::vec3 p = glm::inverse(q) * (world.getGlobalPosition(ball) - o);
+        top = top || p.y > axisY + ring - 3;
+        // Fallen off the upper half: clearly inside the circle the centre runs on.
+        if (p.y > axisY && std::hypot(p.x - 25, p.y - axisY) < ring - 3) return false;
+        if (p.x > 110 && std::abs(p.z - 50) < 12 && p.y < 0) return top;
+        if (p.x < -60 || p.y < -40) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Lowest release height over the loop's groove floor, per turn.
+static float loopPieceThreshold(int turns) {
+    PieceMesh straight;
+    if (!loadShipped("straight", straight)) return -1;
+    std::vector<std::pair<PieceMesh, glm::vec3>> parts;
+    const glm::vec3 cells[] = {{0, 0, 0}, {50, 0, 0}, {50, 50, 0}, {0, 50, 0}, {0, 50, 50}, {50, 50, 50}, {0, 0, 50}, {50, 0, 50}};
+    for (int k = 0; k < 8; ++k) {
+        PieceMesh m;
+        if (!loadShipped("loop_" + std::to_string(k + 1), m)) return -1;
+        parts.push_back({m, cells[k]});
+    }
+    float lo = 20, hi = 300;
+    while (hi - lo > 1) {
+        const float mid = 0.5f * (lo + hi);
+        (loopPassed(parts, straight, turns, rollingSpeedFrom(mid)) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+BENCH_FIGURE(loop_piece_min_release_height_turn0) { return loopPieceThreshold(0); }
+BENCH_FIGURE(loop_piece_min_release_height_turn1) { return loopPieceThreshold(1); }
+BENCH_FIGURE(loop_piece_min_release_height_turn2) { return loopPieceThreshold(2); }
+BENCH_FIGURE(loop_piece_min_release_height_turn3) { return loopPieceThreshold(3); }

@@ -43,6 +43,7 @@
 #include "klotzgenTransitions.h"
 #include "klotzgenFeatures.h"
 #include "klotzgenTurns.h"
+#include "klotzgenLoop.h"
 
 using namespace klotzgen;
 
@@ -285,6 +286,7 @@ int main(int argc, char** argv) {
     for (Piece p : {splitter(), collector(), tunnel(), bridge(), catcher(), goalBasin(), pillar()})
         pieces.push_back(p);
     for (const Piece& p : wideTurnPieces()) pieces.push_back(p);
+    for (const Piece& p : loopPieces()) pieces.push_back(p);
     std::string list;
     for (const Piece& p : pieces) {
         const std::filesystem::path file = dir / (p.name() + ".obj");
