@@ -166,7 +166,8 @@ int main(int argc, char** argv) {
                  {"gallery/crossing_lanes.tumbalon", crossingLanes, 0, 0},
                  {"gallery/splitter_sorts.tumbalon", splitterSorts, 0, 0},
                  {"gallery/cascade.tumbalon", cascade, 0, 0},
-                 {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0}};
+                 {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0},
+                 {"gallery/loop_and_wide_turn.tumbalon", loopAndWideTurn, 0, -3}};
     std::filesystem::create_directory("gallery");
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
