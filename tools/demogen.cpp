@@ -161,12 +161,13 @@ int main(int argc, char** argv) {
                  {"demo3.tumbalon", splitMerge, 0, -1},
                  {"demo4.tumbalon", rain, 0, 0},
                  // The gallery: each run shows pieces the demos leave out.
-                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, 0, 0},
+                 {"gallery/jump_and_catch.tumbalon", jumpAndCatch, 0, -1},
                  {"gallery/bridge_over_lane.tumbalon", bridgeOverLane, 0, 0},
                  {"gallery/crossing_lanes.tumbalon", crossingLanes, 0, 0},
                  {"gallery/splitter_sorts.tumbalon", splitterSorts, 0, 0},
                  {"gallery/cascade.tumbalon", cascade, 0, 0},
-                 {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0}};
+                 {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0},
+                 {"gallery/loop_and_wide_turn.tumbalon", loopAndWideTurn, 0, -3}};
     std::filesystem::create_directory("gallery");
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:

@@ -84,7 +84,11 @@ inline void mergingStreams(Builder& b) {
 // Shows a jump throwing each ball over to a catcher, which turns it into the basin.
 inline void jumpAndCatch(Builder& b) {
     const int row = 8;
-    int c = 7 + sideRamps(b, row, 7, 2, COLUMN_UP, 7);
+    // The first ball comes a straight behind the others and flies alone: the
+    // catcher holds a ball that comes in slowly behind another.
+    sideRamps(b, row, 7, 2, COLUMN_UP, 1);
+    b.piece(row, 8, 2, STRAIGHT, COLUMN_UP);
+    int c = 9 + sideRamps(b, row, 9, 2, COLUMN_UP, 6, false);
     b.piece(row, c, 1, SLOPE, COLUMN_UP);
     b.piece(row, c + 1, 1, JUMP, COLUMN_UP);
     b.piece(row, c + 2, 1, CATCHER, COLUMN_UP);
@@ -146,6 +150,53 @@ inline void splitterSorts(Builder& b) {
         b.ball(row, s);
     }
     latecomer(b, 16, s, ROW_DOWN, 5);
+}
+
+// The wide turn's six parts for a ball running toward dir, which it leaves
+// toward (dir + 3) % 4, its first part at (row, column). Local +z of a piece
+// turned toward dir points toward (dir + 3) % 4.
+inline void wideTurn(Builder& b, int row, int column, int level, int dir) {
+    const int at[6][2] = {{0, 0}, {1, 0}, {2, 0}, {1, 1}, {2, 1}, {2, 2}};  // cells along x, along z
+    for (int k = 0; k < 6; ++k) {
+        const Cell c = step(step({row, column}, dir, at[k][0]), (dir + 3) % 4, at[k][1]);
+        b.piece(c.row, c.column, level, TURN_WIDE_1 + k, dir);
+    }
+}
+
+// The loop's eight parts for a ball running toward dir, its first part at
+// (row, column) on level 0; the way out is one cell toward (dir + 3) % 4.
+inline void loop(Builder& b, int row, int column, int dir) {
+    const int at[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}, {1, 1, 1}, {0, 0, 1}, {1, 0, 1}};
+    // Level 0 first: a cell's stack is built from the bottom.
+    for (int k : {0, 1, 6, 7, 2, 3, 4, 5}) {
+        const Cell c = step(step({row, column}, dir, at[k][0]), (dir + 3) % 4, at[k][2]);
+        b.piece(c.row, c.column, at[k][1], LOOP_1 + k, dir);
+    }
+}
+
+// Shows the wide turn keeping a lane's speed round a corner, and a ball
+// that rolls down three levels and goes round the loop.
+inline void loopAndWideTurn(Builder& b) {
+    int c = 7 + sideRamps(b, 9, 7, 2, COLUMN_UP, 6);
+    wideTurn(b, 9, c, 2, COLUMN_UP);
+    b.piece(12, c + 2, 1, SLOPE, ROW_UP);
+    const int basin = c + 2;
+    b.piece(13, basin, 0, GOAL_BASIN, ROW_UP);
+    rampInto(b, 13, basin, COLUMN_DOWN);
+    rampInto(b, 13, basin, ROW_DOWN);
+    latecomer(b, 13, basin - 6, COLUMN_UP, 5);
+    // Down from level 3 through the bend onto level 0, round the loop and
+    // out beside the way in, into a goal.
+    const int r = 5, l = 13;
+    startAt(b, r, l - 6, 3, COLUMN_UP);
+    b.piece(r, l - 5, 2, SLOPE, COLUMN_UP);
+    b.piece(r, l - 4, 1, SLOPE, COLUMN_UP);
+    b.piece(r, l - 3, 0, SAG_1, COLUMN_UP);
+    b.piece(r, l - 2, 0, SAG_2, COLUMN_UP);
+    b.piece(r, l - 1, 0, STRAIGHT, COLUMN_UP);
+    loop(b, r, l, COLUMN_UP);
+    b.piece(r + 1, l + 2, 0, STRAIGHT, COLUMN_UP);
+    b.piece(r + 1, l + 3, 0, GOAL, COLUMN_UP);
 }
 
 }  // namespace demogen

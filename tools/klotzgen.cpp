@@ -42,6 +42,8 @@
 #include "klotzgenTrack.h"
 #include "klotzgenTransitions.h"
 #include "klotzgenFeatures.h"
+#include "klotzgenTurns.h"
+#include "klotzgenLoop.h"
 
 using namespace klotzgen;
 
@@ -283,6 +285,8 @@ int main(int argc, char** argv) {
         pieces.insert(pieces.end(), set.begin(), set.end());
     for (Piece p : {splitter(), collector(), tunnel(), bridge(), catcher(), goalBasin(), pillar()})
         pieces.push_back(p);
+    for (const Piece& p : wideTurnPieces()) pieces.push_back(p);
+    for (const Piece& p : loopPieces()) pieces.push_back(p);
     std::string list;
     for (const Piece& p : pieces) {
         const std::filesystem::path file = dir / (p.name() + ".obj");

@@ -146,7 +146,10 @@ public:
 
     // The convex hull of the points as one closed part. Too few or flat
     // point sets (under a hundredth of a cubic unit) are skipped.
-    void addHull(std::vector<V3> points);
+    void addHull(std::vector<V3> points) { addHull(std::move(points), false); }
+    // The same, but a part whose shell comes out not closed or not convex
+    // (a sliver too thin to hull reliably) is left out.
+    void addCheckedHull(std::vector<V3> points) { addHull(std::move(points), true); }
 
     // Vertical prism over a convex plan polygon, bottom and top given per
     // plan point (the top must be affine over the polygon to stay exact).
@@ -171,6 +174,8 @@ public:
     std::string objText() const;
 
 private:
+    void addHull(std::vector<V3> points, bool checked);
+
     std::string name_;
     std::string summary_;
     bool mirrorZ_ = false;
@@ -179,7 +184,7 @@ private:
     std::vector<std::array<int, 3>> faces_;
 };
 
-inline void Piece::addHull(std::vector<V3> points) {
+inline void Piece::addHull(std::vector<V3> points, bool checked) {
     const double MERGE = 1e-3;  // points closer than this are one
     const double FLAT = 1e-3;   // distance from a plane still counted on it
     if (mirrorZ_)
@@ -250,6 +255,20 @@ inline void Piece::addHull(std::vector<V3> points) {
         }
     }
     if (volume6 < 0.06) return;
+    if (checked) {
+        std::vector<std::array<int, 2>> edges;
+        for (const auto& t : tris) {
+            const V3 n = cross(used[t[1]] - used[t[0]], used[t[2]] - used[t[0]]);
+            if (length(n) < 1e-4) return;
+            for (const V3& q : used)
+                if (dot(n * (1.0 / length(n)), q - used[t[0]]) > 1e-3) return;
+            for (int k = 0; k < 3; ++k) edges.push_back({t[k], t[(k + 1) % 3]});
+        }
+        std::sort(edges.begin(), edges.end());
+        if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) return;
+        for (const auto& e : edges)
+            if (!std::binary_search(edges.begin(), edges.end(), std::array<int, 2>{e[1], e[0]})) return;
+    }
     const int base = static_cast<int>(vertices_.size());
     vertices_.insert(vertices_.end(), used.begin(), used.end());
     for (const auto& t : tris) faces_.push_back({base + t[0], base + t[1], base + t[2]});

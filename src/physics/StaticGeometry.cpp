@@ -10,6 +10,7 @@
 #include <BulletCollision/CollisionShapes/btTriangleShape.h>
 #include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
 
+#include "physics/MeshContacts.h"
 #include "physics/WorldImpl.h"
 
 namespace physics {
@@ -24,6 +25,12 @@ constexpr btScalar FLAT_COS = btScalar(0.99995);
 // Contacts at most this far (about 25 degrees) off the flat surface's
 // normal are turned to it.
 constexpr btScalar SNAP_COS = btScalar(0.9);
+// A face rising toward the ball by less than this fraction of the edge's
+// length does not make a valley: the seam correction's flat surfaces.
+constexpr btScalar VALLEY_RISE = btScalar(1e-4);
+// Below this speed (units/s) a ball's contacts with the mesh are left to
+// Bullet: curves cost it no speed worth keeping, and a pile comes to rest.
+constexpr btScalar SETTLING_SPEED = 10;
 // A contact this close (world units) to an edge or corner is on that feature.
 constexpr btScalar FEATURE_TOLERANCE = btScalar(0.02);
 // Ray casts up to this long (world units) look for triangles by their box.
@@ -69,6 +76,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     indices_.clear();
     owner_.clear();
     flatSurface_.clear();
+    acrossApex_.clear();
 
     std::unordered_map<Cell, int, CellHash> weld;
     std::size_t vertexTotal = 0, faceTotal = 0;
@@ -105,6 +113,7 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
     // Flat surfaces through edges: two triangles on one edge facing the same
     // way in one plane. Edges sorted by their welded vertex pair.
     flatSurface_.assign(triangles, {-1, -1, -1, -1, -1, -1});
+    acrossApex_.assign(triangles, {-1, -1, -1});
     struct EdgeUse {
         std::uint64_t key;
         int triangle, edge;
@@ -124,6 +133,11 @@ void StaticGeometry::rebuild(const std::vector<PlacedMesh>& placed) {
                     break;
                 }
         for (std::size_t i = first; i < last; ++i) flatSurface_[edges[i].triangle][edges[i].edge] = flat;
+        if (last - first == 2)
+            for (std::size_t i = first; i < last; ++i) {
+                const EdgeUse& other = edges[i == first ? first + 1 : first];
+                acrossApex_[edges[i].triangle][edges[i].edge] = indices_[3 * other.triangle + (other.edge + 2) % 3];
+            }
     }
 
     // Flat surfaces through corners: coplanar same-facing triangles whose
@@ -201,14 +215,22 @@ void StaticGeometry::raycast(const btVector3& from, const btVector3& to, Closest
 }
 
 struct EdgeContactFixer {
+    enum Outcome { KEPT, FIXED, DROPPED };
+
     // A sphere at centre touching the merged mesh's triangle at onMesh, the
-    // normal pointing from the mesh toward the sphere: when the point is on
-    // an edge or corner that lies in a flat surface, the contact becomes the
-    // face contact under the centre, and the sphere rolls over the seam as
-    // over the face. False leaves the contact as it is.
-    static bool fix(const StaticGeometry& geometry, int triangle, const btVector3& centre, btVector3& onMesh,
-                    btVector3& normal, btScalar& distance, btScalar radius) {
-        if (triangle < 0 || triangle >= geometry.triangleCount()) return false;
+    // normal pointing from the mesh toward the sphere. On an edge or corner
+    // in a valley of the mesh (both faces rising toward the sphere) the
+    // contact is dropped: a sphere cannot touch a valley's floor line
+    // without touching one of its faces nearer, and the face's contact is
+    // the true one; the edge's own normal leans against the ball's motion
+    // on a curved floor. On an edge or corner that lies in a flat surface
+    // the contact becomes the face contact under the centre, and the
+    // sphere rolls over the seam as over the face.
+    // `surface` becomes the normal of the flat surface the contact lies in,
+    // when it lies in one.
+    static Outcome fix(const StaticGeometry& geometry, int triangle, const btVector3& centre, btVector3& onMesh,
+                       btVector3& normal, btScalar& distance, btScalar radius, btVector3& surface) {
+        if (triangle < 0 || triangle >= geometry.triangleCount()) return KEPT;
         const btVector3* v[3];
         for (int k = 0; k < 3; ++k) v[k] = &geometry.vertices_[geometry.indices_[3 * triangle + k]];
         const btVector3 p = onMesh;
@@ -221,33 +243,60 @@ struct EdgeContactFixer {
             btScalar s = d.dot(e) / e.length2();
             if ((d - e * s).length2() < FEATURE_TOLERANCE * FEATURE_TOLERANCE) feature = k;
         }
-        if (feature < 0) return false;  // inside the face: the normal is already the face's
+        if (feature < 0) {  // inside the face: the normal is already the face's
+            surface = normal;
+            return KEPT;
+        }
+        if (feature < 3 ? inValley(geometry, triangle, feature, centre)
+                        : inValley(geometry, triangle, feature - 3, centre) &&
+                              inValley(geometry, triangle, (feature - 3 + 2) % 3, centre))
+            return DROPPED;
         int flat = geometry.flatSurface_[triangle][feature];
-        if (flat < 0) return false;
+        if (flat < 0) return KEPT;
 
         const int* f = &geometry.indices_[3 * flat];
         const std::vector<btVector3>& vs = geometry.vertices_;
         btVector3 n = (vs[f[1]] - vs[f[0]]).cross(vs[f[2]] - vs[f[0]]).normalized();
         if (n.dot(centre - p) < 0) n = -n;
+        surface = n;
         // A seam contact leans only a few degrees off the surface; a steeper
         // one means the ball is beyond the flat surface's border (over the
         // top of a wall, say), where the feature's own normal is right.
-        if (normal.dot(n) < SNAP_COS) return false;
+        if (normal.dot(n) < SNAP_COS) return KEPT;
         const btScalar height = (centre - p).dot(n);
         normal = n;
         onMesh = centre - n * height;
         distance = height - radius;
-        return true;
+        return FIXED;
+    }
+
+    // Whether edge k of the triangle is the floor line of a valley seen
+    // from centre: each face's far corner lies on the centre's side of the
+    // other's plane. Only edges of exactly two triangles are judged.
+    static bool inValley(const StaticGeometry& geometry, int triangle, int k, const btVector3& centre) {
+        const int apexB = geometry.acrossApex_[triangle][k];
+        if (apexB < 0) return false;
+        const std::vector<btVector3>& vs = geometry.vertices_;
+        const int* f = &geometry.indices_[3 * triangle];
+        const btVector3 &a = vs[f[k]], &b = vs[f[(k + 1) % 3]], &apexA = vs[f[(k + 2) % 3]];
+        auto facing = [&](const btVector3& third) {
+            btVector3 n = (b - a).cross(third - a);
+            return n.dot(centre - a) < 0 ? -n : n;
+        };
+        const btVector3 nA = facing(apexA), nB = facing(vs[apexB]);
+        const btScalar edge = (b - a).length();
+        return (vs[apexB] - a).dot(nA) > VALLEY_RISE * edge * nA.length() &&
+               (apexA - a).dot(nB) > VALLEY_RISE * edge * nB.length();
     }
 };
 
 namespace {
 
 // The narrow phase's result for every pair. Contacts of a ball with the
-// merged mesh are corrected before the manifold takes them in, so that it
-// merges a corrected edge contact with the face contact it now equals;
-// corrected afterwards, both would stay, fill the manifold's four places
-// and push out the contact that carries the ball.
+// merged mesh are corrected at seams, then held back until all triangles
+// near the ball have given theirs: only the nearest of each surface goes
+// into the manifold (MeshContacts.h), and a grazing one turns the ball's
+// velocity along the surface.
 class CorrectedResult : public btManifoldResult {
 public:
     using btManifoldResult::btManifoldResult;
@@ -257,6 +306,7 @@ public:
         const btCollisionObjectWrapper* sphere = meshIsB ? getBody0Wrap() : getBody1Wrap();
         if ((!meshIsB && !isMesh(getBody0Wrap())) || sphere->getCollisionShape()->getShapeType() != SPHERE_SHAPE_PROXYTYPE)
             return btManifoldResult::addContactPoint(normalOnB, pointOnB, depth);
+        if (depth > m_manifoldPtr->getContactBreakingThreshold()) return;
         const auto& geometry = *static_cast<const StaticGeometry*>((meshIsB ? getBody1Wrap() : getBody0Wrap())
                                                                        ->getCollisionObject()
                                                                        ->getUserPointer());
@@ -271,20 +321,129 @@ public:
         btVector3 normal = pointOnMesh ? normalOnB : -normalOnB;
         btScalar distance = depth;
         const btScalar radius = static_cast<const btSphereShape*>(sphere->getCollisionShape())->getRadius();
-        if (!EdgeContactFixer::fix(geometry, meshIsB ? m_index1 : m_index0, centre, onMesh, normal, distance, radius))
-            return btManifoldResult::addContactPoint(normalOnB, pointOnB, depth);
-        if (pointOnMesh)
-            btManifoldResult::addContactPoint(normal, onMesh, distance);
-        else
-            btManifoldResult::addContactPoint(-normal, centre - normal * radius, distance);
+        btVector3 surface(0, 0, 0);
+        Held held{normalOnB, pointOnB, depth, m_partId0, m_index0, m_partId1, m_index1, {normal, distance, surface}};
+        const auto outcome = EdgeContactFixer::fix(geometry, meshIsB ? m_index1 : m_index0, centre, onMesh, normal,
+                                                   distance, radius, surface);
+        held.inValley = outcome == EdgeContactFixer::DROPPED;
+        held.contact.surface = surface;
+        if (outcome == EdgeContactFixer::FIXED) {
+            held.normalOnB = pointOnMesh ? normal : -normal;
+            held.pointOnB = pointOnMesh ? onMesh : centre - normal * radius;
+            held.depth = distance;
+            held.contact = {normal, distance, surface};
+        }
+        held_.push_back(held);
+    }
+
+    // After the pair's narrow phase: the manifold gets the nearest contact
+    // of each surface, each with what the solver had kept of the contact
+    // it replaces, and grazing contacts turn the ball.
+    void passNearest(btScalar step) {
+        btPersistentManifold* manifold = m_manifoldPtr;
+        if (!manifold || !isMesh(getBody0Wrap(), getBody1Wrap())) return;
+        const btCollisionObjectWrapper* sphere =
+            getBody0Wrap()->getCollisionShape()->getShapeType() == SPHERE_SHAPE_PROXYTYPE ? getBody0Wrap() : getBody1Wrap();
+        btRigidBody* ball = btRigidBody::upcast(const_cast<btCollisionObject*>(sphere->getCollisionObject()));
+        const bool moving = ball && ball->isActive();
+        btVector3 velocity(0, 0, 0);
+        if (moving) velocity = ball->getLinearVelocity();
+        if (velocity.length2() < SETTLING_SPEED * SETTLING_SPEED) {
+            // A ball coming to rest keeps Bullet's own manifold: its points
+            // of the last steps form a patch that stills it.
+            for (const Held& h : held_) add(h);
+            return;
+        }
+        btManifoldPoint old[MANIFOLD_CACHE_SIZE];
+        const int oldCount = manifold->getNumContacts();
+        for (int i = 0; i < oldCount; ++i) old[i] = manifold->getContactPoint(i);
+        manifold->clearManifold();
+        if (held_.empty()) return;
+        std::vector<MeshContact> contacts;
+        contacts.reserve(held_.size());
+        std::vector<int> faceIndex;  // the held contacts the choice sees
+        for (int i = 0; i < static_cast<int>(held_.size()); ++i)
+            if (!held_[i].inValley) contacts.push_back(held_[i].contact), faceIndex.push_back(i);
+        // The same surface one step before: the old contact nearest in normal.
+        const btVector3 centre = sphere->getWorldTransform().getOrigin();
+        auto towardBall = [&](const btManifoldPoint& p) {
+            const btVector3 n = p.m_normalWorldOnB;
+            return n.dot(centre - p.m_positionWorldOnB) < 0 ? -n : n;
+        };
+        auto previous = [&](const btVector3& normal) -> const btManifoldPoint* {
+            const btManifoldPoint* best = nullptr;
+            btScalar bestCos = ONE_SURFACE_COS;
+            for (int j = 0; j < oldCount; ++j)
+                if (towardBall(old[j]).dot(normal) > bestCos) bestCos = towardBall(old[j]).dot(normal), best = &old[j];
+            return best;
+        };
+        // The solver gives rolling and spinning resistance to the first
+        // contact of a manifold only: the one that carried the ball last
+        // step comes first, or a ball in a corner would get it from floor
+        // and wall by turns and never come to rest.
+        struct Pass {
+            int held;
+            const btManifoldPoint* was;
+        };
+        std::vector<Pass> passes;
+        for (int k : nearestPerSurface(contacts)) passes.push_back({faceIndex[k], previous(contacts[k].normal)});
+        auto carried = [](const Pass& p) { return p.was ? p.was->m_appliedImpulse : btScalar(-1); };
+        std::stable_sort(passes.begin(), passes.end(), [&](const Pass& a, const Pass& b) { return carried(a) > carried(b); });
+        bool turned = false;
+        for (const Pass& pass : passes) {
+            const Held& h = held_[pass.held];
+            const int before = manifold->getNumContacts();
+            add(h);
+            const btManifoldPoint* was = pass.was;
+            if (!was) continue;
+            if (manifold->getNumContacts() > before) {
+                // The solver starts from what it found for the surface last step.
+                btManifoldPoint& p = manifold->getContactPoint(before);
+                p.m_appliedImpulse = was->m_appliedImpulse;
+                p.m_appliedImpulseLateral1 = was->m_appliedImpulseLateral1;
+                p.m_appliedImpulseLateral2 = was->m_appliedImpulseLateral2;
+                p.m_prevRHS = was->m_prevRHS;
+                p.m_lifeTime = was->m_lifeTime;
+            }
+            if (moving) turned |= keepGrazingSpeed(h.contact, towardBall(*was), step, ball->getGravity(), velocity);
+        }
+        if (turned) ball->setLinearVelocity(velocity);
     }
 
 private:
+    struct Held {
+        btVector3 normalOnB, pointOnB;
+        btScalar depth;
+        int part0, index0, part1, index1;
+        MeshContact contact;
+        bool inValley = false;  // an edge or corner contact a face contact covers
+    };
+    std::vector<Held> held_;
+
+    void add(const Held& h) {
+        m_partId0 = h.part0;
+        m_index0 = h.index0;
+        m_partId1 = h.part1;
+        m_index1 = h.index1;
+        btManifoldResult::addContactPoint(h.normalOnB, h.pointOnB, h.depth);
+    }
+
     // A triangle of the merged mesh: the only object whose user pointer is
     // set is the merged mesh, pointing to its StaticGeometry.
     static bool isMesh(const btCollisionObjectWrapper* wrap) {
         return wrap->getCollisionShape()->getShapeType() == TRIANGLE_SHAPE_PROXYTYPE &&
                wrap->getCollisionObject()->getUserPointer();
+    }
+    // A ball and the merged mesh as a whole.
+    static bool isMesh(const btCollisionObjectWrapper* a, const btCollisionObjectWrapper* b) {
+        auto mesh = [](const btCollisionObjectWrapper* w) {
+            return w->getCollisionShape()->getShapeType() == TRIANGLE_MESH_SHAPE_PROXYTYPE &&
+                   w->getCollisionObject()->getUserPointer();
+        };
+        auto ball = [](const btCollisionObjectWrapper* w) {
+            return w->getCollisionShape()->getShapeType() == SPHERE_SHAPE_PROXYTYPE;
+        };
+        return (mesh(a) && ball(b)) || (mesh(b) && ball(a));
     }
 };
 
@@ -300,6 +459,7 @@ void nearCallback(btBroadphasePair& pair, btCollisionDispatcher& dispatcher, con
     CorrectedResult result(&wrap0, &wrap1);
     if (info.m_dispatchFunc == btDispatcherInfo::DISPATCH_DISCRETE) {
         pair.m_algorithm->processCollision(&wrap0, &wrap1, info, &result);
+        result.passNearest(info.m_timeStep);
     } else {
         const btScalar toi = pair.m_algorithm->calculateTimeOfImpact(object0, object1, info, &result);
         if (info.m_timeOfImpact > toi) info.m_timeOfImpact = toi;

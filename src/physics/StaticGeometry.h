@@ -5,7 +5,9 @@
 // floor triangles, also between two kloetze) that tilted normal makes a
 // rolling ball brake and hop. Each edge and corner therefore records the
 // flat surface it lies in, and the narrow phase turns such contacts to
-// that surface's normal. Convex edges keep their true normal.
+// that surface's normal. Convex edges keep their true normal. Edges in a
+// valley of the mesh, and contacts a nearer one of the same surface covers,
+// do not reach the solver of a moving ball (MeshContacts.h).
 #pragma once
 
 #include <array>
@@ -57,6 +59,9 @@ private:
     // index of a triangle whose plane is the flat surface the feature lies
     // in, or -1.
     std::vector<std::array<int, 6>> flatSurface_;
+    // Per triangle: for edges 0..2, the far corner of the one other
+    // triangle on that edge, or -1 (a border, or more than two triangles).
+    std::vector<std::array<int, 3>> acrossApex_;
     friend struct EdgeContactFixer;
     std::unique_ptr<btTriangleIndexVertexArray> array_;
     std::unique_ptr<btBvhTriangleMeshShape> shape_;
