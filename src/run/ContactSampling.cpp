@@ -13,32 +13,28 @@ constexpr float KLOTZ_UNDER_BALL = 0.3f;
 
 }  // namespace
 
-std::vector<BallSample> sampleBalls(const scene::SceneModel& model, const physics::PhysicsWorld& world) {
-    std::vector<BallSample> samples(model.ballActors().size());
+void sampleTouches(const scene::SceneModel& model, const physics::PhysicsWorld& world,
+                   std::vector<BallTouches>& touches) {
+    const std::vector<physics::ActorHandle>& balls = model.ballActors();
+    touches.assign(balls.size(), BallTouches{});
     std::unordered_map<physics::ActorHandle, std::size_t> index;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const physics::ActorHandle ball = model.ballActors()[i];
-        if (!world.isActor(ball)) continue;
-        index[ball] = i;
-        samples[i].position = world.getGlobalPosition(ball);
-        samples[i].speed = glm::length(world.getLinearVelocity(ball));
-    }
+    for (std::size_t i = 0; i < balls.size(); ++i)
+        if (world.isActor(balls[i])) index[balls[i]] = i;
     // The klotz a ball rolls on, not the groove wall beside it: the touch
     // whose normal points most nearly up.
-    std::vector<float> klotzUp(samples.size(), -2.0f);
+    std::vector<float> klotzUp(balls.size(), -2.0f);
     for (const physics::BallTouch& touch : world.stepContacts().touches) {
         const auto found = index.find(touch.ball);
         if (found == index.end()) continue;  // a shot ball
-        BallSample& s = samples[found->second];
+        BallTouches& t = touches[found->second];
         if (touch.otherKind == physics::ContactKind::PLANE) {
-            s.onPlane = true;
+            t.onPlane = true;
         } else if (touch.otherKind == physics::ContactKind::KLOTZ && touch.normal.y > KLOTZ_UNDER_BALL &&
                    touch.normal.y > klotzUp[found->second]) {
             klotzUp[found->second] = touch.normal.y;
-            s.klotz = touch.other;
+            t.klotz = touch.other;
         }
     }
-    return samples;
 }
 
 void samplesOfFrame(const std::vector<BallMoment>& frame, int balls, std::vector<BallSample>& samples) {

@@ -11,9 +11,11 @@
 
 namespace run {
 
-// One sample per start-cell ball, in ball order, at the end of the world's
-// last step. Of several kloetze a ball touches, the one under it counts.
-std::vector<BallSample> sampleBalls(const scene::SceneModel& model, const physics::PhysicsWorld& world);
+// What each start-cell ball touches at the end of the world's last step, in
+// ball order: the klotz under it (of several, the one under it counts) and
+// whether it touches the ground or a wall. touches is refilled.
+void sampleTouches(const scene::SceneModel& model, const physics::PhysicsWorld& world,
+                   std::vector<BallTouches>& touches);
 
 // The samples of a recorded step, as the live step saw them: the record
 // keeps what each start ball touched, its pose and velocity.

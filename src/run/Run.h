@@ -44,8 +44,10 @@ struct Run {
 
     // The insight after every INSIGHT_CHECKPOINT_STEPS-th step, by step.
     std::vector<std::pair<long, RunInsight::Progress>> checkpoints;
-    // The start balls' samples of the last step taken; reused every step.
+    // The start balls' samples and touches of the last step taken; reused
+    // every step.
     std::vector<BallSample> samples;
+    std::vector<BallTouches> touches;
 
     double time() const { return static_cast<double>(step) * physics::FIXED_STEP; }
 };

@@ -45,12 +45,12 @@ void RunRecord::start(const scene::SceneModel& model, const physics::PhysicsWorl
 }
 
 bool RunRecord::record(const scene::SceneModel& model, const physics::PhysicsWorld& world,
-                       const std::vector<std::pair<physics::ActorHandle, bool>>& touches) {
+                       const std::vector<BallTouches>& touches) {
     frames_.push_back(capture(model, world));
     for (BallMoment& m : frames_.back()) {
         if (m.id < 0 || m.id >= static_cast<int>(touches.size())) continue;
-        m.klotz = touches[m.id].first;
-        m.onPlane = touches[m.id].second;
+        m.klotz = touches[m.id].klotz;
+        m.onPlane = touches[m.id].onPlane;
     }
     bytes_ += frameBytes(frames_.back());
     bool dropped = false;

@@ -29,6 +29,13 @@ struct BallMoment {
     bool onPlane = false;
 };
 
+// What a start ball touched after a step: the klotz under it, and whether
+// it touched the ground or a wall.
+struct BallTouches {
+    physics::ActorHandle klotz = physics::NO_ACTOR;
+    bool onPlane = false;
+};
+
 class RunRecord {
 public:
     explicit RunRecord(std::size_t capBytes = RUN_RECORD_CAP_BYTES) : capBytes_(capBytes) {}
@@ -36,10 +43,10 @@ public:
     // Forgets everything: a new run starts at step 0 with the balls' state.
     void start(const scene::SceneModel& model, const physics::PhysicsWorld& world);
     // Appends the state after one more step; touches[i] is what start ball
-    // i touches (klotz, plane). Returns true only the first time the cap
+    // i touches. Returns true only the first time the cap
     // makes the oldest steps go, so the user is told once.
     bool record(const scene::SceneModel& model, const physics::PhysicsWorld& world,
-                const std::vector<std::pair<physics::ActorHandle, bool>>& touches);
+                const std::vector<BallTouches>& touches);
 
     // Steps of the run, counted from its start; the record holds
     // firstStep()..lastStep().

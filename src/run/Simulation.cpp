@@ -122,10 +122,8 @@ const std::vector<BallSample>& stepRun(RunContext& ctx) {
     ctx.world.simulate(static_cast<float>(physics::FIXED_STEP));
     if (ctx.listener) ctx.listener->stepTaken(ctx.world.stepContacts(), runTime);
 
-    std::vector<BallSample> live = sampleBalls(ctx.model, ctx.world);
-    std::vector<std::pair<physics::ActorHandle, bool>> touches(live.size());
-    for (std::size_t i = 0; i < live.size(); ++i) touches[i] = {live[i].klotz, live[i].onPlane};
-    if (run.record.record(ctx.model, ctx.world, touches)) {
+    sampleTouches(ctx.model, ctx.world, run.touches);
+    if (run.record.record(ctx.model, ctx.world, run.touches)) {
         ctx.out << "\nrewind keeps the last " << run.record.lastStep() - run.record.firstStep() + 1
                 << " steps of a run; older ones are dropped\n";
         ctx.out.flush();
