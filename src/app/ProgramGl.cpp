@@ -84,7 +84,15 @@ void GlutUi::applyShadeModel(bool smooth) {
 int GlutUi::replaceTypeDisplayList(int type, int oldList, bool smooth) {
     MainContext main(program_.state.mainWindow);
     if (oldList) glDeleteLists(static_cast<GLuint>(oldList), 1);
-    return klotz::buildDisplayList(program_.catalogue.klotzTypes[type].mesh, smooth);
+    klotz::KlotzCatalogue& catalogue = program_.catalogue;
+    if (type < static_cast<int>(catalogue.partDisplayLists.size())) {
+        std::vector<int>& parts = catalogue.partDisplayLists[type];
+        klotz::deleteDisplayLists(parts);
+        parts.clear();
+        for (const klotz::KlotzPart& part : catalogue.klotzTypes[type].parts)
+            parts.push_back(klotz::buildDisplayList(part.mesh, smooth));
+    }
+    return klotz::buildDisplayList(catalogue.klotzTypes[type].mesh, smooth);
 }
 
 void GlutUi::printHelp() { app::printHelp(std::cout); }
@@ -248,6 +256,7 @@ void Program::display() {
     if (!notice_.empty() && s.frameTime < noticeUntil_) view.overlay.push_back(notice_);
     view.insight = &currentRun.insight;
     view.clearLook = s.clearLook;
+    view.catalogue = &catalogue;
     view.drawHud = [this, now = s.frameTime] { render::drawHud(hudView(now)); };
     if (std::optional<RobustnessResult> result = robustnessCheck.takeResult()) {
         for (const std::string& line : formatRobustness(*result)) std::cout << line << "\n";
@@ -409,6 +418,9 @@ void Program::shutdown(bool saveWork) {
     if (windowOpen && state.mainWindow) glutSetWindow(state.mainWindow);
     if (windowOpen) klotz::deleteDisplayLists(catalogue.typeDisplayLists);
     catalogue.typeDisplayLists.clear();
+    if (windowOpen)
+        for (const std::vector<int>& lists : catalogue.partDisplayLists) klotz::deleteDisplayLists(lists);
+    catalogue.partDisplayLists.clear();
     if (windowOpen) render::releaseResources(resources);
     particles.reset();
     if (windowOpen) render::releaseSubWindow(subWindow);
@@ -477,6 +489,7 @@ int Program::run(int argc, char** argv, const GlutCallbacks& callbacks) {
     out << "loading kloetze...\n";
     klotz::loadKloetze(catalogue, out);
     catalogue.typeDisplayLists = klotz::buildTypeDisplayLists(catalogue, s.smoothShading);
+    catalogue.partDisplayLists = klotz::buildPartDisplayLists(catalogue, s.smoothShading);
     render::buildOutlineLists(resources, catalogue);
     openings = render::findOpenings(catalogue);
     out << "\nloading kloetze done\n";

@@ -39,8 +39,7 @@ int placeOnTop(CommandContext& ctx, int type, const PoseMatrix& turn) {
     pose[13] = centre.y;
     pose[14] = centre.z;
 
-    physics::ActorHandle actor = physics::createKlotzActor(ctx.world, model.typeMesh(ctx.catalogue, ctx.world, type));
-    ctx.world.setGlobalPose(actor, physics::matrixToPose(pose));
+    physics::ActorHandle actor = model.makeKlotzActor(ctx.catalogue, ctx.world, type, physics::matrixToPose(pose));
 
     const int index = model.appendPlaced(type, ctx.catalogue.displayListOf(type), actor, PoseMatrix{});
     refreshPose(model, ctx.world, index);

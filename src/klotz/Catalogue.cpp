@@ -70,7 +70,10 @@ void loadCatalogueList(KlotzCatalogue& catalogue, std::ostream& out, const std::
             << "\" names no klotz type; running with no klotz types\n";
 }
 
-KlotzType constructKlotzType(const std::string& name, std::ostream& out) {
+namespace {
+
+// A type of just its mesh: cache first, else OBJ and cache written.
+KlotzType constructMeshType(const std::string& name, std::ostream& out) {
     KlotzType type;
     type.name = name;
     io::Result<Mesh> cached = readKlotzCache(name, out);
@@ -91,6 +94,55 @@ KlotzType constructKlotzType(const std::string& name, std::ostream& out) {
     type.mesh = std::move(*obj);
     writeKlotzCache(name, type.mesh, out);
     return type;
+}
+
+KlotzType withMovingParts(KlotzType type, std::ostream& out) {
+    const std::string path = type.name + ".parts";
+    const io::Result<std::string> text = io::readFile(path);
+    if (!text) {
+        if (text.error().failure != io::Failure::CannotOpen)
+            out << "\nWARNING: the moving parts " << text.error().message() << "; left out\n";
+        return type;
+    }
+    io::Result<std::vector<PartDecl>> decls = parseMovingParts(*text, path);
+    if (!decls) {
+        out << "\nWARNING: the moving parts " << decls.error().message() << "; left out\n";
+        return type;
+    }
+    for (PartDecl& decl : *decls) {
+        KlotzType mesh = constructMeshType(type.name + "_" + decl.name, out);
+        if (mesh.mesh.faces.empty()) {
+            out << "\nWARNING: the moving part \"" << io::printable(decl.name) << "\" of \"" << io::printable(type.name)
+                << "\" has no mesh; its parts are left out\n";
+            type.parts.clear();
+            return type;
+        }
+        type.parts.push_back({std::move(decl), std::move(mesh.mesh)});
+    }
+    return type;
+}
+
+}  // namespace
+
+KlotzType constructKlotzType(const std::string& name, std::ostream& out) {
+    return withMovingParts(constructMeshType(name, out), out);
+}
+
+Mesh meshAtRest(const KlotzType& type) {
+    Mesh all = type.mesh;
+    for (const KlotzPart& part : type.parts) {
+        const Mesh& m = part.mesh;
+        const auto first = static_cast<std::int32_t>(all.vertices.size() / 3);
+        all.vertices.insert(all.vertices.end(), m.vertices.begin(), m.vertices.end());
+        all.cornerNormals.insert(all.cornerNormals.end(), m.cornerNormals.begin(), m.cornerNormals.end());
+        all.faceNormals.insert(all.faceNormals.end(), m.faceNormals.begin(), m.faceNormals.end());
+        for (std::int32_t v : m.faces) all.faces.push_back(v + first);
+        all.vertexCount += m.vertexCount;
+        all.cornerNormalCount += m.cornerNormalCount;
+        all.faceNormalCount += m.faceNormalCount;
+        all.faceCount += m.faceCount;
+    }
+    return all;
 }
 
 void loadKloetze(KlotzCatalogue& catalogue, std::ostream& out) {

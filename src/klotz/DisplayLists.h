@@ -19,6 +19,9 @@ int buildDisplayList(const Mesh& mesh, bool smooth);
 // One list per type, in type order.
 std::vector<int> buildTypeDisplayLists(const KlotzCatalogue& catalogue, bool smooth);
 
+// Per type, one list per moving part.
+std::vector<std::vector<int>> buildPartDisplayLists(const KlotzCatalogue& catalogue, bool smooth);
+
 // glDeleteLists for every non-zero id.
 void deleteDisplayLists(const std::vector<int>& ids);
 

@@ -39,6 +39,13 @@ std::vector<int> buildTypeDisplayLists(const KlotzCatalogue& catalogue, bool smo
     return ids;
 }
 
+std::vector<std::vector<int>> buildPartDisplayLists(const KlotzCatalogue& catalogue, bool smooth) {
+    std::vector<std::vector<int>> ids(catalogue.klotzTypes.size());
+    for (std::size_t t = 0; t < catalogue.klotzTypes.size(); ++t)
+        for (const KlotzPart& part : catalogue.klotzTypes[t].parts) ids[t].push_back(buildDisplayList(part.mesh, smooth));
+    return ids;
+}
+
 void deleteDisplayLists(const std::vector<int>& ids) {
     for (int id : ids)
         if (id != 0) glDeleteLists(static_cast<GLuint>(id), 1);

@@ -1,10 +1,24 @@
 #include "physics/BulletSettings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace physics {
 
+namespace {
+
+// Bullet multiplies the restitutions of a contact; balls have none, so a
+// bouncy part needs the larger of the two instead. Everything else has
+// none either, so no other contact changes.
+btScalar largerRestitution(const btCollisionObject* a, const btCollisionObject* b) {
+    return std::max(a->getRestitution(), b->getRestitution());
+}
+
+}  // namespace
+
 void configureWorld(btDiscreteDynamicsWorld& world) {
+    // Bullet's one global hook for it.
+    gCalculateCombinedRestitutionCallback = largerRestitution;
     world.setGravity(btVector3(0, GRAVITY_Y, 0));
     btContactSolverInfo& info = world.getSolverInfo();
     info.m_splitImpulse = 1;  // penetration recovery adds no velocity: no hops

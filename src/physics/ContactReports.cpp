@@ -63,7 +63,10 @@ void PhysicsWorld::Impl::gatherContacts(int step, bool lastStep) {
                     c.kind = ContactKind::KLOTZ;
                 } else {
                     c.other = other->getUserIndex();
-                    c.kind = otherBall ? ContactKind::BALL : ContactKind::PLANE;
+                    const ActorRecord* owner = live(c.other);
+                    // A moving part's contacts are its klotz's.
+                    c.kind = otherBall ? ContactKind::BALL
+                                       : owner && owner->kind == ActorKind::KLOTZ ? ContactKind::KLOTZ : ContactKind::PLANE;
                 }
                 c.normal = side == 0 ? p.m_normalWorldOnB : -p.m_normalWorldOnB;
                 c.position = side == 0 ? p.getPositionWorldOnB() : p.getPositionWorldOnA();

@@ -90,11 +90,51 @@ struct StepContacts {
     std::vector<BallTouch> touches;
 };
 
+// A moving part of a klotz: a rigid body of its own that belongs to the
+// klotz, follows its pose and goes with it. Everything is in the klotz's
+// own frame, unturned; angles in radians.
+enum class PartJoint {
+    HINGE,   // turns about axis through pivot, between lower and upper
+    SLIDER,  // slides along axis, pivot moving between lower and upper
+    DRIVEN,  // carried by the klotz along path, whatever meets it
+};
+
+struct MovingPartSpec {
+    MeshHandle mesh = NO_MESH;  // the part at rest, in the klotz's frame
+    PartJoint joint = PartJoint::HINGE;
+    glm::vec3 pivot{0.0f};
+    glm::vec3 axis{0.0f, 0.0f, 1.0f};
+    float lower = 0, upper = 0;
+    float mass = 10;  // in the balls' mass unit: a ball weighs 16
+    // A spring toward rest (torque per radian or force per unit); bistable
+    // springs push toward the nearer limit instead, so the part stays where
+    // it was last thrown.
+    float spring = 0;
+    float rest = 0;
+    bool bistable = false;
+    float damping = 0.5f;  // of the part's own motion, per second
+    float restitution = 0;  // how much of a ball's approach it gives back
+    // DRIVEN: offsets of the part from rest, travelled to the last and
+    // back at speed (units/s), waiting pause seconds at either end.
+    std::vector<glm::vec3> path;
+    float speed = 0;
+    float pause = 0;
+};
+
+// Everything that decides how a part moves on, for rewinding a run.
+struct PartState {
+    Pose pose;  // the body's
+    glm::vec3 linearVelocity{0.0f};
+    glm::vec3 angularVelocity{0.0f};
+    double clock = 0;  // DRIVEN: seconds along its cycle
+};
+
 // Counters for tests and benchmarks; actors are those alive.
 struct WorldStats {
     int staticActors = 0;   // planes and klotz meshes
     int dynamicActors = 0;  // balls
     int planeActors = 0;
+    int movingParts = 0;  // of the live kloetze
     long long stepsTaken = 0;  // fixed 0.01 s steps since creation
 };
 
@@ -164,6 +204,22 @@ public:
     // handles stay. The same actors at the same poses then run the same,
     // bit for bit, whatever the world went through before.
     void restartRun(const std::vector<ActorHandle>& ballOrder);
+
+    // Moving parts: added to a klotz at rest at its pose. Teleporting the
+    // klotz puts its parts at rest there, releasing it releases them.
+    // Parts meet balls only; a ball's contacts with a part are reported as
+    // contacts with its klotz.
+    void addMovingPart(ActorHandle klotz, const MovingPartSpec& spec);
+    int movingPartCount(ActorHandle klotz) const;
+    // Where part k draws its mesh: the transform of its rest frame (the
+    // klotz's frame at rest) as it moved; column-major matrices.
+    std::array<float, 16> movingPartMatrix(ActorHandle klotz, int part) const;
+    // Every part of every klotz at rest, with clocks at 0 (restartRun does
+    // this too: every run starts from the same parts).
+    void resetMovingParts();
+    // All parts, kloetze in the order they were made.
+    std::vector<PartState> getPartStates() const;
+    void setPartStates(const std::vector<PartState>& states);
 
     // Contact reports cost a little every step, so they are gathered only
     // while switched on (off at creation). A call of simulate that takes no

@@ -167,6 +167,8 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
     if (!a) return;
     if (a->kind == ActorKind::KLOTZ) {
         w.staticsDirty = true;
+        w.removePartBodies(*a);
+        w.counts.movingParts -= static_cast<int>(a->parts.size());
     } else {
         if (a->kind == ActorKind::PLANE) {
             w.planes.erase(std::find(w.planes.begin(), w.planes.end(), actor));
@@ -205,6 +207,7 @@ void PhysicsWorld::simulate(float elapsed) {
     const btScalar h = btScalar(STEP);
     for (int s = 0; s < steps; ++s) {
         if (w.reportContacts) w.rememberVelocities();
+        if (w.counts.movingParts > 0) w.driveParts();
         w.world->stepSimulation(h, 0, h);
         w.clampSpin();
         if (w.reportContacts) w.gatherContacts(s, s + 1 == steps);

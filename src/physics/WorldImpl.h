@@ -38,6 +38,21 @@ constexpr int SLOT_BITS = 20;
 constexpr ActorHandle SLOT_MASK = (ActorHandle(1) << SLOT_BITS) - 1;
 constexpr std::uint32_t GENERATIONS = std::uint32_t(1) << (31 - SLOT_BITS);
 
+// A klotz's moving part: its body's origin is the pivot, its shape the
+// part's triangles moved there.
+struct MovingPart {
+    MovingPartSpec spec;
+    btTransform rest;  // the body at rest, in the klotz's frame
+    std::vector<btScalar> vertices;
+    std::vector<int> indices;
+    std::unique_ptr<btTriangleIndexVertexArray> array;
+    std::unique_ptr<btCollisionShape> shape;
+    btVector3 inertia{0, 0, 0};
+    std::unique_ptr<btRigidBody> body;
+    std::unique_ptr<btTypedConstraint> joint;  // hinge or slider
+    double clock = 0;
+};
+
 inline int slotOf(ActorHandle actor) { return static_cast<int>(actor & SLOT_MASK); }
 
 struct ActorRecord {
@@ -59,6 +74,7 @@ struct ActorRecord {
     float maxSpin = std::numeric_limits<float>::infinity();  // ball only, rad/s
     float density = 0;                                        // ball only, to make its body anew
     BallContacts contacts;                                    // ball only, while reported
+    std::vector<MovingPart> parts;                            // klotz only
     std::unique_ptr<btCollisionShape> shape;  // plane, ball
     std::unique_ptr<btRigidBody> body;        // plane, ball
 };
@@ -133,6 +149,7 @@ struct PhysicsWorld::Impl {
     void teleported(ActorRecord& a) {
         if (a.kind == ActorKind::KLOTZ) {
             staticsDirty = true;
+            if (!a.parts.empty()) partsAtRest(a);
         } else if (a.kind == ActorKind::PLANE) {
             placePlane(a);
         } else if (a.kind == ActorKind::BALL) {
@@ -222,6 +239,14 @@ struct PhysicsWorld::Impl {
             if (len > a.maxSpin) a.body->setAngularVelocity(spin * (a.maxSpin / len));
         }
     }
+
+    // Moving parts (MovingParts.cpp). Kloetze with parts, in the order
+    // they were made.
+    std::vector<ActorRecord*> partOwners();
+    void partsAtRest(ActorRecord& klotz);
+    void addPartBodies(ActorRecord& klotz);    // bodies and joints made anew, into the world
+    void removePartBodies(ActorRecord& klotz);  // out of the world
+    void driveParts();  // before each step: driven parts move on, springs pull
 
     // Contact reports (ContactReports.cpp): velocities before a step, and
     // what each ball met in it; touches after the last step of a call.

@@ -43,8 +43,10 @@ void PhysicsWorld::Impl::dropWorld() {
     if (!world) return;
     if (staticsInWorld) world->removeCollisionObject(statics.object());
     staticsInWorld = false;
-    for (ActorRecord& a : actors)
+    for (ActorRecord& a : actors) {
         if (a.alive && a.body) world->removeRigidBody(a.body.get());
+        if (a.alive && !a.parts.empty()) removePartBodies(a);
+    }
     world.reset();
     solver.reset();
     broadphase.reset();
@@ -84,6 +86,8 @@ void PhysicsWorld::restartRun(const std::vector<ActorHandle>& ballOrder) {
         w.syncStatics();
     else
         w.addStatics();
+    // Every run starts with the parts at rest.
+    for (ActorRecord* klotz : w.partOwners()) w.partsAtRest(*klotz);
     for (ActorHandle b : order) {
         ActorRecord& a = w.at(b);
         a.body = freshBallBody(a);

@@ -46,6 +46,8 @@ struct SceneView {
     // Drawn last, over everything (pointer, ghost, status line, help); empty:
     // nothing.
     std::function<void()> drawHud = nullptr;
+    // The moving parts' display lists; none: parts are not drawn.
+    const klotz::KlotzCatalogue* catalogue = nullptr;
     // Where a robustness check saw balls leave the track, outlined in red
     // over the scene while the statistics panel is shown.
     std::vector<run::KlotzPlace> weakPlaces{};

@@ -71,6 +71,22 @@ void drawOutlines(const SceneView& view) {
     glPopAttrib();
 }
 
+// Klotz i's moving parts where their bodies are.
+void drawMovingParts(const SceneView& view, int i) {
+    const scene::SceneModel& model = view.model;
+    if (!view.catalogue || i >= static_cast<int>(model.placedActors().size()) || i >= static_cast<int>(model.placedTypes().size())) return;
+    const physics::ActorHandle actor = model.placedActors()[i];
+    const int parts = view.world.movingPartCount(actor);
+    for (int k = 0; k < parts; ++k) {
+        const int list = view.catalogue->partDisplayListOf(model.placedTypes()[i], k);
+        if (list == 0) continue;
+        glPushMatrix();
+        glMultMatrixf(view.world.movingPartMatrix(actor, k).data());
+        glCallList(static_cast<GLuint>(list));
+        glPopMatrix();
+    }
+}
+
 // highlighted: index drawn in selectedKlotzColour, or -1.
 void drawKloetze(const SceneView& view, int highlighted) {
     const RenderColours& colours = view.resources.colours;
@@ -95,6 +111,7 @@ void drawKloetze(const SceneView& view, int highlighted) {
             glCallList(list);
         }
         glPopMatrix();
+        drawMovingParts(view, static_cast<int>(i));
     }
     if (outlined) {
         glDisable(GL_POLYGON_OFFSET_FILL);

@@ -92,7 +92,7 @@ int initSubWindow(SubWindowState& state, int parentWindow, int width, int height
     state.previewLists.clear();
     state.previewLists.reserve(catalogue.klotzTypes.size());
     for (const klotz::KlotzType& type : catalogue.klotzTypes)
-        state.previewLists.push_back(klotz::buildDisplayList(type.mesh, false));
+        state.previewLists.push_back(klotz::buildDisplayList(klotz::meshAtRest(type), false));
     state.parentWindow = parentWindow;
     return state.subWindow;
 }

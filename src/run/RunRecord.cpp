@@ -10,8 +10,9 @@ namespace run {
 
 namespace {
 
-std::size_t frameBytes(const std::vector<BallMoment>& frame) {
-    return sizeof(frame) + frame.capacity() * sizeof(BallMoment);
+std::size_t frameBytes(const std::vector<BallMoment>& frame, const std::vector<physics::PartState>& parts) {
+    return sizeof(frame) + frame.capacity() * sizeof(BallMoment) + sizeof(parts) +
+           parts.capacity() * sizeof(physics::PartState);
 }
 
 }  // namespace
@@ -36,6 +37,7 @@ std::vector<BallMoment> RunRecord::capture(const scene::SceneModel& model, const
 
 void RunRecord::start(const scene::SceneModel& model, const physics::PhysicsWorld& world) {
     frames_.clear();
+    partFrames_.clear();
     bytes_ = 0;
     firstStep_ = 0;
     capReached_ = false;
@@ -47,16 +49,19 @@ void RunRecord::start(const scene::SceneModel& model, const physics::PhysicsWorl
 bool RunRecord::record(const scene::SceneModel& model, const physics::PhysicsWorld& world,
                        const std::vector<BallTouches>& touches) {
     frames_.push_back(capture(model, world));
+    // Moving parts as they are, so a rewind puts back a switch's flap.
+    partFrames_.push_back(world.stats().movingParts > 0 ? world.getPartStates() : std::vector<physics::PartState>());
     for (BallMoment& m : frames_.back()) {
         if (m.id < 0 || m.id >= static_cast<int>(touches.size())) continue;
         m.klotz = touches[m.id].klotz;
         m.onPlane = touches[m.id].onPlane;
     }
-    bytes_ += frameBytes(frames_.back());
+    bytes_ += frameBytes(frames_.back(), partFrames_.back());
     bool dropped = false;
     while (bytes_ > capBytes_ && frames_.size() > 1) {
-        bytes_ -= frameBytes(frames_.front());
+        bytes_ -= frameBytes(frames_.front(), partFrames_.front());
         frames_.pop_front();
+        partFrames_.pop_front();
         ++firstStep_;
         dropped = true;
     }
@@ -91,13 +96,16 @@ long RunRecord::restore(long step, scene::SceneModel& model, physics::PhysicsWor
         }
         world.setBallState(ball, m.state);  // also clears its stale contacts
     }
+    const std::vector<physics::PartState>& parts = partFrames_[step - firstStep_];
+    if (!parts.empty()) world.setPartStates(parts);
     return step;
 }
 
 void RunRecord::dropAfter(long step) {
     while (!frames_.empty() && lastStep() > step) {
-        bytes_ -= frameBytes(frames_.back());
+        bytes_ -= frameBytes(frames_.back(), partFrames_.back());
         frames_.pop_back();
+        partFrames_.pop_back();
     }
 }
 

@@ -71,6 +71,7 @@ private:
 
     std::size_t capBytes_;
     std::deque<std::vector<BallMoment>> frames_;
+    std::deque<std::vector<physics::PartState>> partFrames_;  // parallel; empty without moving parts
     long firstStep_ = 0;
     std::size_t bytes_ = 0;
     bool capReached_ = false;

@@ -66,6 +66,7 @@ void stopRun(RunContext& ctx) {
     state.simulationPaused = false;
     state.klotzSelected = false;
     for (physics::ActorHandle ball : ctx.model.takeShotBalls()) ctx.world.releaseActor(ball);
+    ctx.world.resetMovingParts();  // building shows them at rest
     if (ctx.run.insight.started())
         for (const std::string& line : runSummary(ctx.run.insight)) ctx.out << line << "\n";
 }

@@ -60,8 +60,8 @@ void buildScene(const SceneFileData& data, SceneModel& model, SceneState& state,
         model.addBallStart(s.row, s.column, physics::createBallActor(world));  // at the origin until a start
     for (std::size_t j = 0; j < data.klotzTypes.size(); ++j) {
         const int t = data.klotzTypes[j];
-        const physics::ActorHandle actor = physics::createKlotzActor(world, model.typeMesh(catalogue, world, t));
-        world.setGlobalPose(actor, physics::matrixToPose(data.poses[j]));
+        const physics::ActorHandle actor =
+            model.makeKlotzActor(catalogue, world, t, physics::matrixToPose(data.poses[j]));
         // The file's matrix as written: the actor holds the same rigid
         // transform, and saving again reproduces the file bit for bit.
         model.appendPlaced(t, catalogue.displayListOf(t), actor, data.poses[j]);

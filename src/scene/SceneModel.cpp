@@ -68,19 +68,62 @@ std::vector<physics::ActorHandle> SceneModel::takeShotBalls() {
     return balls;
 }
 
+namespace {
+
+physics::MeshHandle meshOf(const klotz::Mesh& mesh, physics::PhysicsWorld& world) {
+    // Never hand the world more than the arrays hold.
+    const int vertexCount = std::min(mesh.vertexCount, static_cast<int>(mesh.vertices.size() / 3));
+    const int faceCount = std::min(mesh.faceCount, static_cast<int>(mesh.faces.size() / 3));
+    return world.createTriangleMesh(mesh.vertices.data(), vertexCount, mesh.faces.data(), faceCount);
+}
+
+physics::MovingPartSpec partSpec(const klotz::PartDecl& d, physics::MeshHandle mesh) {
+    physics::MovingPartSpec s;
+    s.mesh = mesh;
+    s.joint = d.joint == klotz::PartJoint::HINGE    ? physics::PartJoint::HINGE
+              : d.joint == klotz::PartJoint::SLIDER ? physics::PartJoint::SLIDER
+                                                    : physics::PartJoint::DRIVEN;
+    s.pivot = {d.pivot[0], d.pivot[1], d.pivot[2]};
+    s.axis = {d.axis[0], d.axis[1], d.axis[2]};
+    s.lower = d.lower;
+    s.upper = d.upper;
+    s.mass = d.mass;
+    s.spring = d.spring;
+    s.rest = d.rest;
+    s.bistable = d.bistable;
+    s.damping = d.damping;
+    s.restitution = d.restitution;
+    for (const auto& p : d.path) s.path.push_back({p[0], p[1], p[2]});
+    s.speed = d.speed;
+    s.pause = d.pause;
+    return s;
+}
+
+}  // namespace
+
 physics::MeshHandle SceneModel::typeMesh(const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world,
                                          int type) {
     if (static_cast<int>(typeMeshes_.size()) < catalogue.typeCount())
         typeMeshes_.resize(catalogue.typeCount(), physics::NO_MESH);
     physics::MeshHandle& handle = typeMeshes_[type];
-    if (handle == physics::NO_MESH) {
-        const klotz::Mesh& mesh = catalogue.klotzTypes[type].mesh;
-        // Never hand the world more than the arrays hold.
-        const int vertexCount = std::min(mesh.vertexCount, static_cast<int>(mesh.vertices.size() / 3));
-        const int faceCount = std::min(mesh.faceCount, static_cast<int>(mesh.faces.size() / 3));
-        handle = world.createTriangleMesh(mesh.vertices.data(), vertexCount, mesh.faces.data(), faceCount);
-    }
+    if (handle == physics::NO_MESH) handle = meshOf(catalogue.klotzTypes[type].mesh, world);
     return handle;
+}
+
+physics::ActorHandle SceneModel::makeKlotzActor(const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world,
+                                                int type, const physics::Pose& pose) {
+    const physics::ActorHandle actor = world.createMeshActor(typeMesh(catalogue, world, type));
+    world.setGlobalPose(actor, pose);
+    const std::vector<klotz::KlotzPart>& parts = catalogue.klotzTypes[type].parts;
+    if (parts.empty()) return actor;
+    if (static_cast<int>(partMeshes_.size()) < catalogue.typeCount()) partMeshes_.resize(catalogue.typeCount());
+    std::vector<physics::MeshHandle>& meshes = partMeshes_[type];
+    if (meshes.size() != parts.size()) {
+        meshes.clear();
+        for (const klotz::KlotzPart& part : parts) meshes.push_back(meshOf(part.mesh, world));
+    }
+    for (std::size_t k = 0; k < parts.size(); ++k) world.addMovingPart(actor, partSpec(parts[k].decl, meshes[k]));
+    return actor;
 }
 
 void SceneModel::clear(physics::PhysicsWorld& world) {

@@ -88,6 +88,10 @@ public:
     // shared by every klotz of that type. Not part of the scene: clearScene
     // keeps it.
     physics::MeshHandle typeMesh(const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world, int type);
+    // A klotz actor of the type at pose, with the type's moving parts at
+    // rest. Not yet in the lists (appendPlaced).
+    physics::ActorHandle makeKlotzActor(const klotz::KlotzCatalogue& catalogue, physics::PhysicsWorld& world, int type,
+                                        const physics::Pose& pose);
 
     // Empties the lists and releases their klotz and ball actors (not the
     // shot balls).
@@ -106,6 +110,7 @@ private:
     std::vector<physics::ActorHandle> ballActors_;
     std::vector<physics::ActorHandle> shotBalls_;
     std::vector<physics::MeshHandle> typeMeshes_;
+    std::vector<std::vector<physics::MeshHandle>> partMeshes_;  // per type, per moving part
 };
 
 // Centre of stack level k of a cell: where kloetze and balls are placed.

@@ -177,7 +177,7 @@ TEST_F(RenderSmoke, TheClearerLookShowsABallBehindTrackAndAShadowUnderABall) {
     view::Camera camera;
     render::buildPrimitives(resources, camera, [](const std::string&, bool) { return 0u; });
     klotz::KlotzCatalogue catalogue;
-    catalogue.klotzTypes.push_back({"cube", cubeMesh()});
+    catalogue.klotzTypes.push_back({"cube", cubeMesh(), {}});
     render::buildOutlineLists(resources, catalogue);
 
     scene::SceneState state;
@@ -239,7 +239,7 @@ TEST_F(RenderSmoke, TheClearerLookShowsABallBehindTrackAndAShadowUnderABall) {
 
 TEST_F(RenderSmoke, PaletteStripShowsARowOfPreviews) {
     klotz::KlotzCatalogue catalogue;
-    for (int i = 0; i < 6; ++i) catalogue.klotzTypes.push_back({"cube" + std::to_string(i), cubeMesh()});
+    for (int i = 0; i < 6; ++i) catalogue.klotzTypes.push_back({"cube" + std::to_string(i), cubeMesh(), {}});
     view::Palette palette;
     render::SubWindowState strip(palette);
     int id = render::initSubWindow(strip, mainWindow, SIZE, SIZE, catalogue,

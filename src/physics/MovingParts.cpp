@@ -1,0 +1,271 @@
+// Moving parts of kloetze: bodies of their own on a hinge or slider at
+// their klotz, or carried along a path by it. They meet balls only, so a
+// part's triangle mesh never has to collide with the track around it.
+#include <cmath>
+#include <string>
+
+#include "physics/Physics.h"
+#include "physics/WorldImpl.h"
+
+namespace physics {
+
+namespace {
+
+constexpr const char* THIS_FILE = "MovingParts.cpp";
+
+// Collision group of the parts: they meet the balls' default group alone.
+constexpr int PART_GROUP = 128;
+
+btTransform klotzPose(const ActorRecord& klotz) { return klotz.staticPose; }
+
+// A right-handed basis whose column k is axis (unit).
+btMatrix3x3 basisWith(const btVector3& axis, int k) {
+    btVector3 p, q;
+    btPlaneSpace1(axis, p, q);  // q = axis x p
+    if (k == 0) return btMatrix3x3(axis.x(), p.x(), q.x(), axis.y(), p.y(), q.y(), axis.z(), p.z(), q.z());
+    return btMatrix3x3(p.x(), q.x(), axis.x(), p.y(), q.y(), axis.y(), p.z(), q.z(), axis.z());
+}
+
+// The offset of a driven part at clock seconds: to the path's end at its
+// speed, a pause, back to the start, a pause.
+btVector3 pathOffset(const MovingPartSpec& spec, double clock) {
+    const std::vector<glm::vec3>& path = spec.path;
+    if (path.empty()) return btVector3(0, 0, 0);
+    double length = 0;
+    for (std::size_t i = 1; i < path.size(); ++i) length += glm::length(path[i] - path[i - 1]);
+    if (path.size() == 1 || !(length > 0) || !(spec.speed > 0)) return toBt(path[0]);
+    const double travel = length / spec.speed;
+    const double pause = std::max(0.0f, spec.pause);
+    const double cycle = 2 * (travel + pause);
+    double t = std::fmod(clock, cycle);
+    double along;  // distance from the start
+    if (t < pause)
+        along = 0;
+    else if (t < pause + travel)
+        along = (t - pause) * spec.speed;
+    else if (t < 2 * pause + travel)
+        along = length;
+    else
+        along = length - (t - 2 * pause - travel) * spec.speed;
+    for (std::size_t i = 1; i < path.size(); ++i) {
+        const double piece = glm::length(path[i] - path[i - 1]);
+        if (along <= piece || i + 1 == path.size()) {
+            const float f = piece > 0 ? static_cast<float>(std::min(1.0, along / piece)) : 1.0f;
+            return toBt(path[i - 1] + (path[i] - path[i - 1]) * f);
+        }
+        along -= piece;
+    }
+    return toBt(path.back());
+}
+
+// The body's pose for a driven part at clock seconds.
+btTransform drivenPose(const ActorRecord& klotz, const MovingPart& part, double clock) {
+    btTransform local = part.rest;
+    local.setOrigin(local.getOrigin() + pathOffset(part.spec, clock));
+    return klotzPose(klotz) * local;
+}
+
+}  // namespace
+
+std::vector<ActorRecord*> PhysicsWorld::Impl::partOwners() {
+    std::vector<ActorRecord*> owners;
+    for (ActorRecord& a : actors)
+        if (a.alive && a.kind == ActorKind::KLOTZ && !a.parts.empty()) owners.push_back(&a);
+    std::sort(owners.begin(), owners.end(), [](const ActorRecord* a, const ActorRecord* b) { return a->made < b->made; });
+    return owners;
+}
+
+void PhysicsWorld::Impl::partsAtRest(ActorRecord& klotz) {
+    // Bodies and joints made anew: a joint holds its part where it was made.
+    removePartBodies(klotz);
+    for (MovingPart& part : klotz.parts) part.clock = 0;
+    addPartBodies(klotz);
+}
+
+void PhysicsWorld::Impl::removePartBodies(ActorRecord& klotz) {
+    for (MovingPart& part : klotz.parts) {
+        if (part.joint) world->removeConstraint(part.joint.get());
+        part.joint.reset();
+        if (part.body && part.body->getBroadphaseHandle()) world->removeRigidBody(part.body.get());
+    }
+}
+
+void PhysicsWorld::Impl::addPartBodies(ActorRecord& klotz) {
+    for (MovingPart& part : klotz.parts) {
+        const MovingPartSpec& spec = part.spec;
+        const bool driven = spec.joint == PartJoint::DRIVEN;
+        const btTransform atRest = driven ? drivenPose(klotz, part, 0) : klotzPose(klotz) * part.rest;
+        btRigidBody::btRigidBodyConstructionInfo info(driven ? 0 : spec.mass, nullptr, part.shape.get(),
+                                                      driven ? btVector3(0, 0, 0) : part.inertia);
+        info.m_friction = BODY_FRICTION;
+        info.m_restitution = spec.restitution;
+        info.m_linearDamping = driven ? 0 : spec.damping;
+        info.m_angularDamping = driven ? 0 : spec.damping;
+        part.body = std::make_unique<btRigidBody>(info);
+        part.body->setWorldTransform(atRest);
+        part.body->setInterpolationWorldTransform(atRest);
+        if (driven) part.body->setCollisionFlags(part.body->getCollisionFlags() | btCollisionObject::CF_KINEMATIC_OBJECT);
+        part.body->setActivationState(DISABLE_DEACTIVATION);
+        part.body->setUserIndex(klotz.handle());  // its contacts are its klotz's
+        world->addRigidBody(part.body.get(), PART_GROUP, btBroadphaseProxy::DefaultFilter);
+
+        const btVector3 axis = toBt(spec.axis).normalized();  // the body's frame is the klotz's, unturned
+        btRigidBody& fixed = btTypedConstraint::getFixedBody();
+        if (spec.joint == PartJoint::HINGE) {
+            // A hinge turns about its frames' z axis.
+            const btTransform inBody(basisWith(axis, 2), btVector3(0, 0, 0));
+            auto hinge = std::make_unique<btHingeConstraint>(fixed, *part.body, atRest * inBody, inBody);
+            hinge->setLimit(spec.lower, spec.upper, btScalar(0.9), btScalar(0.3), btScalar(1));
+            part.joint = std::move(hinge);
+        } else if (spec.joint == PartJoint::SLIDER) {
+            // A slider slides along its frames' x axis.
+            const btTransform inBody(basisWith(axis, 0), btVector3(0, 0, 0));
+            auto slider = std::make_unique<btSliderConstraint>(fixed, *part.body, atRest * inBody, inBody, true);
+            slider->setLowerLinLimit(spec.lower);
+            slider->setUpperLinLimit(spec.upper);
+            slider->setLowerAngLimit(0);
+            slider->setUpperAngLimit(0);
+            part.joint = std::move(slider);
+        }
+        if (part.joint) world->addConstraint(part.joint.get(), true);
+    }
+}
+
+void PhysicsWorld::Impl::driveParts() {
+    for (ActorRecord* klotz : partOwners()) {
+        for (MovingPart& part : klotz->parts) {
+            const MovingPartSpec& spec = part.spec;
+            btRigidBody& body = *part.body;
+            if (spec.joint == PartJoint::DRIVEN) {
+                // Bullet takes a kinematic body's velocity from the pose it
+                // is given for the end of the step.
+                part.clock += STEP;
+                body.setWorldTransform(drivenPose(*klotz, part, part.clock));
+                continue;
+            }
+            if (spec.spring == 0 || !part.joint) continue;
+            btRigidBody& fixed = btTypedConstraint::getFixedBody();
+            if (spec.joint == PartJoint::HINGE) {
+                auto& hinge = static_cast<btHingeConstraint&>(*part.joint);
+                const btScalar angle = hinge.getHingeAngle(fixed.getWorldTransform(), body.getWorldTransform());
+                const btScalar target = spec.bistable ? (angle < (spec.lower + spec.upper) / 2 ? spec.lower : spec.upper)
+                                                      : spec.rest;
+                const btVector3 axis = hinge.getAFrame().getBasis().getColumn(2);
+                body.applyTorque(axis * (spec.spring * (target - angle)));
+            } else {
+                auto& slider = static_cast<btSliderConstraint&>(*part.joint);
+                slider.calculateTransforms(fixed.getWorldTransform(), body.getWorldTransform());
+                const btScalar position = slider.getLinearPos();
+                const btScalar target = spec.bistable ? (position < (spec.lower + spec.upper) / 2 ? spec.lower : spec.upper)
+                                                      : spec.rest;
+                const btVector3 axis = slider.getCalculatedTransformA().getBasis().getColumn(0);
+                body.applyCentralForce(axis * (spec.spring * (target - position)));
+            }
+        }
+    }
+}
+
+void PhysicsWorld::addMovingPart(ActorHandle klotz, const MovingPartSpec& spec) {
+    Impl& w = *impl_;
+    ActorRecord* a = w.find(klotz, "addMovingPart", THIS_FILE, __LINE__);
+    if (!a) return;
+    if (a->kind != ActorKind::KLOTZ) return w.fail(THIS_FILE, __LINE__, "addMovingPart: actor " + std::to_string(klotz) + " is no klotz");
+    if (spec.mesh < 0 || spec.mesh >= static_cast<MeshHandle>(w.meshes.size()))
+        return w.fail(THIS_FILE, __LINE__, "addMovingPart: no mesh " + std::to_string(spec.mesh));
+    const bool driven = spec.joint == PartJoint::DRIVEN;
+    bool ok = finite(spec.pivot) && finite(spec.axis) && std::isfinite(spec.lower) && std::isfinite(spec.upper) &&
+              std::isfinite(spec.spring) && std::isfinite(spec.rest) && std::isfinite(spec.restitution) &&
+              std::isfinite(spec.speed) && std::isfinite(spec.pause) && std::isfinite(spec.damping) &&
+              spec.lower <= spec.upper && spec.restitution >= 0 && spec.restitution <= 1 && spec.damping >= 0 &&
+              spec.damping <= 1 && (driven || (spec.mass > 0 && std::isfinite(spec.mass) && glm::length(spec.axis) > 1e-6f));
+    for (const glm::vec3& p : spec.path) ok = ok && finite(p);
+    if (!ok) return w.fail(THIS_FILE, __LINE__, "addMovingPart: the part's numbers are out of range");
+
+    MovingPart part;
+    part.spec = spec;
+    part.rest = btTransform(btMatrix3x3::getIdentity(), toBt(spec.pivot));
+    const MeshData& mesh = w.meshes[spec.mesh];
+    part.vertices.assign(mesh.vertices.begin(), mesh.vertices.end());
+    for (std::size_t i = 0; i < part.vertices.size(); ++i) part.vertices[i] -= spec.pivot[static_cast<int>(i % 3)];
+    part.indices.assign(mesh.faces.begin(), mesh.faces.end());
+    if (part.indices.empty()) return w.fail(THIS_FILE, __LINE__, "addMovingPart: the part's mesh has no triangles");
+    part.array = std::make_unique<btTriangleIndexVertexArray>(
+        static_cast<int>(part.indices.size() / 3), part.indices.data(), 3 * static_cast<int>(sizeof(int)),
+        static_cast<int>(part.vertices.size() / 3), part.vertices.data(), 3 * static_cast<int>(sizeof(btScalar)));
+    auto shape = std::make_unique<btBvhTriangleMeshShape>(part.array.get(), true);
+    // Bullet has no inertia for a moving triangle mesh: that of its box.
+    btVector3 low, high;
+    shape->getAabb(btTransform::getIdentity(), low, high);
+    const btVector3 size = high - low;
+    const btScalar m = spec.mass / 12;
+    part.inertia = btVector3(m * (size.y() * size.y() + size.z() * size.z()),
+                             m * (size.x() * size.x() + size.z() * size.z()),
+                             m * (size.x() * size.x() + size.y() * size.y()));
+    part.shape = std::move(shape);
+    a->parts.push_back(std::move(part));
+    ++w.counts.movingParts;
+    w.partsAtRest(*a);
+    w.wakeBalls();
+}
+
+int PhysicsWorld::movingPartCount(ActorHandle klotz) const {
+    const ActorRecord* a = impl_->live(klotz);
+    return a ? static_cast<int>(a->parts.size()) : 0;
+}
+
+std::array<float, 16> PhysicsWorld::movingPartMatrix(ActorHandle klotz, int part) const {
+    std::array<float, 16> m{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const ActorRecord* a = impl_->live(klotz);
+    if (!a || part < 0 || part >= static_cast<int>(a->parts.size())) return m;
+    const MovingPart& p = a->parts[part];
+    // The mesh is in the klotz's frame; the body's origin is the pivot.
+    const btTransform t = p.body->getWorldTransform() * p.rest.inverse();
+    t.getOpenGLMatrix(m.data());
+    return m;
+}
+
+void PhysicsWorld::resetMovingParts() {
+    for (ActorRecord* klotz : impl_->partOwners()) impl_->partsAtRest(*klotz);
+}
+
+std::vector<PartState> PhysicsWorld::getPartStates() const {
+    std::vector<PartState> states;
+    for (ActorRecord* klotz : impl_->partOwners())
+        for (const MovingPart& part : klotz->parts) {
+            PartState s;
+            const btTransform& t = part.body->getWorldTransform();
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) s.pose.rotation[3 * i + j] = t.getBasis()[i][j];
+            s.pose.translation = toGlm(t.getOrigin());
+            s.linearVelocity = toGlm(part.body->getLinearVelocity());
+            s.angularVelocity = toGlm(part.body->getAngularVelocity());
+            s.clock = part.clock;
+            states.push_back(s);
+        }
+    return states;
+}
+
+void PhysicsWorld::setPartStates(const std::vector<PartState>& states) {
+    Impl& w = *impl_;
+    std::size_t next = 0;
+    for (ActorRecord* klotz : w.partOwners()) {
+        for (MovingPart& part : klotz->parts) {
+            if (next >= states.size()) return w.fail(THIS_FILE, __LINE__, "setPartStates: fewer states than parts");
+            const PartState& s = states[next++];
+            const std::array<float, 9>& r = s.pose.rotation;
+            const btTransform t(btMatrix3x3(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8]), toBt(s.pose.translation));
+            btRigidBody& body = *part.body;
+            body.setWorldTransform(t);
+            body.setInterpolationWorldTransform(t);
+            body.setLinearVelocity(toBt(s.linearVelocity));
+            body.setAngularVelocity(toBt(s.angularVelocity));
+            body.setInterpolationLinearVelocity(toBt(s.linearVelocity));
+            body.setInterpolationAngularVelocity(toBt(s.angularVelocity));
+            part.clock = s.clock;
+            if (body.getBroadphaseHandle()) w.forgetContacts(body);
+        }
+    }
+    if (next != states.size()) w.fail(THIS_FILE, __LINE__, "setPartStates: more states than parts");
+}
+
+}  // namespace physics
