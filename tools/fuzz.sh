@@ -6,7 +6,7 @@
 #   tools/fuzz.sh --build-all    builds every target and runs none; exits
 #                                with 77 where clang++ is not installed
 # NAME is the name of a file in tests/fuzz/ (bmp_reader, tga_reader,
-# obj_reader, klotz_cache, catalogue_list, scene_file). The seed corpus
+# obj_reader, klotz_cache, catalogue_list, moving_parts, scene_file). The seed corpus
 # tests/fuzz/corpus/NAME is read but never written; new inputs go to
 # build-fuzz/NAME/corpus, crashes to build-fuzz/NAME/artifacts.
 set -eu
@@ -21,7 +21,7 @@ flags="-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -f
 modules_of() {
     case $1 in
         bmp_reader | tga_reader) echo "image io" ;;
-        obj_reader | klotz_cache | catalogue_list) echo "klotz io" ;;
+        obj_reader | klotz_cache | catalogue_list | moving_parts) echo "klotz io" ;;
         scene_file) echo "scene klotz io" ;;
         *)
             echo "tools/fuzz.sh: no fuzz target $1 (tests/fuzz/$1.cpp has no module list here)" >&2

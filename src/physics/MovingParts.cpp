@@ -26,6 +26,18 @@ btMatrix3x3 basisWith(const btVector3& axis, int k) {
     return btMatrix3x3(p.x(), q.x(), axis.x(), p.y(), q.y(), axis.y(), p.z(), q.z(), axis.z());
 }
 
+// How far a hinged part has turned about its axis from rest, right-handed.
+btScalar hingeAngle(const ActorRecord& klotz, const MovingPart& part) {
+    const btTransform atRest = klotzPose(klotz) * part.rest;
+    const btQuaternion turn = atRest.getRotation().inverse() * part.body->getWorldTransform().getRotation();
+    const btVector3 axis = toBt(part.spec.axis).normalized();
+    const btScalar along = btVector3(turn.x(), turn.y(), turn.z()).dot(axis);
+    btScalar angle = 2 * std::atan2(along, turn.w());
+    if (angle > SIMD_PI) angle -= SIMD_2_PI;
+    if (angle < -SIMD_PI) angle += SIMD_2_PI;
+    return angle;
+}
+
 // The offset of a driven part at clock seconds: to the path's end at its
 // speed, a pause, back to the start, a pause.
 btVector3 pathOffset(const MovingPartSpec& spec, double clock) {
@@ -115,7 +127,9 @@ void PhysicsWorld::Impl::addPartBodies(ActorRecord& klotz) {
             // A hinge turns about its frames' z axis.
             const btTransform inBody(basisWith(axis, 2), btVector3(0, 0, 0));
             auto hinge = std::make_unique<btHingeConstraint>(fixed, *part.body, atRest * inBody, inBody);
-            hinge->setLimit(spec.lower, spec.upper, btScalar(0.9), btScalar(0.3), btScalar(1));
+            // Bullet counts the fixed frame's turn against the part's: the
+            // limits mirrored.
+            hinge->setLimit(-spec.upper, -spec.lower, btScalar(1), btScalar(0.3), btScalar(1));
             part.joint = std::move(hinge);
         } else if (spec.joint == PartJoint::SLIDER) {
             // A slider slides along its frames' x axis.
@@ -147,7 +161,7 @@ void PhysicsWorld::Impl::driveParts() {
             btRigidBody& fixed = btTypedConstraint::getFixedBody();
             if (spec.joint == PartJoint::HINGE) {
                 auto& hinge = static_cast<btHingeConstraint&>(*part.joint);
-                const btScalar angle = hinge.getHingeAngle(fixed.getWorldTransform(), body.getWorldTransform());
+                const btScalar angle = hingeAngle(*klotz, part);
                 const btScalar target = spec.bistable ? (angle < (spec.lower + spec.upper) / 2 ? spec.lower : spec.upper)
                                                       : spec.rest;
                 const btVector3 axis = hinge.getAFrame().getBasis().getColumn(2);
