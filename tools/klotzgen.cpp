@@ -44,6 +44,7 @@
 #include "klotzgenFeatures.h"
 #include "klotzgenTurns.h"
 #include "klotzgenLoop.h"
+#include "klotzgenMoving.h"
 
 using namespace klotzgen;
 
@@ -287,8 +288,16 @@ int main(int argc, char** argv) {
         pieces.push_back(p);
     for (const Piece& p : wideTurnPieces()) pieces.push_back(p);
     for (const Piece& p : loopPieces()) pieces.push_back(p);
+    // Moving pieces: their parts' meshes and how they move, beside them.
+    std::vector<std::pair<Piece, std::string>> files;  // part meshes; parts texts by name
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (const MovingPiece& m : movingPieces()) {
+        pieces.push_back(m.body);
+        for (const auto& [name, mesh] : m.parts) files.push_back({mesh, ""});
+        texts.push_back({m.body.name() + ".parts", m.partsText});
+    }
     std::string list;
-    for (const Piece& p : pieces) {
+    auto write = [&](const Piece& p) {
         const std::filesystem::path file = dir / (p.name() + ".obj");
         const std::string text = p.objText();
         const char* state = "unchanged";
@@ -297,7 +306,7 @@ int main(int argc, char** argv) {
             out << text;
             if (!out) {
                 std::cerr << "klotzgen: can not write " << file.string() << "\n";
-                return 1;
+                return false;
             }
             // The program loads a type from its cache whenever one exists,
             // so a cache beside a rewritten mesh would hide the new shape.
@@ -306,11 +315,26 @@ int main(int argc, char** argv) {
             state = std::filesystem::remove(cache, ec) ? "written, cache removed" : "written";
             if (ec) {
                 std::cerr << "klotzgen: can not remove " << cache.string() << ": " << ec.message() << "\n";
-                return 1;
+                return false;
             }
         }
         std::printf("%-12s %3d parts %5d triangles  %s\n", p.name().c_str(), p.partCount(), p.faceCount(), state);
+        return true;
+    };
+    for (const Piece& p : pieces) {
+        if (!write(p)) return 1;
         list += p.name() + "\n";
+    }
+    for (const auto& f : files)
+        if (!write(f.first)) return 1;
+    for (const auto& [name, text] : texts) {
+        if (sameContent(dir / name, text)) continue;
+        std::ofstream out(dir / name, std::ios::binary);
+        out << text;
+        if (!out) {
+            std::cerr << "klotzgen: can not write " << (dir / name).string() << "\n";
+            return 1;
+        }
     }
     std::ofstream cfg(dir / "tumbalon_all.cfg", std::ios::binary);
     cfg << list;

@@ -11,6 +11,7 @@ namespace {
 
 constexpr float DEGREES = 3.14159265358979f / 180.0f;
 constexpr float MAX_COORDINATE = 10000.0f;  // world units; far beyond any cell
+constexpr float MAX_NUMBER = 1e9f;          // stiffnesses and masses
 
 std::vector<std::string> wordsOf(const std::string& line) {
     std::vector<std::string> words;
@@ -28,11 +29,11 @@ std::vector<std::string> wordsOf(const std::string& line) {
     return words;
 }
 
-bool numbers(const std::vector<std::string>& words, std::size_t from, std::vector<float>& values) {
+bool numbers(const std::vector<std::string>& words, std::size_t from, float limit, std::vector<float>& values) {
     values.clear();
     for (std::size_t i = from; i < words.size(); ++i) {
         float v;
-        if (!io::parseFloat(words[i], v) || !std::isfinite(v) || std::fabs(v) > MAX_COORDINATE) return false;
+        if (!io::parseFloat(words[i], v) || !std::isfinite(v) || std::fabs(v) > limit) return false;
         values.push_back(v);
     }
     return true;
@@ -73,7 +74,9 @@ io::Result<std::vector<PartDecl>> parseMovingParts(const std::string& text, cons
         }
         if (parts.empty()) return error("\"" + io::printable(key) + "\" before the first \"part\" line");
         PartDecl& p = parts.back();
-        if (!numbers(words, 1, v)) return error("\"" + io::printable(key) + "\" takes numbers of at most 10000");
+        const bool place = key == "hinge" || key == "slider" || key == "driven";
+        if (!numbers(words, 1, place ? MAX_COORDINATE : MAX_NUMBER, v))
+            return error("\"" + io::printable(key) + "\" takes numbers of at most " + (place ? "10000" : "1e9"));
         const std::size_t n = v.size();
         if (key == "hinge" || key == "slider") {
             if (n != 8) return error("\"" + key + "\" takes 8 numbers: pivot, axis, lower and upper limit");

@@ -56,7 +56,7 @@ protected:
         dir = new testsupport::TempDir;
         for (const auto& entry : fs::directory_iterator(testsupport::dataDir())) {
             const std::string ext = entry.path().extension().string();
-            if (ext == ".obj" || entry.path().filename() == "tumbalon_all.cfg")
+            if (ext == ".obj" || ext == ".parts" || entry.path().filename() == "tumbalon_all.cfg")
                 fs::copy_file(entry.path(), fs::path(dir->path()) / entry.path().filename());
         }
         testsupport::ScopedChdir here(dir->path());

@@ -16,7 +16,8 @@ inline klotz::KlotzCatalogue loadShippedCatalogue() {
     namespace fs = std::filesystem;
     TempDir dir;
     for (const auto& entry : fs::directory_iterator(dataDir()))
-        if (entry.path().extension() == ".obj" || entry.path().filename() == klotz::CATALOGUE_FILE)
+        if (entry.path().extension() == ".obj" || entry.path().extension() == ".parts" ||
+            entry.path().filename() == klotz::CATALOGUE_FILE)
             fs::copy_file(entry.path(), fs::path(dir.path()) / entry.path().filename());
     ScopedChdir here(dir.path());
     std::ostringstream log;
