@@ -71,7 +71,7 @@ inline MovingPiece trampoline() {
     m.parts.push_back({"pad", pad});
     m.partsText =
         "# the pad: sprung along its normal, gives a ball back most of its fall\n"
-        "part pad\nslider 0 -18 0  0.3420 0.9397 0  -3 0\nmass 30\nspring 60000 0\ndamping 0.8\nrestitution 0.85\n";
+        "part pad\nslider 0 -18 0  0.3420 0.9397 0  -3 0\nmass 200\nspring 500000 0\ndamping 0.5\nrestitution 0.85\n";
     return m;
 }
 
