@@ -33,6 +33,9 @@ bool isGoalType(const std::string& typeName) {
 void RunInsight::start(const scene::SceneModel& model, const klotz::KlotzCatalogue& catalogue) {
     places_.clear();
     goalCells_.clear();
+    movingTypes_.clear();
+    for (const klotz::KlotzType& type : catalogue.klotzTypes)
+        if (!type.parts.empty()) movingTypes_.insert(type.name);
     for (int cell = 0; cell < CELL_COUNT; ++cell) {
         const std::vector<int>& stack = model.cellStack()[cell];
         for (int level = 0; level < static_cast<int>(stack.size()); ++level) {
@@ -75,6 +78,8 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
         }
         if (onGround) b.leftTrack = true;
 
+        // A ball resting on a piece that moves (waiting at a lift, say) is
+        // not stopped: the piece will carry it on.
         // A ball resting on other balls touches no klotz itself: in a goal
         // it is home, whatever it last touched on the way in (a drop above
         // a basin, say), even after glancing off a wall; elsewhere it counts
@@ -84,7 +89,7 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
             b.outcome = BallOutcome::HOME;
         } else if (b.leftTrack)
             b.outcome = BallOutcome::FLOOR;
-        else if (resting && b.lastOn.known())
+        else if (resting && b.lastOn.known() && !movingTypes_.count(b.lastOn.type))
             b.outcome = isGoalType(b.lastOn.type) ? BallOutcome::HOME : BallOutcome::STOPPED;
         else
             b.outcome = BallOutcome::MOVING;

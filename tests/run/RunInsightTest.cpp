@@ -125,6 +125,20 @@ TEST_F(RunInsightTest, BallRestingOnOthersInAGoalIsHome) {
     EXPECT_EQ(describePlace(insight.balls()[1].lastOn), "row 3 column 8 level 0 (straight)");
 }
 
+// A ball waiting at a lift's foot rests on it but is not stopped: the lift
+// will carry it on.
+TEST_F(RunInsightTest, ABallWaitingAtALiftIsMovingNotStopped) {
+    lane(4, 3, {"lift"});
+    lane(8, 3, {"straight"});
+    ballStartAt(1, 4);
+    ballStartAt(1, 8);
+    insight.start(model, catalogue);
+    const auto on = [&](int row, int column) { return model.placedActors()[model.cellStack()[cellIndex(row, column)][0]]; };
+    insight.observe(2.0, {{on(3, 4), false, levelCentre(3, 4, 0), 0.2f}, {on(3, 8), false, levelCentre(3, 8, 0), 0.2f}});
+    EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::MOVING);
+    EXPECT_EQ(insight.balls()[1].outcome, BallOutcome::STOPPED);
+}
+
 // A straight missing before a pillar: the ball drops into the gap, rolls
 // into the pillar's foot and lies there. It is on the floor, it left the
 // track at the last straight it rode (not at the pillar beside the gap),
