@@ -16,6 +16,7 @@
 
 #include "demogenBuilder.h"
 #include "demogenGallery.h"
+#include "demogenMoving.h"
 
 namespace {
 
@@ -167,7 +168,8 @@ int main(int argc, char** argv) {
                  {"gallery/splitter_sorts.tumbalon", splitterSorts, 0, 0},
                  {"gallery/cascade.tumbalon", cascade, 0, 0},
                  {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0},
-                 {"gallery/loop_and_wide_turn.tumbalon", loopAndWideTurn, 0, -3}};
+                 {"gallery/loop_and_wide_turn.tumbalon", loopAndWideTurn, 0, -3},
+                 {"gallery/perpetual_lift.tumbalon", perpetualLift, 0, 0}};
     std::filesystem::create_directory("gallery");
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:
