@@ -94,6 +94,29 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
         else
             b.outcome = BallOutcome::MOVING;
     }
+    if (!movingTypes_.empty()) queueBehindMovingPieces(samples);
+}
+
+void RunInsight::queueBehindMovingPieces(const std::vector<BallSample>& samples) {
+    // Balls queueing behind one that waits on a moving piece (at a lift's
+    // foot) wait too: stopped balls against a waiting one join it.
+    const std::size_t n = std::min(samples.size(), balls_.size());
+    const float touching = 2 * physics::BALL_RADIUS + 1;
+    std::vector<bool> waiting(n, false);
+    for (std::size_t i = 0; i < n; ++i)
+        waiting[i] = balls_[i].outcome == BallOutcome::MOVING && samples[i].speed < REST_SPEED;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (balls_[i].outcome != BallOutcome::STOPPED) continue;
+            for (std::size_t j = 0; j < n; ++j)
+                if (waiting[j] && glm::length(samples[i].position - samples[j].position) < touching) {
+                    balls_[i].outcome = BallOutcome::MOVING;
+                    waiting[i] = grew = true;
+                    break;
+                }
+        }
+    }
 }
 
 bool RunInsight::inGoal(glm::vec3 position) const {

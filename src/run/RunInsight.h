@@ -93,6 +93,7 @@ public:
     int homeCount() const;
 
 private:
+    void queueBehindMovingPieces(const std::vector<BallSample>& samples);
     // In a cell holding a goal, or a little above one (a pile rises over a
     // basin's rim).
     bool inGoal(glm::vec3 position) const;

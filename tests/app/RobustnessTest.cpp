@@ -191,7 +191,7 @@ TEST_F(Robustness, CheckFailsWhenAnySceneInTheFolderLosesABall) {
     testsupport::TempDir dir;
     for (const auto& entry : fs::directory_iterator(testsupport::dataDir())) {
         const std::string ext = entry.path().extension().string();
-        if (ext == ".obj" || ext == ".cfg") fs::copy_file(entry.path(), fs::path(dir.path()) / entry.path().filename());
+        if (ext == ".obj" || ext == ".parts" || ext == ".cfg") fs::copy_file(entry.path(), fs::path(dir.path()) / entry.path().filename());
     }
     fs::create_directory(fs::path(dir.path()) / "runs");
     fs::copy_file(fs::path(testsupport::dataDir()) / "gallery" / "splitter_sorts.tumbalon",

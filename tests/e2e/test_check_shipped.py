@@ -20,7 +20,7 @@ def main():
     workdir = tempfile.mkdtemp(prefix="tumbalon-check-")
     try:
         for name in os.listdir(ARGS.data):
-            if name.endswith((".obj", ".cfg", ".tumbalon")):
+            if name.endswith((".obj", ".parts", ".cfg", ".tumbalon")):
                 shutil.copy(os.path.join(ARGS.data, name), workdir)
         shutil.copytree(os.path.join(ARGS.data, "gallery"), os.path.join(workdir, "gallery"))
 

@@ -124,7 +124,7 @@ def test(args, xvfb):
     workdir = tempfile.mkdtemp(prefix="tumbalon-limits-")
     try:
         for name in os.listdir(args.data):
-            if name.endswith((".obj", ".cfg", ".tumbalon")):
+            if name.endswith((".obj", ".parts", ".cfg", ".tumbalon")):
                 shutil.copy(os.path.join(args.data, name), workdir)
         check_simulator_outputs(args, workdir)
         check_refusals(args, workdir)

@@ -66,7 +66,7 @@ def test(args):
     workdir = tempfile.mkdtemp(prefix="tumbalon-report-")
     try:
         for name in os.listdir(args.data):
-            if name.endswith((".obj", ".cfg")):
+            if name.endswith((".obj", ".parts", ".cfg")):
                 shutil.copy(os.path.join(args.data, name), workdir)
         with open(os.path.join(workdir, "lanes.tumbalon"), "w") as f:
             f.write(SCENE)

@@ -126,17 +126,23 @@ TEST_F(RunInsightTest, BallRestingOnOthersInAGoalIsHome) {
 }
 
 // A ball waiting at a lift's foot rests on it but is not stopped: the lift
-// will carry it on.
-TEST_F(RunInsightTest, ABallWaitingAtALiftIsMovingNotStopped) {
-    lane(4, 3, {"lift"});
+// will carry it on, and the balls queueing behind it wait too.
+TEST_F(RunInsightTest, BallsWaitingForALiftAreMovingNotStopped) {
+    lane(4, 3, {"straight", "lift"});
     lane(8, 3, {"straight"});
     ballStartAt(1, 4);
+    ballStartAt(2, 4);
     ballStartAt(1, 8);
     insight.start(model, catalogue);
     const auto on = [&](int row, int column) { return model.placedActors()[model.cellStack()[cellIndex(row, column)][0]]; };
-    insight.observe(2.0, {{on(3, 4), false, levelCentre(3, 4, 0), 0.2f}, {on(3, 8), false, levelCentre(3, 8, 0), 0.2f}});
+    const glm::vec3 foot = levelCentre(4, 4, 0) + glm::vec3(-12, -12, 0);
+    insight.observe(2.0, {{on(4, 4), false, foot, 0.2f},                                     // at the lift
+                          {on(3, 4), false, foot - glm::vec3(16.5f, 0, 0), 0.2f},            // behind it
+                          {on(3, 8), false, levelCentre(3, 8, 0), 0.2f}});                  // elsewhere
+    ASSERT_EQ(insight.balls().size(), 3u);
     EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::MOVING);
-    EXPECT_EQ(insight.balls()[1].outcome, BallOutcome::STOPPED);
+    EXPECT_EQ(insight.balls()[1].outcome, BallOutcome::MOVING);
+    EXPECT_EQ(insight.balls()[2].outcome, BallOutcome::STOPPED);
 }
 
 // A straight missing before a pillar: the ball drops into the gap, rolls
