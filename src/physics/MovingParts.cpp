@@ -81,9 +81,17 @@ btTransform drivenPose(const ActorRecord& klotz, const MovingPart& part, double 
 
 std::vector<ActorRecord*> PhysicsWorld::Impl::partOwners() {
     std::vector<ActorRecord*> owners;
-    for (ActorRecord& a : actors)
-        if (a.alive && a.kind == ActorKind::KLOTZ && !a.parts.empty()) owners.push_back(&a);
-    std::sort(owners.begin(), owners.end(), [](const ActorRecord* a, const ActorRecord* b) { return a->made < b->made; });
+    if (ownersStale) {
+        for (ActorRecord& a : actors)
+            if (a.alive && a.kind == ActorKind::KLOTZ && !a.parts.empty()) owners.push_back(&a);
+        std::sort(owners.begin(), owners.end(), [](const ActorRecord* a, const ActorRecord* b) { return a->made < b->made; });
+        ownerSlots.clear();
+        for (const ActorRecord* a : owners) ownerSlots.push_back(a->slot);
+        ownersStale = false;
+        return owners;
+    }
+    owners.reserve(ownerSlots.size());
+    for (int slot : ownerSlots) owners.push_back(&actors[slot]);
     return owners;
 }
 
@@ -218,6 +226,7 @@ void PhysicsWorld::addMovingPart(ActorHandle klotz, const MovingPartSpec& spec) 
     part.shape = std::move(shape);
     a->parts.push_back(std::move(part));
     ++w.counts.movingParts;
+    w.ownersStale = true;
     w.partsAtRest(*a);
     w.wakeBalls();
 }

@@ -169,6 +169,7 @@ void PhysicsWorld::releaseActor(ActorHandle actor) {
         w.staticsDirty = true;
         w.removePartBodies(*a);
         w.counts.movingParts -= static_cast<int>(a->parts.size());
+        if (!a->parts.empty()) w.ownersStale = true;
     } else {
         if (a->kind == ActorKind::PLANE) {
             w.planes.erase(std::find(w.planes.begin(), w.planes.end(), actor));

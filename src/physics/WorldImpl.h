@@ -243,6 +243,8 @@ struct PhysicsWorld::Impl {
     // Moving parts (MovingParts.cpp). Kloetze with parts, in the order
     // they were made.
     std::vector<ActorRecord*> partOwners();
+    std::vector<int> ownerSlots;  // partOwners' slots, while not stale
+    bool ownersStale = true;
     void partsAtRest(ActorRecord& klotz);
     void addPartBodies(ActorRecord& klotz);    // bodies and joints made anew, into the world
     void removePartBodies(ActorRecord& klotz);  // out of the world
