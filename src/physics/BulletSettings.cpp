@@ -6,58 +6,42 @@ namespace physics {
 
 namespace {
 
-btRigidBody* movingBall(const btCollisionObject* object) {
+btRigidBody* ballOf(const btCollisionObject* object) {
     btRigidBody* body = btRigidBody::upcast(const_cast<btCollisionObject*>(object));
-    return body != nullptr && !body->isStaticOrKinematicObject() && body->isActive() &&
+    return body != nullptr && !body->isStaticOrKinematicObject() &&
                    body->getCollisionShape()->getShapeType() == SPHERE_SHAPE_PROXYTYPE
                ? body
                : nullptr;
 }
 
-btScalar radiusOf(const btRigidBody& ball) {
-    return static_cast<const btSphereShape*>(ball.getCollisionShape())->getRadius();
-}
-
-// After each step: every contact that carried a load takes the spin about
-// its normal off its ball, or the spin of two balls about their common
-// normal off the pair, by up to SPIN_FRICTION_LEVER times its normal
-// impulse. A ball rolling along a wall turns about an axis tilted toward
-// both normals; in a corner up to 90 degrees that spin about a normal is at
-// most the ball's speed along the surface over its radius, and that much is
-// rolling and is left alone. So is all spin about other axes.
+// After each step, each loaded contact of a ball with the track or a plane
+// takes the ball's spin about the contact normal beyond SPIN_OVER_ROLLING
+// times its rolling, by up to SPIN_FRICTION_LEVER times the contact's
+// normal impulse. Spin about other axes is not touched.
 void spinFriction(btDynamicsWorld* world, btScalar) {
     btDispatcher* dispatcher = world->getDispatcher();
     for (int i = 0; i < dispatcher->getNumManifolds(); ++i) {
         const btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
-        btRigidBody* a = movingBall(manifold->getBody0());
-        btRigidBody* b = movingBall(manifold->getBody1());
-        if (!a && !b) continue;
+        btRigidBody* ball = ballOf(manifold->getBody0());
+        btRigidBody* other = ballOf(manifold->getBody1());
+        // Between balls Bullet's own spinning friction lets piles settle.
+        if ((ball == nullptr) == (other == nullptr)) continue;
+        if (ball == nullptr) ball = other;
+        if (!ball->isActive()) continue;
+        const btScalar radius = static_cast<const btSphereShape*>(ball->getCollisionShape())->getRadius();
         for (int k = 0; k < manifold->getNumContacts(); ++k) {
             const btManifoldPoint& p = manifold->getContactPoint(k);
             if (p.m_appliedImpulse <= 0) continue;
-            const btVector3& n = p.m_normalWorldOnB;
-            btScalar spin = 0, resistance = 0;  // (A's - B's) spin about n; 1 / inertia about it
-            btVector3 velocity(0, 0, 0);        // A's relative to B's
-            btScalar radius = BT_LARGE_FLOAT;
-            if (a) {
-                spin += a->getAngularVelocity().dot(n);
-                resistance += n.dot(a->getInvInertiaTensorWorld() * n);
-                velocity += a->getLinearVelocity();
-                radius = radiusOf(*a);
-            }
-            if (b) {
-                spin -= b->getAngularVelocity().dot(n);
-                resistance += n.dot(b->getInvInertiaTensorWorld() * n);
-                velocity -= b->getLinearVelocity();
-                radius = btMin(radius, radiusOf(*b));
-            }
-            const btScalar rolling = (velocity - n * velocity.dot(n)).length() / radius;
-            const btScalar excess = btFabs(spin) - rolling;
-            if (excess <= 0 || resistance <= 0) continue;
-            const btScalar most = SPIN_FRICTION_LEVER * p.m_appliedImpulse;
-            const btScalar impulse = btMin(most, excess / resistance) * (spin > 0 ? 1 : -1);
-            if (a) a->setAngularVelocity(a->getAngularVelocity() - a->getInvInertiaTensorWorld() * n * impulse);
-            if (b) b->setAngularVelocity(b->getAngularVelocity() + b->getInvInertiaTensorWorld() * n * impulse);
+            const btVector3& n = p.m_normalWorldOnB;  // either way round: spin about it
+            const btVector3& w = ball->getAngularVelocity();
+            const btVector3& v = ball->getLinearVelocity();
+            const btScalar spin = w.dot(n);
+            const btScalar rolling = btMax((v - n * v.dot(n)).length() / radius, (w - n * spin).length());
+            const btScalar excess = btFabs(spin) - SPIN_OVER_ROLLING * rolling;
+            if (excess <= 0) continue;
+            const btVector3 turn = ball->getInvInertiaTensorWorld() * n;  // per unit torque impulse about n
+            const btScalar impulse = btMin(SPIN_FRICTION_LEVER * p.m_appliedImpulse, excess / n.dot(turn));
+            ball->setAngularVelocity(w - turn * (spin > 0 ? impulse : -impulse));
         }
     }
 }

@@ -38,15 +38,22 @@ constexpr btScalar RESTITUTION = 0;
 // Bullet's resistance to spinning about a contact normal, which rolling
 // resistance does not touch. Capped like rolling resistance: the product
 // with a klotz's or plane's friction, 7.1, takes 1.7 rad/s a second off a
-// ball's spin, whatever the load, and Bullet caps that product at 10.
+// ball's spin whatever the load, and Bullet caps that product at 10.
 constexpr btScalar BALL_SPINNING_FRICTION = btScalar(10);
-// So the contact patch's own friction about the normal comes after each
-// step (configureWorld): a torque of this lever (world units) times the
-// contact's load. A ball spinning in place on the level loses
-// g * lever / (0.4 r^2) more a second, 25 rad/s for the steel ball of
-// radius 8: 80 rad/s stop within about 3 s, as a real ball's do, where
-// Bullet's friction alone took 47 s. Rolling along a track is not slowed.
+// So after each step (configureWorld) the friction of the contact patch
+// stops a ball spinning in place on the track or a plane: a torque of this
+// lever (world units) times the contact's load. On the level that takes
+// g * lever / (0.4 r^2) a second off the spin, 25 rad/s for the steel ball
+// of radius 8: 80 rad/s stop within 3 s, as a real ball's do, where
+// Bullet's friction alone took 47 s.
 constexpr btScalar SPIN_FRICTION_LEVER = btScalar(1.6);
+// The patch resists only spin beyond this many times the ball's rolling
+// (its speed along the surface over its radius, or its spin about the
+// other axes, whichever is larger). A ball rolling along a wall or out of
+// a corner turns about an axis tilted toward both normals; resisting that
+// spin with this lever kept balls from rolling out of a corner from rest
+// and took speed off them in every curve. Rolling is left alone.
+constexpr btScalar SPIN_OVER_ROLLING = btScalar(20);
 // A ball slower than this (units/s) and turning slower than this (rad/s)
 // for two seconds, together with all it touches, sleeps until something
 // wakes it: a settled pile stops instead of trembling in the solver.

@@ -2,6 +2,8 @@
 // seconds, as a real ball does, on the ground plane and on a klotz, also
 // after a run restarts; the friction that stops it leaves the ball where it
 // is. Rolling along a track is left alone (RollingTest).
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include "physics/Actors.h"
@@ -57,6 +59,30 @@ TEST(Spin, SpinAboutTheContactNormalStopsWithinSeconds) {
         EXPECT_LT(onGround.moved, 0.1f) << restart;
         EXPECT_LT(onTrack.moved, 0.1f) << restart;
     }
+}
+
+// A floor falling 0.2 toward a wall along +z and 0.15 along +x, like a
+// catcher's: a ball let go in the corner rolls along the wall. Rolling out
+// of a corner turns the ball about both normals; resisting that as
+// spinning in place held it there.
+TEST(Spin, BallRollsAlongTheWallOutOfASlopingCorner) {
+    PhysicsWorld world;
+    PieceMesh corner;
+    auto floorAt = [](float x, float z) { return -0.15f * x - 0.2f * z; };
+    corner.addHexahedron([&](int ix, int iy, int iz) {
+        const float x = ix ? 50.0f : -50.0f, z = iz ? 25.0f : -30.0f;
+        return std::array<float, 3>{x, floorAt(x, z) - (iy ? 0.0f : 4.0f), z};
+    });
+    corner.addHexahedron([&](int ix, int iy, int iz) {
+        return std::array<float, 3>{ix ? 50.0f : -50.0f, iy ? 30.0f : -30.0f, iz ? 25.0f : 20.0f};
+    });
+    const glm::vec3 at{500, 100, -500};
+    place(world, registerMesh(world, corner), at);
+    const ActorHandle ball = ballAt(world, at + glm::vec3(-30, floorAt(-30, 12) + BALL_RADIUS + 1, 12));
+    world.simulate(2.0f);
+    const glm::vec3 p = world.getGlobalPosition(ball) - at;
+    EXPECT_GT(p.x, 0.0f) << "stayed in the corner";
+    EXPECT_NEAR(p.z, 20 - BALL_RADIUS, 0.5f) << "left the wall";
 }
 
 // A spinning ball falling freely keeps its spin: the friction is the
