@@ -1,7 +1,8 @@
 // A ball spinning in place about its contact normal stops within a few
 // seconds, as a real ball does, on the ground plane and on a klotz, also
 // after a run restarts; the friction that stops it leaves the ball where it
-// is. Rolling along a track is left alone (RollingTest).
+// is. A ball rolls out of a sloping corner; rolling along a track is left
+// alone (RollingTest).
 #include <array>
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ using namespace trackgeometry;
 
 constexpr float STOPPED = 1.0f;       // rad/s
 constexpr float WITHIN = 5.0f;        // s
-constexpr float NEVER = 2 * WITHIN;   // s, what secondsToStop gives up at
+constexpr float NEVER = 2 * WITHIN;   // s, where spinInPlace gives up
 
 struct Spun {
     float seconds = NEVER;  // until it turned slower than STOPPED
