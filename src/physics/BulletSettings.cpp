@@ -14,11 +14,52 @@ btScalar largerRestitution(const btCollisionObject* a, const btCollisionObject* 
     return std::max(a->getRestitution(), b->getRestitution());
 }
 
+btRigidBody* ballOf(const btCollisionObject* object) {
+    btRigidBody* body = btRigidBody::upcast(const_cast<btCollisionObject*>(object));
+    return body != nullptr && !body->isStaticOrKinematicObject() &&
+                   body->getCollisionShape()->getShapeType() == SPHERE_SHAPE_PROXYTYPE
+               ? body
+               : nullptr;
+}
+
+// After each step, each loaded contact of a ball with the track or a plane
+// takes the ball's spin about the contact normal beyond SPIN_OVER_ROLLING
+// times its rolling, by up to SPIN_FRICTION_LEVER times the contact's
+// normal impulse. Spin about other axes is not touched.
+void spinFriction(btDynamicsWorld* world, btScalar) {
+    btDispatcher* dispatcher = world->getDispatcher();
+    for (int i = 0; i < dispatcher->getNumManifolds(); ++i) {
+        const btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
+        btRigidBody* ball = ballOf(manifold->getBody0());
+        btRigidBody* other = ballOf(manifold->getBody1());
+        // Between balls Bullet's own spinning friction lets piles settle.
+        if ((ball == nullptr) == (other == nullptr)) continue;
+        if (ball == nullptr) ball = other;
+        if (!ball->isActive()) continue;
+        const btScalar radius = static_cast<const btSphereShape*>(ball->getCollisionShape())->getRadius();
+        for (int k = 0; k < manifold->getNumContacts(); ++k) {
+            const btManifoldPoint& p = manifold->getContactPoint(k);
+            if (p.m_appliedImpulse <= 0) continue;
+            const btVector3& n = p.m_normalWorldOnB;  // either way round: spin about it
+            const btVector3& w = ball->getAngularVelocity();
+            const btVector3& v = ball->getLinearVelocity();
+            const btScalar spin = w.dot(n);
+            const btScalar rolling = btMax((v - n * v.dot(n)).length() / radius, (w - n * spin).length());
+            const btScalar excess = btFabs(spin) - SPIN_OVER_ROLLING * rolling;
+            if (excess <= 0) continue;
+            const btVector3 turn = ball->getInvInertiaTensorWorld() * n;  // per unit torque impulse about n
+            const btScalar impulse = btMin(SPIN_FRICTION_LEVER * p.m_appliedImpulse, excess / n.dot(turn));
+            ball->setAngularVelocity(w - turn * (spin > 0 ? impulse : -impulse));
+        }
+    }
+}
+
 }  // namespace
 
 void configureWorld(btDiscreteDynamicsWorld& world) {
     // Bullet's one global hook for it.
     gCalculateCombinedRestitutionCallback = largerRestitution;
+    world.setInternalTickCallback(&spinFriction, nullptr, false);
     world.setGravity(btVector3(0, GRAVITY_Y, 0));
     btContactSolverInfo& info = world.getSolverInfo();
     info.m_splitImpulse = 1;  // penetration recovery adds no velocity: no hops

@@ -35,13 +35,25 @@ const btScalar BODY_FRICTION = btSqrt(btScalar(0.5));  // 0.7071
 // a goal basin comes to rest within seconds instead of rolling for ever.
 constexpr btScalar BALL_ROLLING_FRICTION = btScalar(1.0);
 constexpr btScalar RESTITUTION = 0;
-// Resistance to spinning about a contact normal, which rolling resistance
-// does not touch: without it a ball that got a twist in a corner or a pile
-// spins in place for ever. Capped like rolling resistance: the product with
-// a klotz's or plane's friction, 7.1, takes 1.7 rad/s a second off
-// a ball's spin. Rolling along a track has no spin about the contact
-// normal and is not slowed.
+// Bullet's resistance to spinning about a contact normal, which rolling
+// resistance does not touch. Capped like rolling resistance: the product
+// with a klotz's or plane's friction, 7.1, takes 1.7 rad/s a second off a
+// ball's spin whatever the load, and Bullet caps that product at 10.
 constexpr btScalar BALL_SPINNING_FRICTION = btScalar(10);
+// So after each step (configureWorld) the friction of the contact patch
+// stops a ball spinning in place on the track or a plane: a torque of this
+// lever (world units) times the contact's load. On the level that takes
+// g * lever / (0.4 r^2) a second off the spin, 25 rad/s for the steel ball
+// of radius 8: 80 rad/s stop within 3 s, as a real ball's do, where
+// Bullet's friction alone took 47 s.
+constexpr btScalar SPIN_FRICTION_LEVER = btScalar(1.6);
+// The patch resists only spin beyond this many times the ball's rolling
+// (its speed along the surface over its radius, or its spin about the
+// other axes, whichever is larger). A ball rolling along a wall or out of
+// a corner turns about an axis tilted toward both normals; resisting that
+// spin with this lever kept balls from rolling out of a corner from rest
+// and took speed off them in every curve. Rolling is left alone.
+constexpr btScalar SPIN_OVER_ROLLING = btScalar(20);
 // A ball slower than this (units/s) and turning slower than this (rad/s)
 // for two seconds, together with all it touches, sleeps until something
 // wakes it: a settled pile stops instead of trembling in the solver.
@@ -55,7 +67,8 @@ constexpr btScalar BALL_SLEEP_SPIN = btScalar(1.0);
 // no motion.
 constexpr double DENSITY_TO_MASS = 1e-6;
 
-// Gravity, solver and broad-phase settings of the one world.
+// Gravity, solver and broad-phase settings of the one world, and the
+// friction about contact normals after each step.
 void configureWorld(btDiscreteDynamicsWorld& world);
 
 // A dynamic sphere at the origin, at rest, with the balls' material and
