@@ -85,22 +85,34 @@ inline MovingPiece lift() {
     Piece& p = m.body;
     const double exitFloor = FLOOR + 150;
     // The way in falls toward the shaft, so a waiting ball rolls on.
-    p.addPrism(rect(-25, -3, -HALF, HALF), [](P2) { return BOTTOM; }, [](P2 q) { return FLOOR - (q.x + 25) * 0.068; });
-    sideWalls(p, -25, 16, TOP + 125);
-    p.addBox(14, 18, BOTTOM, exitFloor, -HALF, HALF);
+    p.addPrism(rect(-25, -1, -HALF, HALF), [](P2) { return BOTTOM; }, [](P2 q) { return FLOOR - (q.x + 25) * 0.068; });
+    // High walls by the way in: balls pile up there.
+    sideWalls(p, -25, -3, TOP);
+    // The shaft: a post the riding ball leans on, the way out at the top,
+    // and latticed sides, too tight for a ball, that leave the ride in
+    // sight.
+    p.addBox(14, 18, BOTTOM, exitFloor, -5, 5);
+    for (double z : {HALF, -HALF - 3}) {
+        for (double x : {-3.0, 14.0}) p.addBox(x, x + 2, BOTTOM, exitFloor + 21, z, z + 3);
+        for (double y = TOP; y + 3 <= exitFloor + 21; y += 14) p.addBox(-1, 14, y, y + 3, z, z + 3);
+    }
     p.addBox(14, 25, exitFloor - 4, exitFloor, -HALF, HALF);
-    p.addBox(16, 25, exitFloor - 4, exitFloor + 21, HALF, 25);
-    p.addBox(16, 25, exitFloor - 4, exitFloor + 21, -25, -HALF);
+    p.addBox(14, 25, exitFloor - 4, exitFloor + 21, HALF, HALF + 3);
+    p.addBox(14, 25, exitFloor - 4, exitFloor + 21, -HALF - 3, -HALF);
     Piece platform("lift_platform", "");
     const double fall = std::tan(6 * PI / 180);
-    const double top0 = FLOOR - 2, top1 = top0 - 17 * fall;
-    platform.addHull({{-3, top0, -HALF + 0.5}, {-3, top0, HALF - 0.5}, {14, top1, -HALF + 0.5}, {14, top1, HALF - 0.5},
-                      {-3, top0 - 2, -HALF + 0.5}, {-3, top0 - 2, HALF - 0.5}, {14, top1 - 2, -HALF + 0.5},
-                      {14, top1 - 2, HALF - 0.5}});
-    // The shield, bevelled so a waiting ball it meets is pushed back.
-    platform.addHull({{-3, top0, -HALF + 0.5}, {-3, top0, HALF - 0.5}, {-5, top0 - 3, -HALF + 0.5},
-                      {-5, top0 - 3, HALF - 0.5}, {-3, top0 - 160, -HALF + 0.5}, {-3, top0 - 160, HALF - 0.5},
-                      {-5, top0 - 160, -HALF + 0.5}, {-5, top0 - 160, HALF - 0.5}});
+    // One ball long: the ball waiting behind the one that rides rests
+    // clear of the shield, which rises past it without lifting it.
+    const double x0 = 1, top0 = FLOOR - 2, top1 = top0 - (14 - x0) * fall;
+    const double w = HALF - 0.5;
+    platform.addHull({{x0, top0, -w}, {x0, top0, w}, {14, top1, -w}, {14, top1, w}, {x0, top0 - 2, -w},
+                      {x0, top0 - 2, w}, {14, top1 - 2, -w}, {14, top1 - 2, w}});
+    for (double z : {-w, w - 2})
+        platform.addHull({{x0, top0 - 2, z}, {x0, top0 + 8, z}, {14, top1 - 2, z}, {14, top1 + 8, z},
+                          {x0, top0 - 2, z + 2}, {x0, top0 + 8, z + 2}, {14, top1 - 2, z + 2}, {14, top1 + 8, z + 2}});
+    // The shield under its entry edge holds the next balls back while it is up.
+    platform.addHull({{x0, top0, -w}, {x0, top0, w}, {x0 - 2, top0 - 3, -w}, {x0 - 2, top0 - 3, w},
+                      {x0, top0 - 160, -w}, {x0, top0 - 160, w}, {x0 - 2, top0 - 160, -w}, {x0 - 2, top0 - 160, w}});
     m.parts.push_back({"platform", platform});
     char text[300];
     std::snprintf(text, sizeof text,
@@ -135,7 +147,7 @@ inline MovingPiece switchPiece() {
     char text[300];
     std::snprintf(text, sizeof text,
                   "# the bar: stays where the last ball threw it\n"
-                  "part bar\nhinge %.1f 0 0  0 1 0  %.1f 0\nmass 4\nbistable 400\ndamping 0.9\n",
+                  "part bar\nhinge %.1f 0 0  0 1 0  %.1f 0\nmass 4\nbistable 150\ndamping 0.9\n",
                   SWITCH_PIVOT_X, -2 * SWITCH_ANGLE);
     m.partsText = text;
     return m;

@@ -13,6 +13,9 @@ namespace {
 
 constexpr const char* THIS_FILE = "MovingParts.cpp";
 
+// How near its limit (radians) a bistable hinge is caught there.
+constexpr btScalar LATCH = btScalar(0.05);
+
 // Collision group of the parts: they meet the balls' default group alone.
 constexpr int PART_GROUP = 128;
 
@@ -174,6 +177,13 @@ void PhysicsWorld::Impl::driveParts() {
                                                       : spec.rest;
                 const btVector3 axis = hinge.getAFrame().getBasis().getColumn(2);
                 body.applyTorque(axis * (spec.spring * (target - angle)));
+                if (spec.bistable) {
+                    // Thrown against a limit it stays there, as a real latch
+                    // does, rather than bouncing back over the middle.
+                    const btScalar spin = body.getAngularVelocity().dot(axis);
+                    if ((angle <= spec.lower + LATCH && spin < 0) || (angle >= spec.upper - LATCH && spin > 0))
+                        body.setAngularVelocity(body.getAngularVelocity() - axis * spin);
+                }
             } else {
                 auto& slider = static_cast<btSliderConstraint&>(*part.joint);
                 slider.calculateTransforms(fixed.getWorldTransform(), body.getWorldTransform());

@@ -236,7 +236,8 @@ TEST_F(DemoRuns, ShippedRunsAreLongAndBringEveryBallHome) {
         if (perpetual(file)) continue;
         SCOPED_TRACE(file);
         const Run& r = simulated(file);
-        EXPECT_GE(r.balls.size(), 10u);
+        // The binary counter counts to 2^3.
+        EXPECT_GE(r.balls.size(), file == "gallery/binary_counter.tumbalon" ? 8u : 10u);
         EXPECT_GE(r.types, 8);
         double last = 0.0;
         for (const app::BallReport& ball : r.balls) {
