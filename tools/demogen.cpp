@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
                  {"gallery/merging_streams.tumbalon", mergingStreams, 0, 0},
                  {"gallery/loop_and_wide_turn.tumbalon", loopAndWideTurn, 0, -3},
                  {"gallery/perpetual_lift.tumbalon", perpetualLift, 3, 0},
-                 {"gallery/binary_counter.tumbalon", binaryCounter, 0, 0}};
+                 {"gallery/binary_counter.tumbalon", binaryCounter, -1, 4}};
     std::filesystem::create_directory("gallery");
     int status = 0;
     // "demogen FILE ROWS COLUMNS" writes only FILE, shifted by that much more:

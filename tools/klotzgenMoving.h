@@ -94,6 +94,7 @@ inline MovingPiece lift() {
     p.addBox(14, 18, BOTTOM, exitFloor, -5, 5);
     for (double z : {HALF, -HALF - 3}) {
         for (double x : {-3.0, 14.0}) p.addBox(x, x + 2, BOTTOM, exitFloor + 21, z, z + 3);
+        p.addBox(-1, 14, BOTTOM, TOP, z, z + 3);  // solid by the way in, where balls crowd
         for (double y = TOP; y + 3 <= exitFloor + 21; y += 14) p.addBox(-1, 14, y, y + 3, z, z + 3);
     }
     p.addBox(14, 25, exitFloor - 4, exitFloor, -HALF, HALF);

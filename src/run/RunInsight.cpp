@@ -35,7 +35,8 @@ void RunInsight::start(const scene::SceneModel& model, const klotz::KlotzCatalog
     goalCells_.clear();
     movingTypes_.clear();
     for (const klotz::KlotzType& type : catalogue.klotzTypes)
-        if (!type.parts.empty()) movingTypes_.insert(type.name);
+        for (const klotz::KlotzPart& part : type.parts)
+            if (part.decl.joint == klotz::PartJoint::DRIVEN) movingTypes_.insert(type.name);
     for (int cell = 0; cell < CELL_COUNT; ++cell) {
         const std::vector<int>& stack = model.cellStack()[cell];
         for (int level = 0; level < static_cast<int>(stack.size()); ++level) {
@@ -78,8 +79,8 @@ void RunInsight::observe(double time, const std::vector<BallSample>& samples) {
         }
         if (onGround) b.leftTrack = true;
 
-        // A ball resting on a piece that moves (waiting at a lift, say) is
-        // not stopped: the piece will carry it on.
+        // A ball resting on a piece with a driven part (waiting at a lift)
+        // is not stopped: the piece will carry it on.
         // A ball resting on other balls touches no klotz itself: in a goal
         // it is home, whatever it last touched on the way in (a drop above
         // a basin, say), even after glancing off a wall; elsewhere it counts
@@ -104,7 +105,8 @@ void RunInsight::queueBehindMovingPieces(const std::vector<BallSample>& samples)
     const float touching = 2 * physics::BALL_RADIUS + 1;
     std::vector<bool> waiting(n, false);
     for (std::size_t i = 0; i < n; ++i)
-        waiting[i] = balls_[i].outcome == BallOutcome::MOVING && samples[i].speed < REST_SPEED;
+        waiting[i] = balls_[i].outcome == BallOutcome::MOVING && balls_[i].lastOn.known() &&
+                     movingTypes_.count(balls_[i].lastOn.type) > 0;
     for (bool grew = true; grew;) {
         grew = false;
         for (std::size_t i = 0; i < n; ++i) {

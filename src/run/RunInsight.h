@@ -100,7 +100,7 @@ private:
 
     std::unordered_map<physics::ActorHandle, KlotzPlace> places_;
     std::unordered_set<long long> goalCells_;  // cellIndex * 1000 + level
-    std::unordered_set<std::string> movingTypes_;  // type names with moving parts
+    std::unordered_set<std::string> movingTypes_;  // type names with driven parts: they carry balls
     std::vector<BallInsight> balls_;
     double time_ = 0.0;
     bool started_ = false;

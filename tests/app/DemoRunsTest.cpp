@@ -36,6 +36,8 @@ Cell cellOf(glm::vec3 p) { return {static_cast<int>(p.x / 50.0f), static_cast<in
 
 // A run whose balls a lift brings back for ever.
 bool perpetual(const std::string& file) { return file.find("gallery/perpetual") == 0; }
+// Runs whose balls take turns on a lift: a ball every eight seconds.
+bool liftRun(const std::string& file) { return perpetual(file) || file == "gallery/binary_counter.tumbalon"; }
 
 class DemoRuns : public ::testing::Test {
 protected:
@@ -70,12 +72,12 @@ protected:
     };
 
     // Each shipped run is simulated once for all the tests that look at it;
-    // a run that never ends, for two minutes.
+    // one with a lift for two minutes.
     const Run& simulated(const std::string& file) {
         auto found = runs->find(file);
         if (found != runs->end()) return found->second;
         Run r;
-        r.balls = run(file, perpetual(file) ? 120.0 : 45.0, true, &r.types);
+        r.balls = run(file, liftRun(file) ? 120.0 : 45.0, true, &r.types);
         return (*runs)[file] = std::move(r);
     }
 
@@ -262,6 +264,19 @@ TEST_F(DemoRuns, APerpetualRunStillPlaysAfterTwoMinutes) {
                 << ball.end.y << ", " << ball.end.z;
     }
     EXPECT_GE(perpetualRuns, 1);
+}
+
+// Eight balls through three switches: the first switch sends every other
+// ball to its basin, the second every other one of the rest, and the third
+// parts the last two, so the goals hold 4, 2, 1 and 1.
+TEST_F(DemoRuns, TheBinaryCounterCountsItsBallsInBinary) {
+    std::map<std::string, int> perGoal;
+    for (const app::BallReport& ball : simulated("gallery/binary_counter.tumbalon").balls)
+        if (ball.insight.outcome == run::BallOutcome::HOME) ++perGoal[run::describePlace(ball.insight.lastOn)];
+    std::vector<int> counts;
+    for (const auto& goal : perGoal) counts.push_back(goal.second);
+    std::sort(counts.rbegin(), counts.rend());
+    EXPECT_EQ(counts, (std::vector<int>{4, 2, 1, 1}));
 }
 
 // Ball-seconds until the last ball comes to rest.
