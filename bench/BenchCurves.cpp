@@ -60,8 +60,8 @@ BENCH_FIGURE(loop_turn_spread_percent) {
 // rolled in at 100, 150 and 250 units/s in each of the four turns: its speed
 // 25 units into the straight after, against the speed it came with, in per
 // cent. Per speed, the lowest and highest of the turns. The shipped `curve`
-// turns in one cell; `turn_wide_1` .. `turn_wide_3` over 2 x 2 cells, the
-// second at x+50, the third at x+50 z+50 from the first.
+// turns in one cell; `turn_wide_1` .. `turn_wide_6` over 3 x 3 cells, at
+// the offsets `turnParts` lists from the first.
 
 namespace {
 

@@ -293,7 +293,9 @@ TEST_F(ShippedPieces, TransitionsCarryTheBallSmoothly) {
 
 // The wide turn's six parts, each where the README's table puts it, pass a
 // ball on from a straight onto a straight from slow to fast; up to 150
-// units/s it keeps over 90 % of its speed (the sharp `curve` keeps 62 %).
+// units/s it keeps over 90 % of its speed (the sharp `curve` keeps 62 %),
+// at 250 over 85 % (before its outer side banked, a ball that fast climbed
+// onto the outer wall and kept 64 %).
 std::vector<Placed> wideTurnLayout() {
     std::vector<Placed> l;
     const glm::vec3 cells[] = {{0, 0, 0}, {50, 0, 0}, {100, 0, 0}, {50, 0, 50}, {100, 0, 50}, {100, 0, 100}};
@@ -312,7 +314,7 @@ TEST_F(ShippedPieces, WideTurnPassesTheBallRoundKeepingItsSpeed) {
         f.steps = 600;
         expectAllTurns(f, "turn_wide at " + std::to_string(int(speed)));
     }
-    for (float speed : {100.0f, 150.0f})
+    for (float speed : {100.0f, 150.0f, 250.0f})
         for (int turn = 0; turn < 4; ++turn) {
             std::vector<Placed> l = wideTurnLayout();
             l.push_back(straightAlong({-50, 0, 0}, XP));
@@ -325,7 +327,7 @@ TEST_F(ShippedPieces, WideTurnPassesTheBallRoundKeepingItsSpeed) {
                 layout.world().simulate(0.01f);
                 if (layout.position(ball).z > 150) kept = 100 * glm::length(layout.velocity(ball)) / speed;
             }
-            EXPECT_GE(kept, 90) << "at " << speed << " turned " << turn * 90;
+            EXPECT_GE(kept, speed > 200 ? 85 : 90) << "at " << speed << " turned " << turn * 90;
         }
 }
 
