@@ -1,6 +1,7 @@
 // Moving parts of kloetze: bodies of their own on a hinge or slider at
 // their klotz, or carried along a path by it. They meet balls only, so a
 // part's triangle mesh never has to collide with the track around it.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -221,19 +222,48 @@ void PhysicsWorld::addMovingPart(ActorHandle klotz, const MovingPartSpec& spec) 
     for (std::size_t i = 0; i < part.vertices.size(); ++i) part.vertices[i] -= spec.pivot[static_cast<int>(i % 3)];
     part.indices.assign(mesh.faces.begin(), mesh.faces.end());
     if (part.indices.empty()) return w.fail(THIS_FILE, __LINE__, "addMovingPart: the part's mesh has no triangles");
-    part.array = std::make_unique<btTriangleIndexVertexArray>(
-        static_cast<int>(part.indices.size() / 3), part.indices.data(), 3 * static_cast<int>(sizeof(int)),
-        static_cast<int>(part.vertices.size() / 3), part.vertices.data(), 3 * static_cast<int>(sizeof(btScalar)));
-    auto shape = std::make_unique<btBvhTriangleMeshShape>(part.array.get(), true);
+    // Each separate piece of the mesh collides as its convex hull: a
+    // sphere meets a hull in one test, where a triangle mesh costs one per
+    // triangle near it.
+    const int vertexCount = static_cast<int>(part.vertices.size() / 3);
+    std::vector<int> root(static_cast<std::size_t>(vertexCount));
+    for (int v = 0; v < vertexCount; ++v) root[v] = v;
+    const auto find = [&](int v) {
+        while (root[v] != v) v = root[v] = root[root[v]];
+        return v;
+    };
+    for (std::size_t f = 0; f + 2 < part.indices.size(); f += 3)
+        for (int k = 1; k < 3; ++k) root[find(part.indices[f + k])] = find(part.indices[f]);
+    std::vector<std::vector<int>> pieces;
+    std::vector<int> pieceOf(static_cast<std::size_t>(vertexCount), -1);
+    for (int index : part.indices) {
+        const int r = find(index);
+        if (pieceOf[r] < 0) {
+            pieceOf[r] = static_cast<int>(pieces.size());
+            pieces.emplace_back();
+        }
+        std::vector<int>& piece = pieces[pieceOf[r]];
+        if (std::find(piece.begin(), piece.end(), index) == piece.end()) piece.push_back(index);
+    }
+    auto compound = std::make_unique<btCompoundShape>();
+    for (const std::vector<int>& piece : pieces) {
+        auto hull = std::make_unique<btConvexHullShape>();
+        for (int v : piece)
+            hull->addPoint(btVector3(part.vertices[3 * v], part.vertices[3 * v + 1], part.vertices[3 * v + 2]), false);
+        hull->recalcLocalAabb();
+        hull->setMargin(0);
+        compound->addChildShape(btTransform::getIdentity(), hull.get());
+        part.hulls.push_back(std::move(hull));
+    }
     // Bullet has no inertia for a moving triangle mesh: that of its box.
     btVector3 low, high;
-    shape->getAabb(btTransform::getIdentity(), low, high);
+    compound->getAabb(btTransform::getIdentity(), low, high);
     const btVector3 size = high - low;
     const btScalar m = spec.mass / 12;
     part.inertia = btVector3(m * (size.y() * size.y() + size.z() * size.z()),
                              m * (size.x() * size.x() + size.z() * size.z()),
                              m * (size.x() * size.x() + size.y() * size.y()));
-    part.shape = std::move(shape);
+    part.shape = std::move(compound);
     a->parts.push_back(std::move(part));
     ++w.counts.movingParts;
     w.ownersStale = true;

@@ -39,14 +39,14 @@ constexpr ActorHandle SLOT_MASK = (ActorHandle(1) << SLOT_BITS) - 1;
 constexpr std::uint32_t GENERATIONS = std::uint32_t(1) << (31 - SLOT_BITS);
 
 // A klotz's moving part: its body's origin is the pivot, its shape the
-// part's triangles moved there.
+// part's mesh moved there.
 struct MovingPart {
     MovingPartSpec spec;
     btTransform rest;  // the body at rest, in the klotz's frame
     std::vector<btScalar> vertices;
     std::vector<int> indices;
-    std::unique_ptr<btTriangleIndexVertexArray> array;
-    std::unique_ptr<btCollisionShape> shape;
+    std::vector<std::unique_ptr<btConvexHullShape>> hulls;  // one per separate piece of its mesh
+    std::unique_ptr<btCollisionShape> shape;                 // the hulls together
     btVector3 inertia{0, 0, 0};
     std::unique_ptr<btRigidBody> body;
     std::unique_ptr<btTypedConstraint> joint;  // hinge or slider
