@@ -67,25 +67,24 @@ inline void binaryCounter(Builder& b) {
     put(b, out, 2, SLOPE, ROW_UP);
     b.ball(out.row, out.column);  // the first to be counted
     // The switches: a ball comes down a slope and along a straight into
-    // each.
+    // the first and the last, straight out of the first's turn into the
+    // second.
     const Cell s0 = step(out, ROW_UP, 2);
     put(b, step(out, ROW_UP), 2, STRAIGHT, ROW_UP);
     put(b, s0, 2, SWITCH, ROW_UP);
     put(b, step(s0, COLUMN_UP), 1, SLOPE, COLUMN_UP);
     put(b, step(s0, COLUMN_UP, 2), 0, GOAL_BASIN, COLUMN_UP);
-    put(b, step(s0, COLUMN_DOWN), 1, SLOPE, COLUMN_DOWN);
-    put(b, step(s0, COLUMN_DOWN, 2), 1, STRAIGHT, COLUMN_DOWN);
-    const Cell s1 = step(s0, COLUMN_DOWN, 3);
-    put(b, s1, 1, SWITCH, COLUMN_DOWN);
-    put(b, step(s1, ROW_UP), 0, GOAL_BASIN, ROW_UP);
-    put(b, step(s1, ROW_DOWN), 0, SLOPE, ROW_DOWN);
-    put(b, step(s1, ROW_DOWN, 2), 0, STRAIGHT, ROW_DOWN);
+    put(b, step(s0, COLUMN_DOWN), 2, STRAIGHT, COLUMN_DOWN);
+    const Cell s1 = step(s0, COLUMN_DOWN, 2);
+    put(b, s1, 2, SWITCH, COLUMN_DOWN);
+    put(b, step(s1, ROW_UP), 1, SLOPE, ROW_UP);
+    put(b, step(s1, ROW_UP, 2), 0, GOAL_BASIN, ROW_UP);
+    put(b, step(s1, ROW_DOWN), 1, SLOPE, ROW_DOWN);
+    put(b, step(s1, ROW_DOWN, 2), 1, STRAIGHT, ROW_DOWN);
     const Cell s2 = step(s1, ROW_DOWN, 3);
-    put(b, s2, 0, SWITCH, ROW_DOWN);
-    for (int side : {COLUMN_DOWN, COLUMN_UP}) {
-        put(b, step(s2, side), 0, STRAIGHT, side);
-        put(b, step(s2, side, 2), 0, GOAL, side);
-    }
+    put(b, s2, 1, SWITCH, ROW_DOWN);
+    put(b, step(s2, COLUMN_DOWN), 0, GOAL_BASIN, COLUMN_DOWN);
+    put(b, step(s2, COLUMN_UP), 0, GOAL_BASIN, COLUMN_UP);
 }
 
 }  // namespace demogen
