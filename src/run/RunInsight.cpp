@@ -184,8 +184,11 @@ std::vector<std::string> runSummary(const RunInsight& insight) {
 }
 
 bool allSettled(const RunInsight& insight) {
+    // A ball waiting for a lift rests, but its run goes on.
     for (const BallInsight& b : insight.balls())
-        if (b.restTime < 0.0 || insight.runTime() - b.restTime < SETTLED_SECONDS) return false;
+        if (b.restTime < 0.0 || insight.runTime() - b.restTime < SETTLED_SECONDS ||
+            (b.outcome == BallOutcome::MOVING && b.lastOn.known()))
+            return false;
     return true;
 }
 

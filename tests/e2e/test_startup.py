@@ -21,8 +21,16 @@ ADDED_HELP_END = "g:\t\t show/hide run statistics\n\n"
 
 
 def catalogue_names(data):
+    """The meshes in the order they load: each type, then its moving parts."""
     with open(os.path.join(data, "tumbalon_all.cfg")) as f:
-        return f.read().split()
+        names = []
+        for name in f.read().split():
+            names.append(name)
+            parts = os.path.join(data, name + ".parts")
+            if os.path.exists(parts):
+                with open(parts) as p:
+                    names += [name + "_" + line.split()[1] for line in p if line.startswith("part ")]
+        return names
 
 
 def check_log(log, names, verb):

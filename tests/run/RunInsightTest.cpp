@@ -143,6 +143,7 @@ TEST_F(RunInsightTest, BallsWaitingForALiftAreMovingNotStopped) {
     EXPECT_EQ(insight.balls()[0].outcome, BallOutcome::MOVING);
     EXPECT_EQ(insight.balls()[1].outcome, BallOutcome::MOVING);
     EXPECT_EQ(insight.balls()[2].outcome, BallOutcome::STOPPED);
+    EXPECT_FALSE(allSettled(insight)) << "all three rest, but the run goes on";
 }
 
 // A straight missing before a pillar: the ball drops into the gap, rolls
