@@ -34,7 +34,7 @@ btMatrix3x3 basisWith(const btVector3& axis, int k) {
 btScalar hingeAngle(const ActorRecord& klotz, const MovingPart& part) {
     const btTransform atRest = klotzPose(klotz) * part.rest;
     const btQuaternion turn = atRest.getRotation().inverse() * part.body->getWorldTransform().getRotation();
-    const btVector3 axis = toBt(part.spec.axis).normalized();
+    const btVector3 axis = toBt(part.setup.axis).normalized();
     const btScalar along = btVector3(turn.x(), turn.y(), turn.z()).dot(axis);
     btScalar angle = 2 * std::atan2(along, turn.w());
     if (angle > SIMD_PI) angle -= SIMD_2_PI;
@@ -44,25 +44,25 @@ btScalar hingeAngle(const ActorRecord& klotz, const MovingPart& part) {
 
 // The offset of a driven part at clock seconds: to the path's end at its
 // speed, a pause, back to the start, a pause.
-btVector3 pathOffset(const MovingPartSpec& spec, double clock) {
-    const std::vector<glm::vec3>& path = spec.path;
+btVector3 pathOffset(const MovingPartSpec& setup, double clock) {
+    const std::vector<glm::vec3>& path = setup.path;
     if (path.empty()) return btVector3(0, 0, 0);
     double length = 0;
     for (std::size_t i = 1; i < path.size(); ++i) length += glm::length(path[i] - path[i - 1]);
-    if (path.size() == 1 || !(length > 0) || !(spec.speed > 0)) return toBt(path[0]);
-    const double travel = length / spec.speed;
-    const double pause = std::max(0.0f, spec.pause);
+    if (path.size() == 1 || !(length > 0) || !(setup.speed > 0)) return toBt(path[0]);
+    const double travel = length / setup.speed;
+    const double pause = std::max(0.0f, setup.pause);
     const double cycle = 2 * (travel + pause);
     double t = std::fmod(clock, cycle);
     double along;  // distance from the start
     if (t < pause)
         along = 0;
     else if (t < pause + travel)
-        along = (t - pause) * spec.speed;
+        along = (t - pause) * setup.speed;
     else if (t < 2 * pause + travel)
         along = length;
     else
-        along = length - (t - 2 * pause - travel) * spec.speed;
+        along = length - (t - 2 * pause - travel) * setup.speed;
     for (std::size_t i = 1; i < path.size(); ++i) {
         const double piece = glm::length(path[i] - path[i - 1]);
         if (along <= piece || i + 1 == path.size()) {
@@ -77,7 +77,7 @@ btVector3 pathOffset(const MovingPartSpec& spec, double clock) {
 // The body's pose for a driven part at clock seconds.
 btTransform drivenPose(const ActorRecord& klotz, const MovingPart& part, double clock) {
     btTransform local = part.rest;
-    local.setOrigin(local.getOrigin() + pathOffset(part.spec, clock));
+    local.setOrigin(local.getOrigin() + pathOffset(part.setup, clock));
     return klotzPose(klotz) * local;
 }
 
@@ -116,15 +116,15 @@ void PhysicsWorld::Impl::removePartBodies(ActorRecord& klotz) {
 
 void PhysicsWorld::Impl::addPartBodies(ActorRecord& klotz) {
     for (MovingPart& part : klotz.parts) {
-        const MovingPartSpec& spec = part.spec;
-        const bool driven = spec.joint == PartJoint::DRIVEN;
+        const MovingPartSpec& setup = part.setup;
+        const bool driven = setup.joint == PartJoint::DRIVEN;
         const btTransform atRest = driven ? drivenPose(klotz, part, 0) : klotzPose(klotz) * part.rest;
-        btRigidBody::btRigidBodyConstructionInfo info(driven ? 0 : spec.mass, nullptr, part.shape.get(),
+        btRigidBody::btRigidBodyConstructionInfo info(driven ? 0 : setup.mass, nullptr, part.shape.get(),
                                                       driven ? btVector3(0, 0, 0) : part.inertia);
         info.m_friction = BODY_FRICTION;
-        info.m_restitution = spec.restitution;
-        info.m_linearDamping = driven ? 0 : spec.damping;
-        info.m_angularDamping = driven ? 0 : spec.damping;
+        info.m_restitution = setup.restitution;
+        info.m_linearDamping = driven ? 0 : setup.damping;
+        info.m_angularDamping = driven ? 0 : setup.damping;
         part.body = std::make_unique<btRigidBody>(info);
         part.body->setWorldTransform(atRest);
         part.body->setInterpolationWorldTransform(atRest);
@@ -133,22 +133,22 @@ void PhysicsWorld::Impl::addPartBodies(ActorRecord& klotz) {
         part.body->setUserIndex(klotz.handle());  // its contacts are its klotz's
         world->addRigidBody(part.body.get(), PART_GROUP, btBroadphaseProxy::DefaultFilter);
 
-        const btVector3 axis = toBt(spec.axis).normalized();  // the body's frame is the klotz's, unturned
+        const btVector3 axis = toBt(setup.axis).normalized();  // the body's frame is the klotz's, unturned
         btRigidBody& fixed = btTypedConstraint::getFixedBody();
-        if (spec.joint == PartJoint::HINGE) {
+        if (setup.joint == PartJoint::HINGE) {
             // A hinge turns about its frames' z axis.
             const btTransform inBody(basisWith(axis, 2), btVector3(0, 0, 0));
             auto hinge = std::make_unique<btHingeConstraint>(fixed, *part.body, atRest * inBody, inBody);
             // Bullet counts the fixed frame's turn against the part's: the
             // limits mirrored.
-            hinge->setLimit(-spec.upper, -spec.lower, btScalar(1), btScalar(0.3), btScalar(1));
+            hinge->setLimit(-setup.upper, -setup.lower, btScalar(1), btScalar(0.3), btScalar(1));
             part.joint = std::move(hinge);
-        } else if (spec.joint == PartJoint::SLIDER) {
+        } else if (setup.joint == PartJoint::SLIDER) {
             // A slider slides along its frames' x axis.
             const btTransform inBody(basisWith(axis, 0), btVector3(0, 0, 0));
             auto slider = std::make_unique<btSliderConstraint>(fixed, *part.body, atRest * inBody, inBody, true);
-            slider->setLowerLinLimit(spec.lower);
-            slider->setUpperLinLimit(spec.upper);
+            slider->setLowerLinLimit(setup.lower);
+            slider->setUpperLinLimit(setup.upper);
             slider->setLowerAngLimit(0);
             slider->setUpperAngLimit(0);
             part.joint = std::move(slider);
@@ -160,66 +160,66 @@ void PhysicsWorld::Impl::addPartBodies(ActorRecord& klotz) {
 void PhysicsWorld::Impl::driveParts() {
     for (ActorRecord* klotz : partOwners()) {
         for (MovingPart& part : klotz->parts) {
-            const MovingPartSpec& spec = part.spec;
+            const MovingPartSpec& setup = part.setup;
             btRigidBody& body = *part.body;
-            if (spec.joint == PartJoint::DRIVEN) {
+            if (setup.joint == PartJoint::DRIVEN) {
                 // Bullet takes a kinematic body's velocity from the pose it
                 // is given for the end of the step.
                 part.clock += STEP;
                 body.setWorldTransform(drivenPose(*klotz, part, part.clock));
                 continue;
             }
-            if (spec.spring == 0 || !part.joint) continue;
+            if (setup.spring == 0 || !part.joint) continue;
             btRigidBody& fixed = btTypedConstraint::getFixedBody();
-            if (spec.joint == PartJoint::HINGE) {
+            if (setup.joint == PartJoint::HINGE) {
                 auto& hinge = static_cast<btHingeConstraint&>(*part.joint);
                 const btScalar angle = hingeAngle(*klotz, part);
-                const btScalar target = spec.bistable ? (angle < (spec.lower + spec.upper) / 2 ? spec.lower : spec.upper)
-                                                      : spec.rest;
+                const btScalar target = setup.bistable ? (angle < (setup.lower + setup.upper) / 2 ? setup.lower : setup.upper)
+                                                      : setup.rest;
                 const btVector3 axis = hinge.getAFrame().getBasis().getColumn(2);
-                body.applyTorque(axis * (spec.spring * (target - angle)));
-                if (spec.bistable) {
+                body.applyTorque(axis * (setup.spring * (target - angle)));
+                if (setup.bistable) {
                     // Thrown against a limit it stays there, as a real latch
                     // does, rather than bouncing back over the middle.
                     const btScalar spin = body.getAngularVelocity().dot(axis);
-                    if ((angle <= spec.lower + LATCH && spin < 0) || (angle >= spec.upper - LATCH && spin > 0))
+                    if ((angle <= setup.lower + LATCH && spin < 0) || (angle >= setup.upper - LATCH && spin > 0))
                         body.setAngularVelocity(body.getAngularVelocity() - axis * spin);
                 }
             } else {
                 auto& slider = static_cast<btSliderConstraint&>(*part.joint);
                 slider.calculateTransforms(fixed.getWorldTransform(), body.getWorldTransform());
                 const btScalar position = slider.getLinearPos();
-                const btScalar target = spec.bistable ? (position < (spec.lower + spec.upper) / 2 ? spec.lower : spec.upper)
-                                                      : spec.rest;
+                const btScalar target = setup.bistable ? (position < (setup.lower + setup.upper) / 2 ? setup.lower : setup.upper)
+                                                      : setup.rest;
                 const btVector3 axis = slider.getCalculatedTransformA().getBasis().getColumn(0);
-                body.applyCentralForce(axis * (spec.spring * (target - position)));
+                body.applyCentralForce(axis * (setup.spring * (target - position)));
             }
         }
     }
 }
 
-void PhysicsWorld::addMovingPart(ActorHandle klotz, const MovingPartSpec& spec) {
+void PhysicsWorld::addMovingPart(ActorHandle klotz, const MovingPartSpec& setup) {
     Impl& w = *impl_;
     ActorRecord* a = w.find(klotz, "addMovingPart", THIS_FILE, __LINE__);
     if (!a) return;
     if (a->kind != ActorKind::KLOTZ) return w.fail(THIS_FILE, __LINE__, "addMovingPart: actor " + std::to_string(klotz) + " is no klotz");
-    if (spec.mesh < 0 || spec.mesh >= static_cast<MeshHandle>(w.meshes.size()))
-        return w.fail(THIS_FILE, __LINE__, "addMovingPart: no mesh " + std::to_string(spec.mesh));
-    const bool driven = spec.joint == PartJoint::DRIVEN;
-    bool ok = finite(spec.pivot) && finite(spec.axis) && std::isfinite(spec.lower) && std::isfinite(spec.upper) &&
-              std::isfinite(spec.spring) && std::isfinite(spec.rest) && std::isfinite(spec.restitution) &&
-              std::isfinite(spec.speed) && std::isfinite(spec.pause) && std::isfinite(spec.damping) &&
-              spec.lower <= spec.upper && spec.restitution >= 0 && spec.restitution <= 1 && spec.damping >= 0 &&
-              spec.damping <= 1 && (driven || (spec.mass > 0 && std::isfinite(spec.mass) && glm::length(spec.axis) > 1e-6f));
-    for (const glm::vec3& p : spec.path) ok = ok && finite(p);
+    if (setup.mesh < 0 || setup.mesh >= static_cast<MeshHandle>(w.meshes.size()))
+        return w.fail(THIS_FILE, __LINE__, "addMovingPart: no mesh " + std::to_string(setup.mesh));
+    const bool driven = setup.joint == PartJoint::DRIVEN;
+    bool ok = finite(setup.pivot) && finite(setup.axis) && std::isfinite(setup.lower) && std::isfinite(setup.upper) &&
+              std::isfinite(setup.spring) && std::isfinite(setup.rest) && std::isfinite(setup.restitution) &&
+              std::isfinite(setup.speed) && std::isfinite(setup.pause) && std::isfinite(setup.damping) &&
+              setup.lower <= setup.upper && setup.restitution >= 0 && setup.restitution <= 1 && setup.damping >= 0 &&
+              setup.damping <= 1 && (driven || (setup.mass > 0 && std::isfinite(setup.mass) && glm::length(setup.axis) > 1e-6f));
+    for (const glm::vec3& p : setup.path) ok = ok && finite(p);
     if (!ok) return w.fail(THIS_FILE, __LINE__, "addMovingPart: the part's numbers are out of range");
 
     MovingPart part;
-    part.spec = spec;
-    part.rest = btTransform(btMatrix3x3::getIdentity(), toBt(spec.pivot));
-    const MeshData& mesh = w.meshes[spec.mesh];
+    part.setup = setup;
+    part.rest = btTransform(btMatrix3x3::getIdentity(), toBt(setup.pivot));
+    const MeshData& mesh = w.meshes[setup.mesh];
     part.vertices.assign(mesh.vertices.begin(), mesh.vertices.end());
-    for (std::size_t i = 0; i < part.vertices.size(); ++i) part.vertices[i] -= spec.pivot[static_cast<int>(i % 3)];
+    for (std::size_t i = 0; i < part.vertices.size(); ++i) part.vertices[i] -= setup.pivot[static_cast<int>(i % 3)];
     part.indices.assign(mesh.faces.begin(), mesh.faces.end());
     if (part.indices.empty()) return w.fail(THIS_FILE, __LINE__, "addMovingPart: the part's mesh has no triangles");
     // Each separate piece of the mesh collides as its convex hull: a
@@ -259,7 +259,7 @@ void PhysicsWorld::addMovingPart(ActorHandle klotz, const MovingPartSpec& spec) 
     btVector3 low, high;
     compound->getAabb(btTransform::getIdentity(), low, high);
     const btVector3 size = high - low;
-    const btScalar m = spec.mass / 12;
+    const btScalar m = setup.mass / 12;
     part.inertia = btVector3(m * (size.y() * size.y() + size.z() * size.z()),
                              m * (size.x() * size.x() + size.z() * size.z()),
                              m * (size.x() * size.x() + size.y() * size.y()));

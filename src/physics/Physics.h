@@ -209,7 +209,7 @@ public:
     // klotz puts its parts at rest there, releasing it releases them.
     // Parts meet balls only; a ball's contacts with a part are reported as
     // contacts with its klotz.
-    void addMovingPart(ActorHandle klotz, const MovingPartSpec& spec);
+    void addMovingPart(ActorHandle klotz, const MovingPartSpec& setup);
     int movingPartCount(ActorHandle klotz) const;
     // Where part k draws its mesh: the transform of its rest frame (the
     // klotz's frame at rest) as it moved; column-major matrices.

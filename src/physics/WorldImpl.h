@@ -41,7 +41,7 @@ constexpr std::uint32_t GENERATIONS = std::uint32_t(1) << (31 - SLOT_BITS);
 // A klotz's moving part: its body's origin is the pivot, its shape the
 // part's mesh moved there.
 struct MovingPart {
-    MovingPartSpec spec;
+    MovingPartSpec setup;
     btTransform rest;  // the body at rest, in the klotz's frame
     std::vector<btScalar> vertices;
     std::vector<int> indices;
