@@ -151,6 +151,29 @@ TEST_F(PartsFixture, OnlyABouncyPartGivesABallBack) {
     }
 }
 
+// What a ball meets on a part is reported as met on its klotz: the sound
+// and the run's outcomes hear and see it like any other klotz contact.
+TEST_F(PartsFixture, ABallHittingAPartIsReportedAsHittingItsKlotz) {
+    MovingPartSpec s;
+    s.mesh = plate(20);
+    s.joint = PartJoint::DRIVEN;  // held still
+    const ActorHandle k = klotzAt({500, 100, -500});
+    world.addMovingPart(k, s);
+    world.setContactReporting(true);
+    const ActorHandle ball = ballAt({500, 160, -500});
+    bool heard = false, touching = false;
+    for (int i = 0; i < 100; ++i) {
+        world.simulate(0.01f);
+        for (const BallImpact& impact : world.stepContacts().impacts)
+            heard = heard || (impact.ball == ball && impact.other == k && impact.otherKind == ContactKind::KLOTZ &&
+                              impact.normalSpeed > 100);
+    }
+    for (const BallTouch& touch : world.stepContacts().touches)
+        touching = touching || (touch.ball == ball && touch.other == k && touch.otherKind == ContactKind::KLOTZ);
+    EXPECT_TRUE(heard) << "the landing is an impact on the klotz";
+    EXPECT_TRUE(touching) << "resting on the part, it touches the klotz";
+}
+
 TEST_F(PartsFixture, PartsFollowTheirKlotzAndGoWithIt) {
     const ActorHandle k = klotzAt({500, 100, -500}, 1);
     MovingPartSpec s;
