@@ -151,6 +151,14 @@ bool renderPictureOffscreen(const PictureRequest& request, std::vector<std::uint
         glMultMatrixf(model.placedPoses()[i].data());
         drawMesh(request.catalogue.klotzTypes[type].mesh);
         glPopMatrix();
+        const std::vector<klotz::KlotzPart>& parts = request.catalogue.klotzTypes[type].parts;
+        const physics::ActorHandle actor = model.placedActors()[i];
+        for (int k = 0; k < world.movingPartCount(actor) && k < static_cast<int>(parts.size()); ++k) {
+            glPushMatrix();
+            glMultMatrixf(world.movingPartMatrix(actor, k).data());
+            drawMesh(parts[k].mesh);
+            glPopMatrix();
+        }
     }
     glColor4fv(colours.ballColour.data());
     for (physics::ActorHandle ball : model.ballActors()) {

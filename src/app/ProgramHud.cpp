@@ -56,6 +56,8 @@ render::HudView Program::hudView(double now) {
             // No ghost while a klotz is selected: ENTER would not insert then.
             if (!state.klotzSelected && catalogue.validType(type)) {
                 hud.ghostList = catalogue.displayListOf(type);
+                for (std::size_t k = 0; k < catalogue.klotzTypes[type].parts.size(); ++k)
+                    hud.ghostPartLists.push_back(catalogue.partDisplayListOf(type, static_cast<int>(k)));
                 hud.ghostTurn = palette.turn;
                 if (static_cast<std::size_t>(type) < openings.size()) hud.openings = &openings[type];
             }

@@ -72,6 +72,8 @@ void drawPointedCell(const HudView& hud) {
         glEnable(GL_LIGHTING);
         glColor4f(1.0f, 0.95f, 0.7f, 0.5f);  // pale, unlike the kloetze and the balls
         glCallList(static_cast<GLuint>(hud.ghostList));
+        for (int list : hud.ghostPartLists)
+            if (list != 0) glCallList(static_cast<GLuint>(list));
         glDisable(GL_LIGHTING);
         glDisable(GL_DEPTH_TEST);  // the arrows show even inside the ghost
         if (hud.openings) drawOpenings(*hud.openings);

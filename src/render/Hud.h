@@ -21,6 +21,7 @@ struct PointedCell {
 struct HudView {
     std::optional<PointedCell> pointed;  // building mode only
     int ghostList = 0;                   // display list of the chosen type; 0: no ghost
+    std::vector<int> ghostPartLists;     // its moving parts', drawn at rest with it
     int ghostTurn = 0;                   // quarter turns about the vertical
     const std::vector<Opening>* openings = nullptr;
     std::string status;
