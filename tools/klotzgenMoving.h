@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,14 @@ struct MovingPiece {
     std::vector<std::pair<std::string, Piece>> parts;  // part name, mesh
     std::string partsText;
 };
+
+// The parts text of a piece: format filled in like printf.
+template <typename... Numbers>
+std::string partsText(const char* format, Numbers... numbers) {
+    char text[400];
+    std::snprintf(text, sizeof text, format, numbers...);
+    return text;
+}
 
 // A box x0..x1, y0..y1, z0..z1 turned by degrees about the axis through
 // pivot: about y for axis 'y', about z for 'z'.
@@ -50,12 +59,9 @@ inline MovingPiece seesaw() {
     Piece tray("seesaw_tray", "");
     addTurnedBox(tray, -24.5, 24.5, pivotY - 2, pivotY, -HALF + 0.5, HALF - 0.5, {0, pivotY, 0}, 'z', SEESAW_TILT);
     m.parts.push_back({"tray", tray});
-    char text[400];
-    std::snprintf(text, sizeof text,
-                  "# the tray: tips under a ball past its hinge, a spring rights it\n"
-                  "part tray\nhinge 0 %.4f 0  0 0 1  %.1f 0\nmass 12\nspring 30000 0\ndamping 0.8\n",
-                  pivotY, -2 * SEESAW_TILT);
-    m.partsText = text;
+    m.partsText = partsText("# the tray: tips under a ball past its hinge, a spring rights it\n"
+                            "part tray\nhinge 0 %.4f 0  0 0 1  %.1f 0\nmass 12\nspring 30000 0\ndamping 0.8\n",
+                            pivotY, -2 * SEESAW_TILT);
     return m;
 }
 
@@ -115,12 +121,9 @@ inline MovingPiece lift() {
     platform.addHull({{x0, top0, -w}, {x0, top0, w}, {x0 - 2, top0 - 3, -w}, {x0 - 2, top0 - 3, w},
                       {x0, top0 - 160, -w}, {x0, top0 - 160, w}, {x0 - 2, top0 - 160, -w}, {x0 - 2, top0 - 160, w}});
     m.parts.push_back({"platform", platform});
-    char text[300];
-    std::snprintf(text, sizeof text,
-                  "# the platform: up three levels and down again at a constant speed\n"
-                  "part platform\ndriven 60 1.5  0 0 0  0 %.1f 0\n",
-                  LIFT_RISE);
-    m.partsText = text;
+    m.partsText = partsText("# the platform: up three levels and down again at a constant speed\n"
+                            "part platform\ndriven 60 1.5  0 0 0  0 %.1f 0\n",
+                            LIFT_RISE);
     return m;
 }
 
@@ -145,12 +148,9 @@ inline MovingPiece switchPiece() {
                  SWITCH_ANGLE);
     addTurnedBox(bar, far - 2, far, FLOOR + 0.5, FLOOR + 14, -6, 6, {SWITCH_PIVOT_X, 0, 0}, 'y', SWITCH_ANGLE);
     m.parts.push_back({"bar", bar});
-    char text[300];
-    std::snprintf(text, sizeof text,
-                  "# the bar: stays where the last ball threw it\n"
-                  "part bar\nhinge %.1f 0 0  0 1 0  %.1f 0\nmass 4\nbistable 150\ndamping 0.9\n",
-                  SWITCH_PIVOT_X, -2 * SWITCH_ANGLE);
-    m.partsText = text;
+    m.partsText = partsText("# the bar: stays where the last ball threw it\n"
+                            "part bar\nhinge %.1f 0 0  0 1 0  %.1f 0\nmass 4\nbistable 150\ndamping 0.9\n",
+                            SWITCH_PIVOT_X, -2 * SWITCH_ANGLE);
     return m;
 }
 

@@ -1,6 +1,6 @@
 // Moving parts of kloetze: bodies of their own on a hinge or slider at
 // their klotz, or carried along a path by it. They meet balls only, so a
-// part's triangle mesh never has to collide with the track around it.
+// part never has to collide with the track around it.
 #include <algorithm>
 #include <cmath>
 #include <string>
