@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include <LinearMath/btQuaternion.h>
+
 
 namespace physics {
 
@@ -45,6 +47,10 @@ bool keepGrazingSpeed(const MeshContact& contact, const btVector3& previous, btS
     const btScalar scale = btSqrt(alongSpeed * alongSpeed + lost * lost - allowed * allowed) / alongSpeed;
     velocity += along * (scale - 1);
     return true;
+}
+
+btVector3 turnedSpin(const btVector3& previous, const btVector3& normal, const btVector3& spin) {
+    return quatRotate(shortestArcQuat(previous, normal), spin);
 }
 
 }  // namespace physics

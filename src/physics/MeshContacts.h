@@ -48,11 +48,21 @@ constexpr btScalar GRAZING_RATIO = btScalar(0.2);
 // impulse still carries the friction that keeps the ball rolling. Only the
 // approach the surface's turn makes is made up: not a new contact's
 // impact, not a push by other balls, not gravity's pull into the surface.
-// The spin is left to friction: the speed added in a step is second order
-// in the turn, and so is the slip it leaves. `velocity` is the ball's at
-// the start of the step, before gravity's share. False when nothing
-// changed.
+// `velocity` is the ball's at the start of the step, before gravity's
+// share. False when nothing changed.
 bool keepGrazingSpeed(const MeshContact& contact, const btVector3& previous, btScalar step, const btVector3& gravity,
                       btVector3& velocity);
+
+// The spin of a ball whose grazing contact turned from `previous` to
+// `normal`, turned with it (by the rotation taking one normal into the
+// other). On a smooth curve a rolling ball never slips; at each crease of
+// a faceted one the ball's old spin meets the new facet at the crease's
+// angle, and friction took the slip out as heat: on a banked turn that
+// was a tenth of a ball's energy at 250 units/s, lost to the facets, not
+// to the curve. Turned along, the ball rolls on as over the smooth curve.
+btVector3 turnedSpin(const btVector3& previous, const btVector3& normal, const btVector3& spin);
+// Only for a ball faster than this (units/s): a slow ball's slip at a
+// crease is small, and runs built before kept what friction leaves them.
+constexpr btScalar SPIN_TURN_SPEED = btScalar(150);
 
 }  // namespace physics

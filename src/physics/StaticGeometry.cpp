@@ -336,6 +336,16 @@ public:
         held_.push_back(held);
     }
 
+    // Before the pair's narrow phase: what the solver had of each surface
+    // last step. Bullet's refresh after the narrow phase drops a point whose
+    // two ends drifted apart, and a fast rolling ball's end of it turns
+    // away with the ball: at 250 units/s none would be left to tell how the
+    // surface turned under the ball.
+    void rememberLast(const btPersistentManifold& manifold) {
+        oldCount_ = manifold.getNumContacts();
+        for (int i = 0; i < oldCount_; ++i) old_[i] = manifold.getContactPoint(i);
+    }
+
     // After the pair's narrow phase: the manifold gets the nearest contact
     // of each surface, each with what the solver had kept of the contact
     // it replaces, and grazing contacts turn the ball.
@@ -354,9 +364,8 @@ public:
             for (const Held& h : held_) add(h);
             return;
         }
-        btManifoldPoint old[MANIFOLD_CACHE_SIZE];
-        const int oldCount = manifold->getNumContacts();
-        for (int i = 0; i < oldCount; ++i) old[i] = manifold->getContactPoint(i);
+        const btManifoldPoint* old = old_;
+        const int oldCount = oldCount_;
         manifold->clearManifold();
         if (held_.empty()) return;
         std::vector<MeshContact> contacts;
@@ -405,7 +414,12 @@ public:
                 p.m_prevRHS = was->m_prevRHS;
                 p.m_lifeTime = was->m_lifeTime;
             }
-            if (moving) turned |= keepGrazingSpeed(h.contact, towardBall(*was), step, ball->getGravity(), velocity);
+            if (!moving || !keepGrazingSpeed(h.contact, towardBall(*was), step, ball->getGravity(), velocity)) continue;
+            // The spin turns with the surface that carries the ball most,
+            // once: two sides of a groove turn about the same axis.
+            if (!turned && velocity.length2() > SPIN_TURN_SPEED * SPIN_TURN_SPEED)
+                ball->setAngularVelocity(turnedSpin(towardBall(*was), h.contact.normal, ball->getAngularVelocity()));
+            turned = true;
         }
         if (turned) ball->setLinearVelocity(velocity);
     }
@@ -419,6 +433,8 @@ private:
         bool inValley = false;  // an edge or corner contact a face contact covers
     };
     std::vector<Held> held_;
+    btManifoldPoint old_[MANIFOLD_CACHE_SIZE];
+    int oldCount_ = 0;
 
     void add(const Held& h) {
         m_partId0 = h.part0;
@@ -458,6 +474,9 @@ void nearCallback(btBroadphasePair& pair, btCollisionDispatcher& dispatcher, con
     if (!pair.m_algorithm) return;
     CorrectedResult result(&wrap0, &wrap1);
     if (info.m_dispatchFunc == btDispatcherInfo::DISPATCH_DISCRETE) {
+        btManifoldArray manifolds;
+        pair.m_algorithm->getAllContactManifolds(manifolds);
+        if (manifolds.size() == 1) result.rememberLast(*manifolds[0]);
         pair.m_algorithm->processCollision(&wrap0, &wrap1, info, &result);
         result.passNearest(info.m_timeStep);
     } else {

@@ -112,8 +112,10 @@ inline bool loopCompleted(const PieceMesh& mesh, const Loop& loop, int turns, fl
         const glm::vec3 q = glm::inverse(turn) * (p - origin);
         const bool rolledBack = glm::dot(p - start, t0) < -0.4f * loop.lead && q.y < 2 * r && q.z < 0.5f * loop.shift;
         if (p.y < origin.y - 30.0f || rolledBack) return false;
-        // Fallen off the upper half: clearly inside the circle the centre runs on.
-        if (q.y > 0.6f * loop.radius && std::hypot(q.x, q.y - loop.radius) < loop.radius - r - 3.0f) return false;
+        // Off the track in the upper half: inside the circle the centre runs
+        // on by more than a contact's give. A ball that leaves the track
+        // near the top and falls back onto it has not gone round.
+        if (q.y > 0.6f * loop.radius && std::hypot(q.x, q.y - loop.radius) < loop.radius - r - 0.5f) return false;
     }
     return false;
 }

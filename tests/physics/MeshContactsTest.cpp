@@ -48,4 +48,21 @@ TEST(MeshContacts, GrazingContactTurnsWithoutSlowing) {
     EXPECT_FALSE(physics::keepGrazingSpeed({before, 0.0f}, before, dt, {0, 0, 0}, pushed));
 }
 
+// A ball rolling over a crease of a faceted banked turn, spinning about
+// the normal as well (as it does on a bank): with its spin turned along,
+// the grazing contact leaves it rolling on the new facet, where the old
+// spin would slip by about the speed times the crease's angle.
+TEST(MeshContacts, SpinTurnsWithTheSurfaceSoTheBallRollsOn) {
+    const float v = 250, dt = 0.01f, r = 8;
+    const btVector3 before = btVector3(0, 1, 1).normalized();
+    const btVector3 now = btVector3(-0.1f, 1, 1).normalized();  // 5 degrees on, about the vertical
+    btVector3 velocity = btVector3(1, 0, 0) * v;
+    const btVector3 spin = before.cross(velocity) / r + before * 30;
+    auto slip = [&](const btVector3& w) { return (velocity + w.cross(-now * r)).length(); };
+    ASSERT_TRUE(physics::keepGrazingSpeed({now, -0.05f}, before, dt, {0, 0, 0}, velocity));
+    velocity -= now * velocity.dot(now);  // what the solver leaves
+    EXPECT_GT(slip(spin), 0.05f * v);
+    EXPECT_LT(slip(physics::turnedSpin(before, now, spin)), 0.01f * v);
+}
+
 }  // namespace

@@ -292,10 +292,12 @@ TEST_F(ShippedPieces, TransitionsCarryTheBallSmoothly) {
 }
 
 // The wide turn's six parts, each where the README's table puts it, pass a
-// ball on from a straight onto a straight from slow to fast; up to 150
-// units/s it keeps over 90 % of its speed (the sharp `curve` keeps 62 %),
-// at 250 over 85 % (before its outer side banked, a ball that fast climbed
-// onto the outer wall and kept 64 %).
+// ball on from a straight onto a straight from slow to fast, keeping over
+// 90 % of its speed at 100, 150 and 250 units/s (the sharp `curve` keeps
+// two thirds). At 250 the ball rides the steep bank across a crease of
+// the facets every few steps: it kept 86 % while each crease's slip took
+// its toll, and as little while a fast ball's contacts of the step before
+// went unseen.
 std::vector<Placed> wideTurnLayout() {
     std::vector<Placed> l;
     const glm::vec3 cells[] = {{0, 0, 0}, {50, 0, 0}, {100, 0, 0}, {50, 0, 50}, {100, 0, 50}, {100, 0, 100}};
@@ -327,7 +329,7 @@ TEST_F(ShippedPieces, WideTurnPassesTheBallRoundKeepingItsSpeed) {
                 layout.world().simulate(0.01f);
                 if (layout.position(ball).z > 150) kept = 100 * glm::length(layout.velocity(ball)) / speed;
             }
-            EXPECT_GE(kept, speed > 200 ? 85 : 90) << "at " << speed << " turned " << turn * 90;
+            EXPECT_GE(kept, 90) << "at " << speed << " turned " << turn * 90;
         }
 }
 
@@ -362,7 +364,7 @@ bool loopPassed(const piecelayout::MeshOf& meshOf, int turn, float height) {
 // From the release height the README gives it goes round in every turn;
 // from 0.8 of it, like a ball in a real loop, it does not.
 TEST_F(ShippedPieces, LoopNeedsTheReleaseHeightTheReadmeGives) {
-    const float height = 130;
+    const float height = 120;
     for (int turn = 0; turn < 4; ++turn) {
         EXPECT_TRUE(loopPassed(mesh, turn, height)) << "turned " << turn * 90;
         EXPECT_TRUE(loopPassed(mesh, turn, 1.5f * height)) << "turned " << turn * 90;
