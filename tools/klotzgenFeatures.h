@@ -83,6 +83,14 @@ inline Piece splitter() {
     return p;
 }
 
+// How far the entry side's guide into the exit groove reaches back from
+// it. It once stood 3 above the floor's lowest point, so the sloping floor
+// buried most of it, and a ball landing on that side rolled down against
+// the groove's end and stayed there; now it stands to the cell top like the
+// far one, shallow enough that a ball flying in along the centre line
+// passes a unit clear of it.
+constexpr double ENTRY_GUIDE_DEPTH = 4;
+
 // Catches a ball thrown by the jump on the neighbouring cell (at x=-25,
 // same level): a tall back wall stops it, the floor falls toward the exit
 // at z=+25 and two guides lead it into the groove there.
@@ -101,11 +109,10 @@ inline Piece catcher() {
     // floor falls across it, not toward it.
     p.addBox(22, 25, FLOOR, TOP, -25, groove);
     p.addBox(-25, 22, FLOOR, TOP, -25, -22);
-    // The exit groove's walls and the guides into it; the one on the entry
-    // side only 3 high, under the flying ball.
+    // The exit groove's walls and the guides into it.
     for (double s : {1.0, -1.0}) {
         p.addPrism(rect(s > 0 ? HALF : -25, s > 0 ? 25 : -HALF, groove, 25), BOTTOM, TOP);
-        p.addPrism({{s * HALF, groove}, {s * 25, groove - 10}, {s * 25, groove}}, BOTTOM, s > 0 ? TOP : FLOOR + 3);
+        p.addPrism({{s * HALF, groove}, {s * 25, groove - (s > 0 ? 10 : ENTRY_GUIDE_DEPTH)}, {s * 25, groove}}, BOTTOM, TOP);
     }
     return p;
 }

@@ -438,6 +438,15 @@ TEST_F(ShippedPieces, CatcherTakesTheBallFromTheJump) {
         f.steps = 600;
         expectAllTurns(f, "jump into catcher at " + std::to_string(int(speed)));
     }
+    // A ball that lost its speed and lies on the entry side, beside the
+    // groove, rolls out too: once it lay against the groove's end for good.
+    for (float x : {-20.0f, -16.0f, -13.0f}) {
+        Feed f = rollIn("catcher", XM, Outcome::Exit, ZP);
+        f.layout = {{"catcher"}};
+        f.from = {x, GROOVE_Y + 6, 0};
+        f.velocity = glm::vec3(0.0f);
+        expectAllTurns(f, "catcher, ball dropped at x " + std::to_string(int(x)));
+    }
 }
 
 // Twelve balls rolling in one after another from flat track one level up on
