@@ -55,7 +55,7 @@ TEST(MeshContacts, GrazingContactTurnsWithoutSlowing) {
 TEST(MeshContacts, SpinTurnsWithTheSurfaceSoTheBallRollsOn) {
     const float v = 250, dt = 0.01f, r = 8;
     const btVector3 before = btVector3(0, 1, 1).normalized();
-    const btVector3 now = btVector3(-0.1f, 1, 1).normalized();  // 5 degrees on, about the vertical
+    const btVector3 now = btVector3(-0.1f, 1, 1).normalized();  // 4 degrees on, about the vertical
     btVector3 velocity = btVector3(1, 0, 0) * v;
     const btVector3 spin = before.cross(velocity) / r + before * 30;
     auto slip = [&](const btVector3& w) { return (velocity + w.cross(-now * r)).length(); };
